@@ -1,0 +1,64 @@
+#pragma once
+// The one connection to the module: a serial port opened exclusively for
+// synchronous byte I/O at 115200 baud, 8 data bits, no parity, one stop bit.
+// serial_link_posix.cpp and serial_link_win32.cpp are the two backends.
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// An operating-system read or write call failed ("Read failed." / "Write failed.").
+class SerialError : public std::runtime_error {
+public:
+    explicit SerialError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A reply stopped short within the link's time-outs.
+class ProtocolError : public std::runtime_error {
+public:
+    ProtocolError() : std::runtime_error("Fewer bytes than expected.") {}
+};
+
+// Deadlines of the link in milliseconds. The first five fields mirror
+// COMMTIMEOUTS; settleMs is the wait after configuring the port, before both
+// directions are purged. The defaults are the module's contract; tests may
+// shorten them.
+struct LinkTimeouts {
+    unsigned readInterval = 50;     // longest gap between two received bytes
+    unsigned readMultiplier = 50;   // per byte asked for
+    unsigned readConstant = 5000;   // plus this, for a whole read
+    unsigned writeMultiplier = 10;  // per byte written
+    unsigned writeConstant = 50;    // plus this, for a whole write
+    unsigned settleMs = 2000;
+};
+
+#ifdef _WIN32
+using NativeHandle = void*;  // HANDLE
+#else
+using NativeHandle = int;    // file descriptor
+#endif
+NativeHandle UnopenedHandle();  // the value before the first open
+NativeHandle InvalidHandle();   // the value after every close and failed open
+
+struct SerialLink {
+    NativeHandle handle = UnopenedHandle();
+    bool connected = false;  // the user-level state; set by the connect workflow
+    LinkTimeouts timeouts;
+
+    SerialLink() = default;
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+    ~SerialLink() { close(); }
+
+    // Opens and configures the port (COM3 on Windows, a device path elsewhere).
+    // False leaves the link closed. Throws nothing of its own.
+    bool open(std::string port);
+    void close();
+    bool isOpen() const;
+    // One write call of n bytes; SerialError "Write failed." when it fails or is short.
+    void writeExact(const std::uint8_t* bytes, std::size_t n);
+    // One read of n bytes; SerialError "Read failed." when the call fails,
+    // ProtocolError when it ends short.
+    void readExact(std::uint8_t* buffer, std::size_t n);
+};

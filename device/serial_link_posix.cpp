@@ -1,0 +1,128 @@
+// POSIX backend of SerialLink: termios, poll() and a monotonic clock.
+#include "device/serial_link.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::milliseconds;
+
+int remainingMs(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<Millis>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+bool configure(int fd) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return false;
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cflag &= ~(CSTOPB | PARENB | CSIZE);
+    tio.c_cflag |= CS8;
+    // Reads are timed by poll() below, not by VMIN/VTIME: VTIME counts tenths
+    // of a second and only starts after the first byte.
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (cfsetispeed(&tio, B115200) != 0 || cfsetospeed(&tio, B115200) != 0) return false;
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+}  // namespace
+
+NativeHandle UnopenedHandle() { return -2; }
+NativeHandle InvalidHandle() { return -1; }
+
+bool SerialLink::isOpen() const { return handle >= 0; }
+
+void SerialLink::close() {
+    if (isOpen()) ::close(handle);
+    handle = InvalidHandle();
+    connected = false;
+}
+
+bool SerialLink::open(std::string port) {
+    if (isOpen()) {
+        ::close(handle);
+        handle = InvalidHandle();
+    }
+    std::fputs("Connecting to COM port.\n", stdout);
+    std::fflush(stdout);
+
+    int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        handle = InvalidHandle();
+        return false;
+    }
+    // Exclusive access takes both locks. TIOCEXCL alone does not stop root
+    // (nor an opener that raced us between open and ioctl); the advisory lock
+    // alone does not stop programs that never ask for it. A second opener in
+    // this process gets its own open file description, so flock refuses it too.
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0 || !configure(fd)) {
+        ::close(fd);
+        handle = InvalidHandle();
+        return false;
+    }
+    handle = fd;
+    std::this_thread::sleep_for(Millis(timeouts.settleMs));
+    tcflush(fd, TCIOFLUSH);
+    return true;
+}
+
+void SerialLink::writeExact(const std::uint8_t* bytes, std::size_t n) {
+    if (!isOpen()) throw SerialError("Write failed.");
+    auto deadline = Clock::now() + Millis(timeouts.writeConstant + timeouts.writeMultiplier * n);
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t wrote = ::write(handle, bytes + done, n - done);
+        if (wrote > 0) {
+            done += static_cast<std::size_t>(wrote);
+            continue;
+        }
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote < 0 && errno != EAGAIN) throw SerialError("Write failed.");
+        pollfd p{handle, POLLOUT, 0};
+        int ready = ::poll(&p, 1, remainingMs(deadline));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL))) throw SerialError("Write failed.");
+    }
+}
+
+void SerialLink::readExact(std::uint8_t* buffer, std::size_t n) {
+    if (!isOpen()) throw SerialError("Read failed.");
+    auto total = Clock::now() + Millis(timeouts.readConstant + timeouts.readMultiplier * n);
+    std::size_t got = 0;
+    while (got < n) {
+        // Before the first byte only the total deadline applies; after it,
+        // also the gap between bytes.
+        int wait = remainingMs(total);
+        if (got > 0 && wait > static_cast<int>(timeouts.readInterval)) wait = static_cast<int>(timeouts.readInterval);
+        pollfd p{handle, POLLIN, 0};
+        int ready = ::poll(&p, 1, wait);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) throw SerialError("Read failed.");
+        if (ready == 0) {
+            if (got > 0 || remainingMs(total) == 0) break;
+            continue;
+        }
+        ssize_t r = ::read(handle, buffer + got, n - got);
+        if (r > 0) {
+            got += static_cast<std::size_t>(r);
+            continue;
+        }
+        if (r < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        // A read of 0 or an error with data pending: the other side went away.
+        throw SerialError("Read failed.");
+    }
+    if (got < n) throw ProtocolError();
+}
