@@ -1,0 +1,179 @@
+#include "config/cfg_codec.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "device/text.h"
+
+namespace {
+
+// Writes little-endian fields one after the other and stops for good at the
+// first write the stream reports as failed.
+class FieldWriter {
+public:
+    explicit FieldWriter(std::ostream& out) : out_(out) {}
+
+    void bytes(const std::uint8_t* data, std::size_t n) {
+        if (!ok_) return;
+        out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
+        ok_ = static_cast<bool>(out_);
+    }
+    void u8(std::uint8_t v) { bytes(&v, 1); }
+    void u16(std::uint16_t v) {
+        const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+        bytes(b, 2);
+    }
+    void u32(std::uint32_t v) {
+        const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                   static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+        bytes(b, 4);
+    }
+    template <class R>
+    void table(const std::vector<R>& records) {
+        u32(static_cast<std::uint32_t>(records.size()));
+        for (const auto& r : records) bytes(r.bytes.data(), r.bytes.size());
+    }
+    bool ok() const { return ok_; }
+
+private:
+    std::ostream& out_;
+    bool ok_ = true;
+};
+
+// Reads little-endian fields; knows how many bytes are left when the stream
+// can seek, so that a count the rest of the file cannot hold is refused before
+// anything is allocated for it.
+class FieldReader {
+public:
+    explicit FieldReader(std::istream& in) : in_(in) {
+        const auto here = in_.tellg();
+        if (here == std::istream::pos_type(-1)) return;
+        in_.seekg(0, std::ios::end);
+        const auto end = in_.tellg();
+        in_.seekg(here);
+        if (end == std::istream::pos_type(-1) || !in_) {
+            in_.clear();
+            in_.seekg(here);
+            return;
+        }
+        left_ = static_cast<std::uint64_t>(end - here);
+        known_ = true;
+    }
+
+    bool bytes(std::uint8_t* data, std::size_t n) {
+        in_.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(n));
+        if (static_cast<std::size_t>(in_.gcount()) != n) return false;
+        if (known_) left_ = n > left_ ? 0 : left_ - n;
+        return true;
+    }
+    bool u8(std::uint8_t& v) { return bytes(&v, 1); }
+    bool u16(std::uint16_t& v) {
+        std::uint8_t b[2];
+        if (!bytes(b, 2)) return false;
+        v = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+        return true;
+    }
+    bool u32(std::uint32_t& v) {
+        std::uint8_t b[4];
+        if (!bytes(b, 4)) return false;
+        v = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+        return true;
+    }
+    template <class R>
+    bool table(std::vector<R>& records) {
+        std::uint32_t count = 0;
+        if (!u32(count)) return false;
+        const std::uint64_t need = std::uint64_t{count} * R::kSize;
+        if (known_ && need > left_) return false;
+        // Without a known size the table grows only as records actually arrive.
+        if (known_) records.reserve(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            R r;
+            if (!bytes(r.bytes.data(), r.bytes.size())) return false;
+            records.push_back(r);
+        }
+        return true;
+    }
+
+private:
+    std::istream& in_;
+    std::uint64_t left_ = 0;
+    bool known_ = false;
+};
+
+std::filesystem::path NativePath(const std::wstring& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path);
+#else
+    return std::filesystem::path(ToUtf8(path));
+#endif
+}
+
+}  // namespace
+
+std::size_t EncodedConfigSize(const ConfigData& data) {
+    return 30 + 9 * (data.media.size() + data.gears.size() + data.horn.size()) + 10 * data.acc.size();
+}
+
+bool EncodeConfig(std::ostream& out, const ConfigData& data) {
+    FieldWriter w(out);
+    w.u32(CONFIG_MAGIC);
+    w.u32(CONFIG_VERSION);
+    w.table(data.media);
+    w.table(data.gears);
+    w.table(data.horn);
+    w.table(data.acc);
+    w.u16(data.settings.g_irRepeatPeriod);
+    w.u8(data.settings.g_irFullRepeat ? 1 : 0);
+    w.u8(data.settings.g_maxBrightness);
+    w.u16(data.settings.g_defaultResistors);
+    return w.ok();
+}
+
+std::vector<std::uint8_t> EncodeConfig(const ConfigData& data) {
+    std::ostringstream out(std::ios::binary);
+    EncodeConfig(out, data);
+    const std::string s = out.str();
+    return {s.begin(), s.end()};
+}
+
+std::optional<std::wstring> DecodeConfig(std::istream& in, ConfigData& out) {
+    FieldReader r(in);
+    std::uint32_t magic = 0, version = 0;
+    if (!r.u32(magic) || !r.u32(version)) return L"Failed to read config header";
+    if (magic != CONFIG_MAGIC) return L"Invalid config file";
+    if (version != CONFIG_VERSION) return L"Unsupported config version";
+
+    ConfigData read;
+    std::uint8_t fullRepeat = 0;
+    const bool whole = r.table(read.media) && r.table(read.gears) && r.table(read.horn) && r.table(read.acc) &&
+                       r.u16(read.settings.g_irRepeatPeriod) && r.u8(fullRepeat) &&
+                       r.u8(read.settings.g_maxBrightness) && r.u16(read.settings.g_defaultResistors);
+    if (!whole) return L"Failed while reading config";
+    read.settings.g_irFullRepeat = fullRepeat != 0;
+    out = std::move(read);
+    return std::nullopt;
+}
+
+std::optional<std::wstring> DecodeConfig(const std::vector<std::uint8_t>& bytes, ConfigData& out) {
+    std::istringstream in(std::string(bytes.begin(), bytes.end()), std::ios::binary);
+    return DecodeConfig(in, out);
+}
+
+std::wstring WriteConfigFile(const std::wstring& path, const ConfigData& data) {
+    std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return L"Failed to open file for saving";
+    bool ok = EncodeConfig(out, data);
+    // Buffered bytes reach the file only now; a failure here is a failed write.
+    out.close();
+    ok = ok && !out.fail();
+    return ok ? L"Config saved successfully" : L"Failed while writing config";
+}
+
+std::optional<std::wstring> ReadConfigFile(const std::wstring& path, ConfigData& out) {
+    std::ifstream in(NativePath(path), std::ios::binary);
+    if (!in.is_open()) return L"Failed to open file for loading";
+    return DecodeConfig(in, out);
+}
