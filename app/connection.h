@@ -4,6 +4,10 @@
 #include "app/app_state.h"
 
 void RefreshPortList(App& app);
+// A refresh with the ports already listed: the combo box gets their names, the
+// first is selected, and the count is shown. Also for ports discovery cannot
+// see, such as a pseudo-terminal.
+void ShowPortList(App& app, std::vector<PortInfo> ports);
 void ToggleConnection(App& app);
 void Disconnect(App& app);
 void PollPressedButtons(App& app);  // failures are thrown to the caller
