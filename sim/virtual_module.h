@@ -80,6 +80,8 @@ public:
     void clearFaults();
     // Close the pseudo-terminal after `n` more exchanges (0: at once).
     void hangUpAfter(int n);
+    // True once the line is hung up; waits at most `timeoutMs` for it.
+    bool waitForHangUp(unsigned timeoutMs);
     // Bytes written to the line after `delayMs`, outside any exchange.
     void sendUnsolicited(std::vector<std::uint8_t> bytes, unsigned delayMs);
     // Pace reply bytes at the line rate of 115200 baud (10 bits a byte).
@@ -88,6 +90,9 @@ public:
     std::vector<Exchange> exchanges() const;
     void clearExchanges();
     std::size_t exchangeCount() const;
+    // True once `count` exchanges are recorded and no reply is going out;
+    // waits at most `timeoutMs` for it.
+    bool waitForExchanges(std::size_t count, unsigned timeoutMs);
 
 private:
     struct Impl;

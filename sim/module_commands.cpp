@@ -1,0 +1,90 @@
+#include "sim/module_commands.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint8_t kOk = 0;
+// The module's answer to a slot past the end of its table: the table has a
+// fixed length and does not grow.
+constexpr std::uint8_t kNoSuchSlot = 1;
+
+using Bytes = std::vector<std::uint8_t>;
+
+template <class R>
+Bytes tableReply(const std::vector<R>& table) {
+    // The count is one byte: a longer table would not fit the protocol, and
+    // the module never holds one.
+    std::size_t count = std::min<std::size_t>(table.size(), 255);
+    Bytes reply{static_cast<std::uint8_t>(count)};
+    for (std::size_t i = 0; i < count; ++i) reply.insert(reply.end(), table[i].bytes.begin(), table[i].bytes.end());
+    return reply;
+}
+
+template <class R>
+Bytes storeRecord(std::vector<R>& table, const Bytes& request) {
+    std::size_t slot = request[1];
+    if (slot >= table.size()) return {kNoSuchSlot};
+    std::copy(request.begin() + 2, request.end(), table[slot].bytes.begin());
+    return {kOk};
+}
+
+std::uint32_t valueOf(const Bytes& request) {
+    std::uint32_t value = 0;
+    for (std::size_t i = request.size() - 1; i >= 1; --i) value = value << 8 | request[i];
+    return value;
+}
+
+Bytes word(std::uint16_t value) { return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)}; }
+
+}  // namespace
+
+bool RepliesWithStatus(std::uint8_t command) {
+    switch (command) {
+    case cmd::setMediaAction:
+    case cmd::setAccAction:
+    case cmd::setHornAction:
+    case cmd::setGearAction:
+    case cmd::saveConfig:
+    case cmd::loadConfig:
+    case cmd::resetConfig:
+    case cmd::sendIR:
+    case cmd::setMaxBrightness:
+    case cmd::setIRFullRepeat:
+    case cmd::setIRRepeatPeriod:
+    case cmd::setDefaultResistance: return true;
+    default: return false;
+    }
+}
+
+Bytes ExecuteRequest(ModuleState& state, const Bytes& request, const LiveValues& live) {
+    ModuleConfig& run = state.running;
+    switch (request.at(0)) {
+    case cmd::getMediaActions: return tableReply(run.media);
+    case cmd::getGearActions: return tableReply(run.gears);
+    case cmd::getHornActions: return tableReply(run.horn);
+    case cmd::getAccActions: return tableReply(run.acc);
+    case cmd::setMediaAction: return storeRecord(run.media, request);
+    case cmd::setGearAction: return storeRecord(run.gears, request);
+    case cmd::setHornAction: return storeRecord(run.horn, request);
+    case cmd::setAccAction: return storeRecord(run.acc, request);
+    case cmd::getPressedButtons: {
+        const PressedButtons& p = live.pressed;
+        return {p.media, p.gears, p.horn, static_cast<std::uint8_t>(p.acc), static_cast<std::uint8_t>(p.acc >> 8)};
+    }
+    case cmd::getCurrentBrightness: return {live.brightness};
+    case cmd::saveConfig: state.stored = run; return {kOk};
+    case cmd::loadConfig: run = state.stored; return {kOk};
+    case cmd::resetConfig: run = FactoryConfig(); return {kOk};
+    case cmd::sendIR: return {kOk};  // the code goes out on the IR diode; nothing is kept
+    case cmd::setMaxBrightness: run.maxBrightness = request[1]; return {kOk};
+    case cmd::getMaxBrightness: return {run.maxBrightness};
+    case cmd::setIRFullRepeat: run.irFullRepeat = request[1]; return {kOk};
+    case cmd::getIRFullRepeat: return {run.irFullRepeat};
+    case cmd::setIRRepeatPeriod: run.irRepeatPeriod = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
+    case cmd::getIRRepeatPeriod: return word(run.irRepeatPeriod);
+    case cmd::setDefaultResistance: run.defaultResistance = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
+    case cmd::getDefaultResistance: return word(run.defaultResistance);
+    default: return {};
+    }
+}
