@@ -1,0 +1,65 @@
+#include "app/win32/cell_editor_procs.h"
+
+#include "actions/cell_editing.h"
+#include "app/main_window.h"
+#include "app/win32/combo_box.h"
+#include "app/win32/win32_view.h"
+
+namespace {
+
+bool IsMousePress(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+}
+
+// Both editors' keys: Return commits, Escape cancels; true when handled.
+template <typename End>
+bool HandleEditorKey(App& app, UINT message, WPARAM key, End end) {
+    if (message != WM_KEYDOWN || (key != VK_RETURN && key != VK_ESCAPE)) return false;
+    // The safety net here too: an exception must not unwind through the
+    // window system's own frames.
+    RunGuarded(app, [&] { end(app, key == VK_RETURN); });
+    return true;
+}
+
+}  // namespace
+
+bool PointerOnComboEditor(const Win32View& view) {
+    POINT pointer{};
+    COMBOBOXINFO parts;
+    if (!GetCursorPos(&pointer) || !ComboBox{view.comboBox}.info(parts)) return false;
+    HWND under = WindowFromPoint(pointer);
+    return under == view.comboBox || under == parts.hwndItem || under == parts.hwndList;
+}
+
+LRESULT CALLBACK IrEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* app = reinterpret_cast<App*>(data);
+    if (!app) return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message == WM_KILLFOCUS) {
+        RunGuarded(*app, [&] { EndIrEdit(*app, true); });
+        return 0;
+    }
+    if (HandleEditorKey(*app, message, wParam, EndIrEdit)) return 0;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ComboEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* app = reinterpret_cast<App*>(data);
+    if (app && HandleEditorKey(*app, message, wParam, EndComboEdit)) return 0;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ActionListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* app = reinterpret_cast<App*>(data);
+    if (!app) return DefSubclassProc(hwnd, message, wParam, lParam);
+    auto& view = static_cast<Win32View&>(app->view);
+    if (message == WM_COMMAND && view.comboBox && reinterpret_cast<HWND>(lParam) == view.comboBox &&
+        (HIWORD(wParam) == CBN_SELCHANGE || HIWORD(wParam) == CBN_SELENDOK)) {
+        RunGuarded(*app, [&] { EndComboEdit(*app, true); });
+        return 0;
+    }
+    if (IsMousePress(message)) {
+        bool onCombo = view.comboBox && PointerOnComboEditor(view);
+        RunGuarded(*app, [&] { CommitOpenEditors(*app, onCombo); });
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
