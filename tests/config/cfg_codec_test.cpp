@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "config/cfg_codec.h"
+#include "tests/config/bad_files.h"
 
 namespace {
 
@@ -178,65 +179,14 @@ TEST(CfgRead, TrailingBytesAreIgnored) {
     EXPECT_EQ(back, Sample());
 }
 
-TEST(CfgRead, BrightnessAboveHundredIsKeptAsRead) {
-    Bytes file = Cat(Header(), kEmptyBody);
-    file[27] = 200;
-    ConfigData d;
-    ASSERT_EQ(DecodeConfig(file, d), std::nullopt);
-    EXPECT_EQ(d.settings.g_maxBrightness, 200);
-}
-
-struct BadFile {
-    const char* what;
-    Bytes bytes;
-    const wchar_t* text;
-};
-
-std::vector<BadFile> BadFiles() {
-    const Bytes valid = EncodeConfig(Sample());
-    const Bytes validBody(valid.begin() + 8, valid.end());
-    Bytes countTooLarge = Header();
-    Le(countTooLarge, 2, 4);  // two Media records promised, one present and nothing after
-    for (int i = 0; i < 9; ++i) countTooLarge.push_back(1);
-    Bytes fourBillion = Header();
-    Le(fourBillion, 0, 4);
-    Le(fourBillion, 4000000000u, 4);
-    fourBillion.resize(40, 0);
-    return {
-        {"empty file", {}, L"Failed to read config header"},
-        {"7 bytes", Bytes(valid.begin(), valid.begin() + 7), L"Failed to read config header"},
-        {"magic only", Bytes(valid.begin(), valid.begin() + 4), L"Failed to read config header"},
-        {"8 bytes, header only", Header(), L"Failed while reading config"},
-        {"wrong-endian magic", Cat(Header(0x7E41594E), validBody), L"Invalid config file"},
-        {"short file with a bad magic", Header(0x12345678, 2), L"Invalid config file"},
-        {"magic is tested before version", Cat(Header(0x12345678, 3), validBody), L"Invalid config file"},
-        {"version 1", Cat(Header(0x4E59417E, 1), validBody), L"Unsupported config version"},
-        {"version 3", Cat(Header(0x4E59417E, 3), validBody), L"Unsupported config version"},
-        {"count larger than the records present", countTooLarge, L"Failed while reading config"},
-        {"4 billion Gears records in 40 bytes", fourBillion, L"Failed while reading config"},
-        {"last setting byte missing", Bytes(valid.begin(), valid.end() - 1), L"Failed while reading config"},
-    };
-}
-
 TEST(CfgRead, EveryBadFileHasItsTextAndChangesNothing) {
-    for (const BadFile& bad : BadFiles()) {
+    for (const BadFile& bad : BadConfigFiles(EncodeConfig(Sample()))) {
         SCOPED_TRACE(bad.what);
         ConfigData held = Sentinel();
         g_largestAllocation = 0;
         EXPECT_EQ(DecodeConfig(bad.bytes, held), std::optional<std::wstring>(bad.text));
         EXPECT_EQ(held, Sentinel());
         EXPECT_LT(g_largestAllocation.load(), 4096u);
-    }
-}
-
-TEST(CfgRead, EveryTruncationOfAValidBodyIsAReadFailure) {
-    const Bytes valid = EncodeConfig(Sample());
-    for (std::size_t n = 8; n < valid.size(); ++n) {
-        ConfigData held = Sentinel();
-        EXPECT_EQ(DecodeConfig(Bytes(valid.begin(), valid.begin() + n), held),
-                  std::optional<std::wstring>(L"Failed while reading config"))
-            << n << " bytes";
-        EXPECT_EQ(held, Sentinel());
     }
 }
 

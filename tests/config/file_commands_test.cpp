@@ -9,6 +9,7 @@
 #include "config/file_commands.h"
 #include "device/serial_link.h"
 #include "settings/sync.h"
+#include "tests/config/bad_files.h"
 #include "tests/settings/connected_app.h"
 
 namespace {
@@ -173,35 +174,8 @@ TEST_F(FileCommands, ATransportFailureInASetCommandEndsTheSequence) {
     EXPECT_EQ(t.requests().size(), 3u);
 }
 
-struct BadFile {
-    const char* what;
-    Bytes bytes;
-    const wchar_t* text;
-};
-
 TEST_F(FileCommands, AFileThatCannotBeLoadedChangesNothingHeld) {
-    const Bytes valid = EncodeConfig(AsFile(Altered(2)));
-    Bytes wrongEndian = valid;
-    std::swap(wrongEndian[0], wrongEndian[3]);
-    std::swap(wrongEndian[1], wrongEndian[2]);
-    Bytes version1 = valid, version3 = valid;
-    version1[4] = 1;
-    version3[4] = 3;
-    Bytes tooMany = valid;
-    tooMany[8] = static_cast<std::uint8_t>(tooMany[8] + 1);  // one Media record more than present
-    Bytes fourBillion(valid.begin(), valid.begin() + 8);
-    fourBillion.insert(fourBillion.end(), {0x00, 0x28, 0x6B, 0xEE});
-    fourBillion.resize(40, 0);
-    const BadFile cases[] = {
-        {"7 bytes", Bytes(valid.begin(), valid.begin() + 7), L"Failed to read config header"},
-        {"8 bytes", Bytes(valid.begin(), valid.begin() + 8), L"Failed while reading config"},
-        {"wrong-endian magic", wrongEndian, L"Invalid config file"},
-        {"version 1", version1, L"Unsupported config version"},
-        {"version 3", version3, L"Unsupported config version"},
-        {"count larger than the records", tooMany, L"Failed while reading config"},
-        {"4 billion records in 40 bytes", fourBillion, L"Failed while reading config"},
-    };
-    for (const BadFile& bad : cases) {
+    for (const BadFile& bad : BadConfigFiles(EncodeConfig(AsFile(Altered(2))))) {
         SCOPED_TRACE(bad.what);
         ConnectedApp t;
         const ConfigData before = AsFile(Altered(77));
@@ -213,7 +187,6 @@ TEST_F(FileCommands, AFileThatCannotBeLoadedChangesNothingHeld) {
         EXPECT_EQ(HeldConfig(t.app), before);
     }
     ConnectedApp t;
-    t.view.setText(IDC_STATUS, L"before");
     t.view.openAnswers.push_back(path("absent.cfg"));
     LoadConfigFile(t.app);
     EXPECT_EQ(t.status(), L"Failed to open file for loading");
@@ -232,19 +205,6 @@ TEST_F(FileCommands, ALoadReplacesEverythingSilentlyAndTrailingBytesDoNotMatter)
     EXPECT_EQ(HeldConfig(t.app), data);
     EXPECT_EQ(t.status(), L"before");
     EXPECT_EQ(t.module.exchangeCount(), 0u);
-}
-
-TEST_F(FileCommands, FullRepeatTwoLoadsAsOnAndSavesBackAsOne) {
-    ConnectedApp t;
-    Bytes file = EncodeConfig(ConfigData{});
-    file[26] = 2;
-    put("r.cfg", file);
-    t.view.openAnswers.push_back(path("r.cfg"));
-    LoadConfigFile(t.app);
-    EXPECT_TRUE(t.app.held.g_irFullRepeat);
-    t.view.saveAnswers.push_back(path("r2.cfg"));
-    SaveConfigFile(t.app);
-    EXPECT_EQ(slurp("r2.cfg")[26], 1);
 }
 
 TEST_F(FileCommands, SaveFailuresAndCancelLeaveTheirMark) {
