@@ -14,6 +14,7 @@ namespace {
 const char kUsage[] =
     "usage: korvel-sim [options]\n"
     "  --link PATH            also reach the pseudo-terminal through a symlink at PATH\n"
+    "  --log FILE             append each exchange to FILE as hex: REQUEST -> REPLY\n"
     "  --pace                 send reply bytes at the pace of a 115200 baud line\n"
     "  --rows N               give each of the four tables N rows (0 to 255)\n"
     "  --silent-on CMD        never answer command CMD\n"
@@ -27,6 +28,18 @@ const char kUsage[] =
 [[noreturn]] void usage() {
     std::fputs(kUsage, stderr);
     std::exit(2);
+}
+
+// Appends the exchanges recorded since the last call, one line each.
+void appendExchanges(std::FILE* log, const VirtualModule& module, std::size_t& written) {
+    std::vector<Exchange> all = module.exchanges();
+    for (; written < all.size(); ++written) {
+        for (std::uint8_t byte : all[written].request) std::fprintf(log, "%02X ", byte);
+        std::fputs("->", log);
+        for (std::uint8_t byte : all[written].reply) std::fprintf(log, " %02X", byte);
+        std::fputc('\n', log);
+    }
+    std::fflush(log);
 }
 
 unsigned long number(const std::string& text, unsigned long max) {
@@ -57,6 +70,7 @@ void resize(std::vector<R>& table, std::size_t rows) {
 
 int main(int argc, char** argv) {
     std::string link;
+    std::string logPath;
     bool pace = false;
     int hangUpAfter = -1;
     int rows = -1;
@@ -77,6 +91,9 @@ int main(int argc, char** argv) {
         fault.times = -1;  // a program's faults last as long as it runs
         if (flag == "--link") {
             link = value;
+            continue;
+        } else if (flag == "--log") {
+            logPath = value;
             continue;
         } else if (flag == "--rows") {
             rows = static_cast<int>(number(value, 255));
@@ -141,10 +158,17 @@ int main(int argc, char** argv) {
     std::printf("%s\n", module.portPath().c_str());
     std::fflush(stdout);
 
-    const timespec tick{0, 100000000};
+    std::FILE* log = logPath.empty() ? nullptr : std::fopen(logPath.c_str(), "a");
+    std::size_t logged = 0;
+    const timespec tick{0, 20000000};
     for (;;) {
+        if (log) appendExchanges(log, module, logged);
         if (sigtimedwait(&stopSignals, nullptr, &tick) > 0) break;
         if (hangUpAfter >= 0 && module.waitForHangUp(0)) break;
+    }
+    if (log) {
+        appendExchanges(log, module, logged);
+        std::fclose(log);
     }
     return 0;
 }
