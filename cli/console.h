@@ -1,0 +1,12 @@
+#pragma once
+// The program's console: its arguments as wide texts and its two output
+// streams. console_posix.cpp writes UTF-8; console_win32.cpp writes wide text
+// to a real console and UTF-8 to a file or pipe.
+
+#include <string>
+#include <vector>
+
+// The arguments after the program name.
+std::vector<std::wstring> CommandLineArguments(int argc, char** argv);
+// Writes the text to standard output, or standard error, and flushes it.
+void WriteToConsole(bool toError, const std::wstring& text);

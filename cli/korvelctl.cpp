@@ -1,0 +1,24 @@
+#include "cli/korvelctl.h"
+
+#include <map>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/usage.h"
+
+int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output) {
+    CliArguments parsed;
+    if (const auto problem = ParseArguments(args, parsed)) {
+        output.err(L"korvelctl: " + *problem + L"\n" + UsageText());
+        return kExitUsage;
+    }
+    using Command = int (*)(const CliArguments&, const CliOutput&);
+    static const std::map<std::wstring, Command> commands = {
+        {L"ports", RunPorts},          {L"info", RunInfo},           {L"backup", RunBackup},
+        {L"restore", RunRestore},      {L"set", RunHandlerCommand},  {L"store", RunHandlerCommand},
+        {L"reload", RunHandlerCommand}, {L"reset", RunHandlerCommand}, {L"send-ir", RunHandlerCommand},
+        {L"watch", RunWatch},          {L"show", RunShow},           {L"diff", RunDiff},
+    };
+    return commands.at(parsed.command)(parsed, output);
+}

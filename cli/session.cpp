@@ -1,0 +1,51 @@
+#include "cli/session.h"
+
+#include "app/main_window.h"
+#include "app/resource_ids.h"
+#include "cli/exit_status.h"
+#include "device/text.h"
+
+void StatusRecordingView::setText(int id, const std::wstring& text) {
+    if (id == IDC_STATUS) statusTexts.push_back(text);
+    MemoryView::setText(id, text);
+}
+
+Session::Session() {
+    InitialiseMainControls(app);
+    view.statusTexts.clear();
+}
+
+bool Connect(Session& session, const CliArguments& args) {
+    SerialLink& link = session.app.link;
+    link.timeouts.settleMs = args.settleMs;
+    if (!link.open(ToUtf8(args.port.value_or(L"")))) return false;
+    link.connected = true;
+    return true;
+}
+
+bool RunGuardedWork(Session& session, const std::function<void()>& work) {
+    bool finished = false;
+    RunGuarded(session.app, [&] {
+        work();
+        finished = true;
+    });
+    return finished;
+}
+
+std::wstring LastStatus(const Session& session) {
+    const auto& texts = session.view.statusTexts;
+    return texts.empty() ? std::wstring() : texts.back();
+}
+
+int WithModule(Session& session, const CliArguments& args, const CliOutput& output, const std::function<int()>& work) {
+    if (!Connect(session, args)) {
+        output.err(L"Connection failed.\n");
+        return kExitDevice;
+    }
+    int status = kExitOk;
+    if (!RunGuardedWork(session, [&] { status = work(); })) {
+        output.err(LastStatus(session) + L"\n");
+        return kExitDevice;
+    }
+    return status;
+}
