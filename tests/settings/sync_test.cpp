@@ -81,6 +81,23 @@ TEST(SyncValues, DefaultResistanceSelectsTheCatalogueItemsAndTraces) {
     }
 }
 
+// Where the search finds nothing (a combo without the empty item, as a list
+// box may search), item 0 is selected and the trace shows -1.
+TEST(SyncValues, DefaultResistanceNotFoundSelectsTheFirstItem) {
+    ConnectedApp t(WithSettings(0, 0, 0, 0x0003));
+    for (int id : {IDC_RA_DEFAULT, IDC_RB_DEFAULT}) {
+        t.view.comboReset(id);
+        t.view.comboAdd(id, L"first");
+        t.view.comboAdd(id, L"second");
+        t.view.comboSelect(id, 1);
+    }
+    SyncDefaultResistance(t.app);
+    EXPECT_EQ(t.view.comboSelection(IDC_RA_DEFAULT), 0);
+    EXPECT_EQ(t.view.comboSelection(IDC_RB_DEFAULT), 0);
+    EXPECT_EQ(t.view.traces[3], L"idxA=-1\n");
+    EXPECT_EQ(t.view.traces[4], L"idxB=-1\n");
+}
+
 TEST(SyncValues, AllFromModuleReadsInItsOrderAndEndsWithTheTable) {
     ConnectedApp t(WithSettings(60, 1, 250, 0x8001));
     SyncAllFromModule(t.app);
