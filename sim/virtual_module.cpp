@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -77,6 +78,7 @@ struct VirtualModule::Impl {
     bool hungUp = false;
     bool stopping = false;
     bool pacing = false;
+    Clock::time_point lastWrite;  // server thread only
 
     std::thread server;
 
@@ -87,6 +89,8 @@ struct VirtualModule::Impl {
     void send(const Bytes& bytes);
     bool writeAll(const std::uint8_t* bytes, std::size_t n);
     bool waitUntil(Clock::time_point when);
+    void awaitDrained();
+    bool hangUpDue();
     void record(const std::uint8_t* bytes, std::size_t n);
     void hangUpLocked();
     std::optional<Fault> takeFaultLocked(std::uint8_t command);
@@ -131,10 +135,14 @@ void VirtualModule::Impl::serve() {
     for (;;) {
         std::vector<Bytes> due;
         auto next = Clock::time_point::max();
+        if (hangUpDue()) {
+            awaitDrained();
+            std::lock_guard lock(mutex);
+            hangUpLocked();
+        }
         {
             std::lock_guard lock(mutex);
             if (stopping) return;
-            if (hangUpCountdown == 0 && !hungUp) hangUpLocked();
             if (!hungUp) {
                 auto now = Clock::now();
                 std::stable_sort(unsolicited.begin(), unsolicited.end(),
@@ -176,9 +184,11 @@ void VirtualModule::Impl::serve() {
             Bytes request(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(size));
             pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(size));
             handle(request);
-            std::lock_guard lock(mutex);
-            if (stopping) return;
-            if (hangUpCountdown == 0 && !hungUp) hangUpLocked();
+            if (hangUpDue()) {
+                awaitDrained();
+                std::lock_guard lock(mutex);
+                hangUpLocked();
+            }
         }
         if (master < 0) pending.clear();
     }
@@ -224,6 +234,7 @@ void VirtualModule::Impl::deliver(const Bytes& reply, const std::optional<Fault>
     case FaultKind::Refuse: send(reply); break;
     case FaultKind::HangUp: {
         send(head);
+        awaitDrained();
         std::lock_guard lock(mutex);
         hangUpLocked();
         break;
@@ -264,6 +275,7 @@ bool VirtualModule::Impl::writeAll(const std::uint8_t* bytes, std::size_t n) {
         if (master < 0) return false;
         ssize_t wrote = ::write(master, bytes, n);
         if (wrote > 0) {
+            lastWrite = Clock::now();
             bytes += wrote;
             n -= static_cast<std::size_t>(wrote);
             continue;
@@ -285,6 +297,25 @@ bool VirtualModule::Impl::waitUntil(Clock::time_point when) {
         timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
         pollfd stop{stopPipe[0], POLLIN, 0};
         if (::ppoll(&stop, 1, &ts, nullptr) > 0) return false;
+    }
+}
+
+bool VirtualModule::Impl::hangUpDue() {
+    std::lock_guard lock(mutex);
+    return hangUpCountdown == 0 && !hungUp && !stopping;
+}
+
+void VirtualModule::Impl::awaitDrained() {
+    // Hanging up discards whatever the client has not read yet. A real line
+    // would have delivered the bytes sent before the plug was pulled, so give
+    // the client a moment to take them: until its input queue is empty and
+    // nothing more is on its way from the master side, for half a second at most.
+    auto deadline = Clock::now() + std::chrono::milliseconds(500);
+    while (slave >= 0 && Clock::now() < deadline) {
+        int queued = 0;
+        if (::ioctl(slave, FIONREAD, &queued) != 0) return;
+        if (queued == 0 && Clock::now() - lastWrite >= std::chrono::milliseconds(2)) return;
+        if (!waitUntil(Clock::now() + std::chrono::milliseconds(1))) return;
     }
 }
 
