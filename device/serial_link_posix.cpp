@@ -38,6 +38,14 @@ bool configure(int fd) {
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
+// Gives the port up. TIOCEXCL is a flag of the terminal, not of this
+// descriptor: when something else keeps the terminal open (a pseudo-terminal's
+// other side does), the flag would outlive us and lock out the next opener.
+void release(int fd) {
+    ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
+
 }  // namespace
 
 NativeHandle UnopenedHandle() { return -2; }
@@ -46,14 +54,14 @@ NativeHandle InvalidHandle() { return -1; }
 bool SerialLink::isOpen() const { return handle >= 0; }
 
 void SerialLink::close() {
-    if (isOpen()) ::close(handle);
+    if (isOpen()) release(handle);
     handle = InvalidHandle();
     connected = false;
 }
 
 bool SerialLink::open(std::string port) {
     if (isOpen()) {
-        ::close(handle);
+        release(handle);
         handle = InvalidHandle();
     }
     std::fputs("Connecting to COM port.\n", stdout);
@@ -68,8 +76,13 @@ bool SerialLink::open(std::string port) {
     // (nor an opener that raced us between open and ioctl); the advisory lock
     // alone does not stop programs that never ask for it. A second opener in
     // this process gets its own open file description, so flock refuses it too.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0 || !configure(fd)) {
-        ::close(fd);
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);  // not ours to touch: the holder's exclusive flag stays
+        handle = InvalidHandle();
+        return false;
+    }
+    if (ioctl(fd, TIOCEXCL) != 0 || !configure(fd)) {
+        release(fd);
         handle = InvalidHandle();
         return false;
     }

@@ -2,6 +2,8 @@
 // settle wait and purge, time-outs, and a line that hangs up.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,6 +72,24 @@ TEST(LinkOpen, SecondOpenInTheSameProcessFailsWhileTheFirstHoldsThePort) {
     EXPECT_EQ(getMaxBrightness(first), FactoryConfig().maxBrightness) << "the holder is not disturbed";
     first.close();
     EXPECT_TRUE(second.open(module.portPath())) << "a closed port can be opened again";
+}
+
+// TIOCEXCL belongs to the terminal, not to the descriptor: the module keeps
+// its side open, so a flag left behind would lock out the next non-root opener.
+TEST(LinkOpen, ExclusiveModeLastsAsLongAsThePortIsHeld) {
+    VirtualModule module;
+    SerialLink link;
+    UseShortTimeouts(link);
+    int observer = ::open(module.portPath().c_str(), O_RDWR | O_NOCTTY);  // root passes TIOCEXCL
+    ASSERT_GE(observer, 0);
+    int exclusive = -1;
+    ASSERT_TRUE(link.open(module.portPath()));
+    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    link.close();
+    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(observer);
 }
 
 TEST(LinkOpen, SecondOpenFromAnotherProcessFailsWhileThisOneHoldsThePort) {
