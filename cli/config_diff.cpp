@@ -76,7 +76,9 @@ ConfigDiff FirstDifference(const ConfigDiff& diff) {
 
 std::vector<std::wstring> DiffLines(Session& session, const ConfigData& a, const ConfigData& b, const ConfigDiff& diff) {
     std::vector<std::wstring> lines;
-    for (const auto& s : diff.settings) lines.push_back(s.caption + L" " + s.a + L" -> " + s.b);
+    // An empty value (no resistor) shows as the empty name in quotes.
+    auto shown = [](const std::wstring& value) { return value.empty() ? std::wstring(L"\"\"") : value; };
+    for (const auto& s : diff.settings) lines.push_back(s.caption + L" " + shown(s.a) + L" -> " + shown(s.b));
     for (std::uint32_t table = 0; table < kTableCount; ++table) {
         const bool changed = std::any_of(diff.rows.begin(), diff.rows.end(),
                                          [&](const RowDifference& d) { return d.table == table; });

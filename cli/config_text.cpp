@@ -39,6 +39,10 @@ std::vector<SettingText> SettingTexts(const HeldSettings& s) {
     };
 }
 
+std::wstring SettingLine(const SettingText& setting) {
+    return setting.value.empty() ? setting.caption : setting.caption + L" " + setting.value;
+}
+
 TableText ListTable(Session& session, const ConfigData& data, std::uint32_t table) {
     App& app = session.app;
     ReplaceHeldConfig(app, data);
@@ -52,11 +56,7 @@ TableText ListTable(Session& session, const ConfigData& data, std::uint32_t tabl
 
 std::vector<std::wstring> ConfigLines(Session& session, const ConfigData& data) {
     std::vector<std::wstring> lines;
-    for (const auto& setting : SettingTexts(data.settings)) {
-        std::wstring line = setting.caption + L" " + setting.value;
-        line.erase(line.find_last_not_of(L' ') + 1);
-        lines.push_back(line);
-    }
+    for (const auto& setting : SettingTexts(data.settings)) lines.push_back(SettingLine(setting));
     for (std::uint32_t table = 0; table < kTableCount; ++table) {
         TableText text = ListTable(session, data, table);
         lines.push_back(L"");

@@ -22,6 +22,9 @@ struct SettingText {
 // that is no catalogue entry shows as its bits in hexadecimal.
 std::vector<SettingText> SettingTexts(const HeldSettings& settings);
 
+// "Caption value", with no blank at the end when the value is empty.
+std::wstring SettingLine(const SettingText& setting);
+
 struct TableText {
     std::vector<std::wstring> titles;            // the 17 column titles
     std::vector<std::vector<std::wstring>> rows;  // the cells of each row

@@ -1,8 +1,28 @@
 #include "cli/console.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
 #include "device/text.h"
+
+namespace {
+
+int resultsFd = STDOUT_FILENO;
+
+void writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;  // a closed pipe: nobody is reading any more
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+}  // namespace
 
 std::vector<std::wstring> CommandLineArguments(int argc, char** argv) {
     std::vector<std::wstring> args;
@@ -15,9 +35,17 @@ std::vector<std::wstring> CommandLineArguments(int argc, char** argv) {
     return args;
 }
 
+void ReserveStandardOutput() {
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved < 0 || null < 0) return;
+    ::fcntl(saved, F_SETFD, FD_CLOEXEC);
+    ::dup2(null, STDOUT_FILENO);
+    ::close(null);
+    resultsFd = saved;
+}
+
 void WriteToConsole(bool toError, const std::wstring& text) {
-    std::FILE* stream = toError ? stderr : stdout;
-    const std::string bytes = ToUtf8(text);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::fflush(stream);
+    writeAll(toError ? STDERR_FILENO : resultsFd, ToUtf8(text));
 }

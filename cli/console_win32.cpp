@@ -6,9 +6,29 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 
 #include "device/text.h"
+
+namespace {
+
+HANDLE resultsHandle = nullptr;  // the standard output as it was at start
+
+void writeText(HANDLE handle, const std::wstring& text) {
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    const std::string bytes = ToUtf8(text);
+    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace
 
 std::vector<std::wstring> CommandLineArguments(int, char**) {
     // argv holds the ANSI code page's rendering, which has no ohm sign.
@@ -21,16 +41,20 @@ std::vector<std::wstring> CommandLineArguments(int, char**) {
     return args;
 }
 
+void ReserveStandardOutput() {
+    std::fflush(stdout);
+    // A duplicate of the C runtime's descriptor owns a handle of its own, which
+    // survives pointing descriptor 1 at the null device.
+    const int saved = _dup(_fileno(stdout));
+    const int null = _open("NUL", _O_WRONLY);
+    if (saved < 0 || null < 0) return;
+    resultsHandle = reinterpret_cast<HANDLE>(_get_osfhandle(saved));
+    _dup2(null, _fileno(stdout));
+    _close(null);
+}
+
 void WriteToConsole(bool toError, const std::wstring& text) {
-    HANDLE handle = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
-        DWORD written = 0;
-        WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        return;
-    }
-    std::FILE* stream = toError ? stderr : stdout;
-    const std::string bytes = ToUtf8(text);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::fflush(stream);
+    HANDLE handle = toError ? GetStdHandle(STD_ERROR_HANDLE) : resultsHandle;
+    if (!handle) handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (handle && handle != INVALID_HANDLE_VALUE) writeText(handle, text);
 }

@@ -18,7 +18,7 @@ int RunInfo(const CliArguments& args, const CliOutput& output) {
                         std::to_wstring(TableSize(data, table));
             text += L"}}\n";
         } else {
-            for (const auto& setting : SettingTexts(data.settings)) text += setting.caption + L" " + setting.value + L"\n";
+            for (const auto& setting : SettingTexts(data.settings)) text += SettingLine(setting) + L"\n";
             for (std::uint32_t table = 0; table < kTableCount; ++table)
                 text += std::wstring(kTableTitles[table]) + L" rows: " + std::to_wstring(TableSize(data, table)) + L"\n";
         }
