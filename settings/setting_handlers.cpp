@@ -78,7 +78,7 @@ void ToggleIrFullRepeat(App& app) {
 void ApplyDefaultResistance(App& app) {
     const int a = app.view.comboSelection(IDC_RA_DEFAULT);
     const int b = app.view.comboSelection(IDC_RB_DEFAULT);
-    if (a < 0 || b < 0 || a >= static_cast<int>(std::size(ResistorsA)) || b >= static_cast<int>(std::size(ResistorsB))) {
+    if (a < 0 || b < 0 || a >= std::ssize(ResistorsA) || b >= std::ssize(ResistorsB)) {
         SetStatusText(app, L"Selection error");
         return;
     }

@@ -285,7 +285,8 @@ TEST_F(TempDir, FileFailuresHaveTheirTexts) {
     EXPECT_EQ(WriteConfigFile(L"/dev/full", Sample()), L"Failed while writing config");
 
     ConfigData held = Sentinel();
-    EXPECT_EQ(ReadConfigFile(path(L"absent.cfg"), held), std::optional<std::wstring>(L"Failed to open file for loading"));
+    EXPECT_EQ(ReadConfigFile(path(L"absent.cfg"), held),
+              std::optional<std::wstring>(L"Failed to open file for loading"));
     std::ofstream(dir_ / "seven.cfg", std::ios::binary) << std::string("\x7E\x41\x59\x4E\x02\x00\x00", 7);
     EXPECT_EQ(ReadConfigFile(path(L"seven.cfg"), held), std::optional<std::wstring>(L"Failed to read config header"));
     EXPECT_EQ(held, Sentinel());

@@ -131,10 +131,12 @@ const Handler kHandlers[] = {
     {"reset", ResetModuleConfig, 0x13, L"Media actions loaded.", L"Reset failed, response: ", true},
     {"send IR", SendIrCode, 0x06, L"IR code sent", L"IR failed to send, response: ", true},
     {"IR period", ApplyIrRepeatPeriod, 0x10, L"IR period set.", L"IR period set failed, response: ", true},
-    {"full repeat", ToggleIrFullRepeat, 0x0F, L"IR full repeat toggled.", L"Toggle full repeat failed, response: ", false},
+    {"full repeat", ToggleIrFullRepeat, 0x0F, L"IR full repeat toggled.", L"Toggle full repeat failed, response: ",
+     false},
     {"default resistance", ApplyDefaultResistance, 0x15, L"Default resistance updated.",
      L"Updating default resistance failed, response: ", false},
-    {"max brightness", ApplyMaxBrightness, 0x07, L"Max brightness set.", L"Max brightness set failed, response: ", true},
+    {"max brightness", ApplyMaxBrightness, 0x07, L"Max brightness set.", L"Max brightness set failed, response: ",
+     true},
 };
 
 void Prepare(ConnectedApp& t) {
@@ -229,7 +231,11 @@ TEST(FullRepeat, TheBoxFlipsAtOnceAndKeepsItsStateWhateverTheAnswer) {
 
 TEST(DefaultResistance, BothSelectionsAreSentAndHeld) {
     const struct { int ra, rb; std::vector<std::uint8_t> request; } cases[] = {
-        {3, 1, {0x15, 0x04, 0x80}}, {0, 0, {0x15, 0x00, 0x00}}, {15, 0, {0x15, 0x00, 0x40}}, {0, 1, {0x15, 0x00, 0x80}}};
+        {3, 1, {0x15, 0x04, 0x80}},
+        {0, 0, {0x15, 0x00, 0x00}},
+        {15, 0, {0x15, 0x00, 0x40}},
+        {0, 1, {0x15, 0x00, 0x80}},
+    };
     for (const auto& c : cases) {
         ConnectedApp t;
         t.view.comboSelect(IDC_RA_DEFAULT, c.ra);

@@ -60,7 +60,8 @@ TEST(SyncValues, DefaultResistanceSelectsTheCatalogueItemsAndTraces) {
         std::vector<std::wstring> trace;
     } cases[] = {
         {0x8004, 3, 1,
-         {L"g_defaultResistors=0x8004\n", L"raText=[3.9 k\u2126]\n", L"rbText=[22 \u2126]\n", L"idxA=3\n", L"idxB=1\n"}},
+         {L"g_defaultResistors=0x8004\n", L"raText=[3.9 k\u2126]\n", L"rbText=[22 \u2126]\n", L"idxA=3\n",
+          L"idxB=1\n"}},
         {0x4000, 15, 0,
          {L"g_defaultResistors=0x4000\n", L"raText=[22 \u2126]\n", L"rbText=[]\n", L"idxA=15\n", L"idxB=0\n"}},
         {0x0003, 0, 0, {L"g_defaultResistors=0x0003\n", L"raText=[]\n", L"rbText=[]\n", L"idxA=0\n", L"idxB=0\n"}},
