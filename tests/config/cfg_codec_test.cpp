@@ -23,7 +23,7 @@ std::atomic<std::size_t> g_largestAllocation{0};
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Le(Bytes& b, std::uint64_t v, int n) {
+void Le(Bytes& b, std::uint32_t v, int n) {
     for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 Bytes Header(std::uint32_t magic = 0x4E59417E, std::uint32_t version = 2) {
@@ -135,12 +135,12 @@ TEST(CfgLayout, RecordsFollowTheirCountUnchangedInTableOrder) {
     Bytes media = Header();
     Le(media, 1, 4);
     for (int i = 0; i < 9; ++i) media.push_back(static_cast<std::uint8_t>(0xA0 + i));
-    Le(media, 0, 12);
+    media.insert(media.end(), 12, 0);  // the three empty tables
     EXPECT_EQ(EncodeConfig(oneMedia), Cat(media, settings));
     EXPECT_EQ(EncodedConfigSize(oneMedia), 39u);
 
     Bytes acc = Header();
-    Le(acc, 0, 12);
+    acc.insert(acc.end(), 12, 0);
     Le(acc, 1, 4);
     for (int i = 0; i < 10; ++i) acc.push_back(static_cast<std::uint8_t>(0xB0 + i));
     EXPECT_EQ(EncodeConfig(oneAcc), Cat(acc, settings));
