@@ -95,26 +95,6 @@ TEST(NumberHandlers, TypedTextsReachTheModuleAsTheseBytes) {
     }
 }
 
-TEST(NumberHandlers, TheModuleTakesTheNewValue) {
-    ConnectedApp t;
-    t.view.setText(IDC_MAX_BRIGHTNESS, L"40");
-    ApplyMaxBrightness(t.app);
-    t.view.setText(IDC_IR_PERIOD, L"0x1F4");
-    ApplyIrRepeatPeriod(t.app);
-    EXPECT_EQ(t.module.config().maxBrightness, 40);
-    EXPECT_EQ(t.module.config().irRepeatPeriod, 500);
-}
-
-TEST(NumberHandlers, ParseNumberFieldReadsTheControlText) {
-    ConnectedApp t;
-    t.view.setText(IDC_IR_CODE, L" 0x1Fzz");
-    const AutoBaseNumber n = ParseNumberField(t.app, IDC_IR_CODE);
-    EXPECT_TRUE(n.valid);
-    EXPECT_EQ(n.value, 0x1Fu);
-    t.view.setText(IDC_IR_CODE, L"x");
-    EXPECT_FALSE(ParseNumberField(t.app, IDC_IR_CODE).valid);
-}
-
 struct Handler {
     const char* name;
     std::function<void(App&)> run;
@@ -190,15 +170,6 @@ TEST(Handlers, LoadAndResetReadEverythingBack) {
         EXPECT_EQ(t.app.held.g_irRepeatPeriod, t.module.config().irRepeatPeriod);
         EXPECT_EQ(t.app.page.mediaActions, t.module.config().media);
     }
-}
-
-TEST(Handlers, SaveStoresTheRunningConfigurationInTheModule) {
-    ConnectedApp t;
-    ModuleConfig changed = t.module.config();
-    changed.maxBrightness = 33;
-    t.module.setConfig(changed);
-    SaveModuleConfig(t.app);
-    EXPECT_EQ(t.module.storedConfig(), changed);
 }
 
 TEST(Handlers, StoreCommandsAndTypedValuesNeedAConnection) {
