@@ -48,6 +48,7 @@ bool IsDeviceCommand(const std::wstring& command) {
 
 std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out) {
     CliArguments parsed;
+    parsed.timeouts = out.timeouts;
     bool countGiven = false;
     std::vector<std::wstring> words;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -59,7 +60,7 @@ std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args
         } else if (arg == L"--settle") {
             auto ms = decimal(args[++i]);
             if (!ms) return L"--settle takes a number of milliseconds";
-            parsed.settleMs = *ms;
+            parsed.timeouts.settleMs = *ms;
         } else if (arg == L"--count") {
             parsed.count = decimal(args[++i]);
             if (!parsed.count) return L"--count takes a number";

@@ -5,17 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "device/serial_link.h"
+
 struct CliArguments {
     std::wstring command;
     std::vector<std::wstring> operands;
     std::optional<std::wstring> port;  // --port
-    unsigned settleMs = 2000;          // --settle: the wait after opening the port
+    LinkTimeouts timeouts;             // --settle sets settleMs, the wait after opening the port
     bool json = false;                 // --json
     std::optional<unsigned> count;     // watch --count
 };
 
 // Nothing when the line is acceptable, else what is wrong with it (one line).
-// Options may stand anywhere; the operands are checked for number only.
+// Options may stand anywhere; the operands are checked for number only. The
+// time-outs of `out` are kept but for the settle wait.
 std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out);
 
 // Whether the command talks to a module (and so needs --port).

@@ -6,6 +6,7 @@
 #include "app/resource_ids.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/outcome.h"
 #include "cli/session.h"
 #include "cli/usage.h"
 #include "settings/setting_handlers.h"
@@ -36,18 +37,11 @@ int runHandler(Session& session, const CliArguments& args, const CliOutput& outp
         // A reload or reset is followed by the read-back's texts; the first
         // text is the handler's own.
         const std::wstring outcome = texts.empty() ? std::wstring() : texts.front();
-        if (outcome == call.success) {
-            output.out(outcome + L"\n");
-            return static_cast<int>(kExitOk);
-        }
-        // A refusal ends in the module's code; anything else is the
-        // handler's verdict on the value given.
-        if (outcome.find(L"response: ") != std::wstring::npos) {
-            output.err(outcome + L"\n");
-            return static_cast<int>(kExitRefused);
-        }
-        output.err(outcome + L"\n" + UsageText());
-        return static_cast<int>(kExitUsage);
+        const int status = OutcomeStatus(outcome, call.success);
+        if (status == kExitOk) output.out(outcome + L"\n");
+        else if (status == kExitUsage) output.err(outcome + L"\n" + UsageText());
+        else output.err(outcome + L"\n");
+        return status;
     });
 }
 

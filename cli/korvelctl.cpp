@@ -7,8 +7,9 @@
 #include "cli/exit_status.h"
 #include "cli/usage.h"
 
-int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output) {
+int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts) {
     CliArguments parsed;
+    parsed.timeouts = timeouts;
     if (const auto problem = ParseArguments(args, parsed)) {
         output.err(L"korvelctl: " + *problem + L"\n" + UsageText());
         return kExitUsage;

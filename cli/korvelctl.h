@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "cli/cli_output.h"
+#include "device/serial_link.h"
 
-// Runs one command line (without the program name); the result is the exit status.
-int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output);
+// Runs one command line (without the program name); the result is the exit
+// status. The link's time-outs are the module's contract; tests shorten them.
+int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts = {});

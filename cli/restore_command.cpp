@@ -6,6 +6,7 @@
 #include "cli/config_tables.h"
 #include "cli/exit_status.h"
 #include "cli/module_config.h"
+#include "cli/outcome.h"
 #include "cli/session.h"
 #include "config/file_commands.h"
 #include "device/protocol.h"
@@ -50,7 +51,7 @@ int restoreOn(Session& session, const ConfigData& data, const CliOutput& output)
         // otherwise the module refused a row.
         const std::wstring outcome = LastStatus(session);
         output.err(outcome + L"\n");
-        return outcome == L"Writing actions to device failed (exception)." ? kExitDevice : kExitRefused;
+        return OutcomeStatus(outcome, {}) == kExitDevice ? kExitDevice : kExitRefused;
     }
     const ConfigData readBack = ReadModuleConfig(app.link);
     const ConfigDiff diff = DiffConfigs(data, readBack);

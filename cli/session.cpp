@@ -17,7 +17,7 @@ Session::Session() {
 
 bool Connect(Session& session, const CliArguments& args) {
     SerialLink& link = session.app.link;
-    link.timeouts.settleMs = args.settleMs;
+    link.timeouts = args.timeouts;
     if (!link.open(ToUtf8(args.port.value_or(L"")))) return false;
     link.connected = true;
     return true;
