@@ -1,0 +1,116 @@
+# Sourced by scripts/run and scripts/test-wine: a Wine prefix for the window
+# program, an X display, virtual modules on COM ports, and cleanup of all of it.
+#
+#   wine_setup                      packages, prefix, persistent wineserver
+#   wine_display                    Xvfb on a free display unless $DISPLAY is usable
+#   sim_start COMn [sim options]    a virtual module reachable as COMn
+#   port_register SLOT COMn NAME    a Ports-class device the set-up API lists
+#   wine_teardown                   stops what was started here (also on exit)
+#
+# COM1 is never used: Wine maps it to the host's own first serial port.
+
+KORVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KORVEL_SIM=${KORVEL_SIM:-$KORVEL_ROOT/build/sim/korvel-sim}
+KORVEL_WIN_BUILD=${KORVEL_WIN_BUILD:-$KORVEL_ROOT/build-win}
+KORVEL_RUN_DIR=${KORVEL_RUN_DIR:-$KORVEL_WIN_BUILD/wine-run}
+
+export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-korvel}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+korvel_pids=()
+
+wine_packages() {
+  local wanted=(wine wine64 xvfb xauth imagemagick mingw-w64 xdotool) missing=()
+  for p in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q && apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+}
+
+wine_setup() {
+  wine_packages
+  mkdir -p "$KORVEL_RUN_DIR"
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    echo "Making the Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  # One wineserver for the whole run instead of one per program; stopped by wine_teardown.
+  wineserver -p
+  trap wine_teardown EXIT
+}
+
+# Xvfb on the first free display from :90, unless a display is given and reachable.
+wine_display() {
+  if [[ "${1:-}" != --virtual && -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then return; fi
+  local n=90
+  while [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x800x24 -nolisten tcp >/dev/null 2>&1 &
+  korvel_pids+=($!)
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+# Starts a virtual module and maps COMn to its pseudo-terminal through a
+# symlink that stays put. Sets SIM_PTY and SIM_PID.
+sim_start() {
+  local com=$1
+  shift
+  local lower=${com,,}
+  local link="$KORVEL_RUN_DIR/$lower" out="$KORVEL_RUN_DIR/$lower.out"
+  rm -f "$link" "$out"
+  "$KORVEL_SIM" --link "$link" "$@" >"$out" 2>"$KORVEL_RUN_DIR/$lower.err" &
+  SIM_PID=$!
+  korvel_pids+=("$SIM_PID")
+  for _ in $(seq 50); do [[ -s "$out" ]] && break; sleep 0.1; done
+  SIM_PTY=$(head -1 "$out")
+  [[ -n "$SIM_PTY" ]] || { echo "korvel-sim did not start for $com" >&2; return 1; }
+  # The dosdevices link takes effect at once; the Ports value makes Wine's
+  # mount manager keep the same mapping when the prefix boots again.
+  ln -sfn "$link" "$WINEPREFIX/dosdevices/$lower"
+  wine reg add 'HKLM\Software\Wine\Ports' /v "$com" /d "$link" /f >/dev/null 2>&1
+}
+
+# Registers a Ports-class device, so that SetupDiGetClassDevs with
+# GUID_DEVCLASS_PORTS and DIGCF_PRESENT lists it. Found on Wine 8: a key under
+# Enum\<enumerator>\<device>\<instance> with the class GUID is enough; Wine
+# counts every such key as present and needs no Driver, ConfigFlags or Control
+# subkey. FriendlyName is what the program reads; Class and PortName complete
+# the entry as Windows would write it.
+port_register() {
+  local slot=$1 com=$2 name=$3
+  local reg="$KORVEL_RUN_DIR/port-$slot.reg"
+  cat >"$reg" <<EOF
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\ROOT\\PORTS\\$slot]
+"ClassGUID"="{4d36e978-e325-11ce-bfc1-08002be10318}"
+"Class"="Ports"
+"FriendlyName"="$name"
+
+[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\ROOT\\PORTS\\$slot\\Device Parameters]
+"PortName"="$com"
+EOF
+  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+}
+
+# Removes every registered Ports device, so each run starts from a known list.
+ports_clear() {
+  wine reg delete 'HKLM\System\CurrentControlSet\Enum\ROOT\PORTS' /f >/dev/null 2>&1 || true
+}
+
+wine_teardown() {
+  local pid
+  for pid in "${korvel_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${korvel_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  korvel_pids=()
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+}
