@@ -26,18 +26,6 @@ TEST(MainControls, AddressedControlsComeInCreationOrder) {
     EXPECT_EQ(std::set<int>(ids.begin(), ids.end()).size(), ids.size());
 }
 
-TEST(MainControls, LabelsInCreationOrder) {
-    std::vector<std::wstring> labels;
-    for (const auto& control : kMainControls)
-        if (control.kind == ControlKind::Label) labels.push_back(control.text);
-    const std::vector<std::wstring> expected = {L"Port:", L"Media:", L"Gears:", L"Horn:", L"ACC:", L"Current:",
-                                                L"Max brightness (0-100):", L"Send code:", L"IR Period (ms):",
-                                                L"RA default:", L"RB default:"};
-    EXPECT_EQ(labels, expected);
-    EXPECT_EQ(std::wstring(kMainControls[8].text), L"Port:");
-    EXPECT_EQ(kMainControls[9].id, IDC_PORT_COMBO);
-}
-
 TEST(MainControls, KindsTextsAndPositionsOfTheValueBearingControls) {
     struct Row {
         int id;
