@@ -223,9 +223,15 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuAndBothAccelerators) {
     };
     auto altCharacter = [this](wchar_t character) {
         return [this, character] {
-            // Bit 29: the Alt key is down.
+            // Alt held: in the thread's key state, and bit 29 of the character message.
+            BYTE keys[256] = {};
+            GetKeyboardState(keys);
+            keys[VK_MENU] |= 0x80;
+            SetKeyboardState(keys);
             MSG message{window, WM_SYSCHAR, character, 1 << 29, 0, {}};
             EXPECT_TRUE(TranslateAcceleratorW(window, accelerators, &message));
+            keys[VK_MENU] &= 0x7F;
+            SetKeyboardState(keys);
         };
     };
     std::vector<Way> ways = {{"menu", [this] { command(IDM_HELP_ABOUT); }},
