@@ -97,21 +97,30 @@ TEST(LinkOpen, SecondOpenFromAnotherProcessFailsWhileThisOneHoldsThePort) {
     SerialLink link;
     UseShortTimeouts(link);
     ASSERT_TRUE(link.open(module.portPath()));
-    auto tryFromChild = [&] {
+    // The child answers through a pipe rather than its exit status, which a
+    // memory checker may take over.
+    auto openFromChild = [&] {
+        int answer[2];
+        if (pipe(answer) != 0) return 'E';
         std::fflush(stdout);
         pid_t child = fork();
         if (child == 0) {
             SerialLink other;
             other.timeouts = ShortTimeouts();
-            _exit(other.open(module.portPath()) ? 1 : 0);
+            char opened = other.open(module.portPath()) ? 'Y' : 'N';
+            [[maybe_unused]] auto ignored = write(answer[1], &opened, 1);
+            _exit(0);
         }
-        int status = 0;
-        waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        close(answer[1]);
+        char opened = 'E';
+        if (read(answer[0], &opened, 1) != 1) opened = 'E';
+        close(answer[0]);
+        waitpid(child, nullptr, 0);
+        return opened;
     };
-    EXPECT_EQ(tryFromChild(), 0) << "the other process's open must fail";
+    EXPECT_EQ(openFromChild(), 'N') << "the other process's open must fail";
     link.close();
-    EXPECT_EQ(tryFromChild(), 1) << "once released, the other process may open it";
+    EXPECT_EQ(openFromChild(), 'Y') << "once released, the other process may open it";
 }
 
 TEST(LinkOpen, OpeningAnotherPortReleasesTheFirst) {
@@ -240,7 +249,12 @@ TEST_F(LinkHangUp, HangUpAfterAGivenNumberOfExchanges) {
     EXPECT_EQ(getMaxBrightness(link), FactoryConfig().maxBrightness);
     EXPECT_EQ(getIRRepeatPeriod(link), FactoryConfig().irRepeatPeriod);
     ASSERT_TRUE(module.waitForHangUp(2000));
-    EXPECT_THROW(getMaxBrightness(link), SerialError);
+    try {
+        getMaxBrightness(link);
+        FAIL();
+    } catch (const SerialError& e) {
+        EXPECT_STREQ(e.what(), "Write failed.");
+    }
     EXPECT_EQ(module.exchangeCount(), 2u);
 }
 
