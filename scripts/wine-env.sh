@@ -41,21 +41,27 @@ wine_setup() {
     wineserver -w
   fi
   # One wineserver for the whole run instead of one per program; stopped by wine_teardown.
-  wineserver -p
+  wineserver -p >"$KORVEL_RUN_DIR/wineserver.log" 2>&1
   trap wine_teardown EXIT
 }
 
-# Xvfb on the first free display from :90, unless a display is given and reachable.
+# Xvfb on the first free display from :90, unless a display is given and
+# reachable. Comes before any Wine program runs: the first one starts Wine's
+# desktop process, which stays without a display if there is none yet.
 wine_display() {
-  if [[ "${1:-}" != --virtual && -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then return; fi
-  local n=90
-  while [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x800x24 -nolisten tcp >/dev/null 2>&1 &
-  korvel_pids+=($!)
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
-  echo "Xvfb did not start on $DISPLAY" >&2
-  return 1
+  if [[ "${1:-}" == --virtual || -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
+    local n=90
+    while [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x800x24 -nolisten tcp >/dev/null 2>&1 &
+    korvel_pids+=($!)
+    export DISPLAY=":$n"
+    local up=
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && { up=1; break; }; sleep 0.1; done
+    [[ -n "$up" ]] || { echo "Xvfb did not start on $DISPLAY" >&2; return 1; }
+  fi
+  # "Segoe UI" is not on the host, and Wine's own fallback has no check mark
+  # (U+2714) for the flag cells; DejaVu Sans Condensed has it at a similar width.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Segoe UI" /d "DejaVu Sans Condensed" /f >/dev/null 2>&1
 }
 
 # Starts a virtual module and maps COMn to its pseudo-terminal through a
