@@ -41,11 +41,6 @@ std::optional<unsigned> decimal(const std::wstring& text) {
 
 }  // namespace
 
-bool IsDeviceCommand(const std::wstring& command) {
-    const CommandShape* shape = shapeOf(command);
-    return shape && shape->device;
-}
-
 std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out) {
     CliArguments parsed;
     parsed.timeouts = out.timeouts;

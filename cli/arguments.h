@@ -20,6 +20,3 @@ struct CliArguments {
 // Options may stand anywhere; the operands are checked for number only. The
 // time-outs of `out` are kept but for the settle wait.
 std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out);
-
-// Whether the command talks to a module (and so needs --port).
-bool IsDeviceCommand(const std::wstring& command);

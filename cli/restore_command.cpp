@@ -13,8 +13,10 @@
 
 namespace {
 
-// The four settings in the order the window's File > Open sends them, each
-// refusal reported with the text of the handler that sets the same value.
+// The four settings in the order the window's File > Open sends them, as held,
+// each refusal reported with the text of the handler that sets the same value.
+// The handlers themselves do not fit: their controls cannot hold every value a
+// file can (a brightness above 100, a default resistance of two RA bits).
 struct SettingWrite {
     const wchar_t* failure;
     std::uint8_t (*send)(SerialLink&, const HeldSettings&);

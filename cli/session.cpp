@@ -10,12 +10,9 @@ void StatusRecordingView::setText(int id, const std::wstring& text) {
     MemoryView::setText(id, text);
 }
 
-Session::Session() {
-    InitialiseMainControls(app);
-    view.statusTexts.clear();
-}
+namespace {
 
-bool Connect(Session& session, const CliArguments& args) {
+bool openPort(Session& session, const CliArguments& args) {
     SerialLink& link = session.app.link;
     link.timeouts = args.timeouts;
     if (!link.open(ToUtf8(args.port.value_or(L"")))) return false;
@@ -23,7 +20,8 @@ bool Connect(Session& session, const CliArguments& args) {
     return true;
 }
 
-bool RunGuardedWork(Session& session, const std::function<void()>& work) {
+// False when the work threw: the safety net has then put its text on the status line.
+bool runGuarded(Session& session, const std::function<void()>& work) {
     bool finished = false;
     RunGuarded(session.app, [&] {
         work();
@@ -32,18 +30,25 @@ bool RunGuardedWork(Session& session, const std::function<void()>& work) {
     return finished;
 }
 
+}  // namespace
+
+Session::Session() {
+    InitialiseMainControls(app);
+    view.statusTexts.clear();
+}
+
 std::wstring LastStatus(const Session& session) {
     const auto& texts = session.view.statusTexts;
     return texts.empty() ? std::wstring() : texts.back();
 }
 
 int WithModule(Session& session, const CliArguments& args, const CliOutput& output, const std::function<int()>& work) {
-    if (!Connect(session, args)) {
+    if (!openPort(session, args)) {
         output.err(L"Connection failed.\n");
         return kExitDevice;
     }
     int status = kExitOk;
-    if (!RunGuardedWork(session, [&] { status = work(); })) {
+    if (!runGuarded(session, [&] { status = work(); })) {
         output.err(LastStatus(session) + L"\n");
         return kExitDevice;
     }

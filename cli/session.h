@@ -29,18 +29,11 @@ struct Session {
     App app{view};
 };
 
-// Opens --port with the --settle wait and marks the link connected, as the
-// connect button does, without its read-back. False: the port did not open.
-bool Connect(Session& session, const CliArguments& args);
-
-// Runs device work inside the window's safety net. False when the work threw;
-// the net's text ("Serial error occured: Read failed.") is then the last
-// status text.
-bool RunGuardedWork(Session& session, const std::function<void()>& work);
-
 // The last status text, or empty.
 std::wstring LastStatus(const Session& session);
 
-// Connects, then runs the work in the safety net and gives its exit status.
-// "Connection failed." or the net's text end it with kExitDevice.
+// Opens --port with the --settle wait and marks the link connected, as the
+// connect button does but without its read-back; then runs the work inside the
+// window's safety net and gives its exit status. "Connection failed." or the
+// net's text ("Serial error occured: Read failed.") end it with kExitDevice.
 int WithModule(Session& session, const CliArguments& args, const CliOutput& output, const std::function<int()>& work);
