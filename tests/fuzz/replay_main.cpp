@@ -31,7 +31,9 @@ std::vector<std::uint8_t> mutate(std::vector<std::uint8_t> bytes, std::mt19937& 
             if (!bytes.empty()) bytes[pick(bytes.size() - 1)] ^= static_cast<std::uint8_t>(1u << pick(7));
             break;
         case 1: bytes.resize(pick(bytes.size())); break;
-        case 2: bytes.insert(bytes.begin() + static_cast<long>(pick(bytes.size())), static_cast<std::uint8_t>(random())); break;
+        case 2:
+            bytes.insert(bytes.begin() + static_cast<long>(pick(bytes.size())), static_cast<std::uint8_t>(random()));
+            break;
         default:
             if (!bytes.empty()) bytes.push_back(bytes[pick(bytes.size() - 1)]);
         }
