@@ -1,6 +1,9 @@
 #include "window_driver.h"
 
+#include <commctrl.h>
+
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -100,6 +103,26 @@ bool MainWindowTest::connect(const std::wstring& name) {
     return pumpUntil([this] { return status() == L"Connected. Live polling at 5 Hz."; });
 }
 
+RECT MainWindowTest::cellRect(int row, int column) const {
+    RECT rect{};
+    rect.top = column;
+    rect.left = LVIR_BOUNDS;
+    SendMessageW(list(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+void MainWindowTest::doubleClickAt(POINT point) {
+    LPARAM at = MAKELPARAM(point.x, point.y);
+    SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(list(), WM_LBUTTONUP, 0, at);
+    pump(20);
+}
+
+void MainWindowTest::doubleClickCell(int row, int column) {
+    RECT cell = cellRect(row, column);
+    doubleClickAt({(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+}
+
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[64] = {};
     GetClassNameW(hwnd, name, 64);
@@ -151,6 +174,29 @@ std::wstring RunFile(const std::wstring& name) {
     std::wstring path = dir;
     if (!path.empty() && path.back() != L'\\') path += L'\\';
     return path + name;
+}
+
+std::vector<std::string> WritesSince(std::size_t from, std::size_t atLeast) {
+    std::vector<std::string> writes;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::vector<std::string> log = ModuleLog("com7");
+        writes.clear();
+        for (std::size_t i = from; i < log.size(); ++i)
+            if (log[i].rfind("02 ", 0) != 0 && log[i].rfind("03 ", 0) != 0) writes.push_back(log[i]);
+        if (writes.size() >= atLeast) break;
+        Sleep(20);
+    }
+    return writes;
+}
+
+std::string Accepted(const std::vector<std::uint8_t>& request) {
+    std::string line;
+    char byte[4];
+    for (std::uint8_t b : request) {
+        std::snprintf(byte, sizeof(byte), "%02X ", b);
+        line += byte;
+    }
+    return line + "-> 00";
 }
 
 std::vector<std::string> ModuleLog(const std::string& com) {

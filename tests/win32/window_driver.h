@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,6 +39,14 @@ protected:
     // and waits for the connected message.
     bool connect(const std::wstring& name = L"Korvel virtual module (COM7)");
 
+    // The list view, a double-click on one of its cells (or at a point), and
+    // the cell editor of a class open over it.
+    HWND list() const { return control(IDC_ACTIONS_LIST); }
+    RECT cellRect(int row, int column) const;
+    void doubleClickAt(POINT point);
+    void doubleClickCell(int row, int column);
+    HWND cellEditor(const wchar_t* className) const { return FindWindowExW(list(), nullptr, className, nullptr); }
+
     std::unique_ptr<Program> program;
     HWND window = nullptr;
     HACCEL accelerators = nullptr;
@@ -61,5 +70,10 @@ void UnregisterPort(const std::wstring& slot);
 // The exchanges the virtual module on COMn logged ("REQUEST -> REPLY" in hex),
 // empty when the run has no log for it.
 std::vector<std::string> ModuleLog(const std::string& com);
+// The lines of the COM7 module's log from `from` on that are not live polls,
+// once at least `atLeast` of them are there (or after two seconds).
+std::vector<std::string> WritesSince(std::size_t from, std::size_t atLeast = 1);
+// "01 02 FF -> 00": a logged exchange answered with status 0.
+std::string Accepted(const std::vector<std::uint8_t>& request);
 // A path in the run directory of scripts/test-wine (or the temp folder).
 std::wstring RunFile(const std::wstring& name);
