@@ -13,6 +13,7 @@
 #include "config/cfg_codec.h"
 #include "device/text.h"
 #include "sim/virtual_module.h"
+#include "tests/time_scale.h"
 
 struct CliRun {
     int status = -1;
@@ -22,7 +23,7 @@ struct CliRun {
 inline LinkTimeouts ShortTimeouts() {
     LinkTimeouts t;
     t.settleMs = 0;
-    t.readConstant = 300;
+    t.readConstant = ScaledMs(300);
     return t;
 }
 

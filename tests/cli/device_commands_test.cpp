@@ -143,7 +143,7 @@ TEST(Watch, PrintsOneLinePerChangeOfTheLiveDisplays) {
     module.setPressed({0x15, 0x00, 0x01, 0x0100}, 42);
     std::thread later([&] {
         // Several polls see the same state before it changes once.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(ScaledMs(1000)));
         module.setPressed({0x00, 0x1C, 0x00, 0x0000}, 7);
     });
     const CliRun run = RunCli(OnModule(module, {L"watch", L"--count", L"2"}));
