@@ -25,7 +25,7 @@ AutoBaseNumber ParseAutoBase(std::wstring_view text) {
     if (i < text.size() && text[i] == L'0') {
         // "0x" counts as hexadecimal only when a hex digit follows; otherwise
         // the 0 alone is the number and the x is where it stops.
-        if (i + 2 < text.size() + 0 && (text[i + 1] == L'x' || text[i + 1] == L'X') && digitValue(text[i + 2]) < 16) {
+        if (i + 2 < text.size() && (text[i + 1] == L'x' || text[i + 1] == L'X') && digitValue(text[i + 2]) < 16) {
             base = 16;
             i += 2;
         } else {

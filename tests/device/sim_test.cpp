@@ -89,7 +89,7 @@ TEST_F(ModuleStore, PacedRepliesTakeTheLineTimeOf115200Baud) {
 }
 
 TEST(ModuleLink, SymlinkReachesTheLineAndGoesWithTheModule) {
-    std::string path = testing::TempDir() + "korvel-module-link";
+    std::string path = testing::TempDir() + "korvel-module-link-" + std::to_string(getpid());
     {
         VirtualModule module;
         module.linkAt(path);
@@ -150,7 +150,7 @@ struct Program {
 };
 
 TEST(SimProgram, ServesItsLineUntilTerminated) {
-    std::string link = testing::TempDir() + "korvel-sim-program";
+    std::string link = testing::TempDir() + "korvel-sim-program-" + std::to_string(getpid());
     Program sim({"--link", link, "--refuse", "4:9", "--short-reply", "18:1"});
     std::string path = sim.firstLine();
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
