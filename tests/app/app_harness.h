@@ -3,6 +3,7 @@
 // pseudo-terminal as the only port listed, and link time-outs short enough
 // for a silent module to cost a test a fraction of a second.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,7 +52,9 @@ struct AppHarness {
 // A request of the record writes: command, slot, then the record's bytes.
 template <class R>
 Bytes RecordRequest(std::uint8_t command, std::uint8_t slot, const R& record) {
-    Bytes request{command, slot};
-    request.insert(request.end(), record.bytes.begin(), record.bytes.end());
+    Bytes request(2 + R::kSize);
+    request[0] = command;
+    request[1] = slot;
+    std::copy(record.bytes.begin(), record.bytes.end(), request.begin() + 2);
     return request;
 }
