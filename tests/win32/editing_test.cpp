@@ -29,7 +29,7 @@ protected:
         ASSERT_TRUE(connect());
         ASSERT_GE(program->app.page.mediaActions.size(), 3u);
         pump(100);
-        logStart = ModuleLog("com7").size();
+        logStart = LogMark();
     }
     std::wstring cell(int row, int column) const { return program->view.listCell(row, column); }
     // Nothing but polls reached the module since the test started.
@@ -178,7 +178,7 @@ TEST_F(EditingTest, IndexColumnAndSpaceBelowTheRowsOpenNothing) {
     NMHDR change{control(IDC_ACTIONS_TAB), IDC_ACTIONS_TAB, static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageW(window, WM_NOTIFY, IDC_ACTIONS_TAB, reinterpret_cast<LPARAM>(&change));
     ASSERT_EQ(status(), L"Horn actions loaded.");
-    logStart = ModuleLog("com7").size();
+    logStart = LogMark();
     RECT client{};
     GetClientRect(list(), &client);
     int rows = program->view.listRowCount();

@@ -176,6 +176,11 @@ std::wstring RunFile(const std::wstring& name) {
     return path + name;
 }
 
+std::size_t LogMark() {
+    Sleep(100);  // the module writes its log every 20 ms
+    return ModuleLog("com7").size();
+}
+
 std::vector<std::string> WritesSince(std::size_t from, std::size_t atLeast) {
     std::vector<std::string> writes;
     for (int attempt = 0; attempt < 100; ++attempt) {

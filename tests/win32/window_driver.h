@@ -70,6 +70,9 @@ void UnregisterPort(const std::wstring& slot);
 // The exchanges the virtual module on COMn logged ("REQUEST -> REPLY" in hex),
 // empty when the run has no log for it.
 std::vector<std::string> ModuleLog(const std::string& com);
+// The number of lines in the COM7 module's log once it has caught up with the
+// exchanges so far.
+std::size_t LogMark();
 // The lines of the COM7 module's log from `from` on that are not live polls,
 // once at least `atLeast` of them are there (or after two seconds).
 std::vector<std::string> WritesSince(std::size_t from, std::size_t atLeast = 1);
