@@ -310,11 +310,14 @@ void VirtualModule::Impl::awaitDrained() {
     // would have delivered the bytes sent before the plug was pulled, so give
     // the client a moment to take them: until its input queue is empty and
     // nothing more is on its way from the master side, for half a second at most.
+    // The kernel hands written bytes to the client's queue from a worker
+    // thread, which a busy machine can hold back for milliseconds; an empty
+    // queue counts only well after the last write.
     auto deadline = Clock::now() + std::chrono::milliseconds(500);
     while (slave >= 0 && Clock::now() < deadline) {
         int queued = 0;
         if (::ioctl(slave, FIONREAD, &queued) != 0) return;
-        if (queued == 0 && Clock::now() - lastWrite >= std::chrono::milliseconds(2)) return;
+        if (queued == 0 && Clock::now() - lastWrite >= std::chrono::milliseconds(20)) return;
         if (!waitUntil(Clock::now() + std::chrono::milliseconds(1))) return;
     }
 }
