@@ -294,12 +294,14 @@ TEST_F(TempDir, FileFailuresHaveTheirTexts) {
 
 }  // namespace
 
-void* operator new(std::size_t n) {
+// Not inlined, so that a memory checker that replaces operator new and delete
+// sees every call of the pair and never half of it.
+[[gnu::noinline]] void* operator new(std::size_t n) {
     std::size_t seen = g_largestAllocation.load();
     while (n > seen && !g_largestAllocation.compare_exchange_weak(seen, n)) {
     }
     if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
