@@ -3,6 +3,7 @@
 #
 #   wine_setup                      packages, prefix, persistent wineserver
 #   wine_display                    Xvfb on a free display unless $DISPLAY is usable
+#   wine_windows_managed Y|N        top-level windows left to a window manager or not
 #   sim_start COMn [sim options]    a virtual module reachable as COMn
 #   port_register SLOT COMn NAME    a Ports-class device the set-up API lists
 #   wine_teardown                   stops what was started here (also on exit)
@@ -62,6 +63,13 @@ wine_display() {
   # "Segoe UI" is not on the host, and Wine's own fallback has no check mark
   # (U+2714) for the flag cells; DejaVu Sans Condensed has it at a similar width.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Segoe UI" /d "DejaVu Sans Condensed" /f >/dev/null 2>&1
+}
+
+# Whether Wine leaves its top-level windows to a window manager (Y, Wine's
+# default) or places them itself (N). On a private Xvfb there is no window
+# manager, and a managed window makes Wine wait 2 s for one on every hide.
+wine_windows_managed() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1
 }
 
 # Starts a virtual module and maps COMn to its pseudo-terminal through a
