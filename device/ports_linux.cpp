@@ -24,7 +24,8 @@ std::string productName(const fs::path& device) {
     std::error_code ec;
     fs::path dir = fs::canonical(device, ec);
     for (int depth = 0; !ec && depth < 6 && dir.has_parent_path(); ++depth, dir = dir.parent_path()) {
-        if (fs::exists(dir / "product")) return readLine(dir / "product");
+        std::error_code missing;  // listing never fails, not even on an unreadable directory
+        if (fs::exists(dir / "product", missing)) return readLine(dir / "product");
     }
     return {};
 }

@@ -243,6 +243,7 @@ void VirtualModule::Impl::deliver(const Bytes& reply, const std::optional<Fault>
 }
 
 void VirtualModule::Impl::send(const Bytes& bytes) {
+    if (master < 0) return;  // hung up: nothing goes out, nothing is recorded
     bool paced;
     {
         std::lock_guard lock(mutex);
