@@ -9,6 +9,9 @@ struct BadCell {
     std::vector<std::pair<int, std::wstring>> cells;  // column, text written before setAction
     std::wstring status;
 };
+// Without a printer of its own, gtest shows a parameter byte by byte, padding
+// included, and valgrind reports the padding as uninitialised.
+void PrintTo(const BadCell& c, std::ostream* os) { *os << c.name; }
 
 class SetActionValidation : public Editing, public testing::WithParamInterface<BadCell> {};
 
@@ -88,6 +91,7 @@ struct ButtonCase {
     std::wstring shown;
     std::uint16_t code;
 };
+void PrintTo(const ButtonCase& c, std::ostream* os) { *os << c.name; }
 
 class TypedButton : public Editing, public testing::WithParamInterface<ButtonCase> {};
 
