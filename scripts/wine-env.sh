@@ -20,9 +20,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 korvel_pids=()
+korvel_xvfb=
 
 wine_packages() {
-  local wanted=(wine wine64 xvfb xauth imagemagick mingw-w64 xdotool) missing=()
+  local wanted=(wine wine64 xvfb xauth x11-utils imagemagick mingw-w64 xdotool) missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
@@ -54,7 +55,7 @@ wine_display() {
     local n=90
     while [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1024x800x24 -nolisten tcp >/dev/null 2>&1 &
-    korvel_pids+=($!)
+    korvel_xvfb=$!
     export DISPLAY=":$n"
     local up=
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && { up=1; break; }; sleep 0.1; done
@@ -127,4 +128,10 @@ wine_teardown() {
   korvel_pids=()
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
+  # The display goes last, after every Wine process that drew on it.
+  if [[ -n "$korvel_xvfb" ]]; then
+    kill "$korvel_xvfb" 2>/dev/null
+    wait "$korvel_xvfb" 2>/dev/null
+    korvel_xvfb=
+  fi
 }
