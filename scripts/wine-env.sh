@@ -122,16 +122,17 @@ ports_clear() {
 }
 
 wine_teardown() {
+  # Runs as the EXIT trap, also under set -e: nothing here may end it early.
   local pid
-  for pid in "${korvel_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${korvel_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  for pid in "${korvel_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${korvel_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   korvel_pids=()
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
   # The display goes last, after every Wine process that drew on it.
   if [[ -n "$korvel_xvfb" ]]; then
-    kill "$korvel_xvfb" 2>/dev/null
-    wait "$korvel_xvfb" 2>/dev/null
+    kill "$korvel_xvfb" 2>/dev/null || true
+    wait "$korvel_xvfb" 2>/dev/null || true
     korvel_xvfb=
   fi
 }

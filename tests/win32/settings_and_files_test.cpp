@@ -101,14 +101,14 @@ TEST_F(SettingsAndFilesTest, SettingControlsReachTheModule) {
             click(button);
         };
     };
-    auto chooseRa = [this](int index, WORD code) {
+    // A choice in one of the default-resistance combo boxes, as the box reports it.
+    auto choose = [this](int id, int index, WORD code) {
         return [=, this] {
-            ComboBox{control(IDC_RB_DEFAULT)}.select(0);
-            ComboBox{control(IDC_RA_DEFAULT)}.select(index);
-            SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_RA_DEFAULT, code),
-                         reinterpret_cast<LPARAM>(control(IDC_RA_DEFAULT)));
+            ComboBox{control(id)}.select(index);
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control(id)));
         };
     };
+    ComboBox{control(IDC_RB_DEFAULT)}.select(0);
     std::vector<Case> cases = {
         {"max brightness", typeAndPress(IDC_MAX_BRIGHTNESS, L"55", IDC_MAX_BRIGHTNESS_SET), {0x07, 55},
          L"Max brightness set."},
@@ -117,7 +117,8 @@ TEST_F(SettingsAndFilesTest, SettingControlsReachTheModule) {
         {"IR period", typeAndPress(IDC_IR_PERIOD, L"250", IDC_IR_PERIOD_SET), {0x10, 0xFA, 0x00}, L"IR period set."},
         {"full repeat", [this] { click(IDC_FULL_REPEAT); }, {0x0F, static_cast<std::uint8_t>(fullRepeatOn ? 0 : 1)},
          L"IR full repeat toggled."},
-        {"RA default", chooseRa(3, CBN_SELENDOK), {0x15, 0x04, 0x00}, L"Default resistance updated."},
+        {"RA default", choose(IDC_RA_DEFAULT, 3, CBN_SELENDOK), {0x15, 0x04, 0x00}, L"Default resistance updated."},
+        {"RB default", choose(IDC_RB_DEFAULT, 1, CBN_SELENDOK), {0x15, 0x04, 0x80}, L"Default resistance updated."},
         {"store", [this] { click(IDC_SAVE_TO_DEVICE); }, {0x04}, L"Config saved to module."},
         // These two read everything back afterwards; the table's text stays.
         {"reload", [this] { click(IDC_LOAD_FROM_DEVICE); }, {0x05}, L"Media actions loaded."},
@@ -132,9 +133,10 @@ TEST_F(SettingsAndFilesTest, SettingControlsReachTheModule) {
         ASSERT_FALSE(writes.empty());
         EXPECT_EQ(writes[0], Accepted(c.request));
     }
-    // The RA combo acts on the confirmed choice only.
+    // The combo boxes act on the confirmed choice only.
     std::size_t from = LogMark();
-    chooseRa(5, CBN_SELCHANGE)();
+    choose(IDC_RA_DEFAULT, 5, CBN_SELCHANGE)();
+    choose(IDC_RB_DEFAULT, 0, CBN_SELCHANGE)();
     pump(200);
     EXPECT_EQ(WritesSince(from, 0), std::vector<std::string>{});
 }
