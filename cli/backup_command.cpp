@@ -2,6 +2,7 @@
 #include "cli/exit_status.h"
 #include "cli/module_config.h"
 #include "cli/session.h"
+#include "config/cfg_codec.h"
 
 int RunBackup(const CliArguments& args, const CliOutput& output) {
     Session session;
@@ -10,7 +11,7 @@ int RunBackup(const CliArguments& args, const CliOutput& output) {
         // leaves an earlier backup of the same name as it was.
         const ConfigData data = ReadModuleConfig(session.app.link);
         const std::wstring outcome = WriteConfigFile(args.operands[0], data);
-        if (outcome != L"Config saved successfully") {
+        if (outcome != kConfigSavedText) {
             output.err(outcome + L"\n");
             return kExitFile;
         }

@@ -57,23 +57,23 @@ int runSet(Session& session, const CliArguments& args, const CliOutput& output) 
         if (b < 0) return usageError(output, L"no RB value " + args.operands[2]);
         view.comboSelect(IDC_RA_DEFAULT, a);
         view.comboSelect(IDC_RB_DEFAULT, b);
-        return runHandler(session, args, output, {ApplyDefaultResistance, L"Default resistance updated."});
+        return runHandler(session, args, output, {ApplyDefaultResistance, kResistanceTexts.success});
     }
     if (values != 1) return usageError(output, L"set " + what + L" takes one value");
     const std::wstring& value = args.operands[1];
     if (what == L"brightness") {
         view.setText(IDC_MAX_BRIGHTNESS, value);
-        return runHandler(session, args, output, {ApplyMaxBrightness, L"Max brightness set."});
+        return runHandler(session, args, output, {ApplyMaxBrightness, kBrightnessTexts.success});
     }
     if (what == L"period") {
         view.setText(IDC_IR_PERIOD, value);
-        return runHandler(session, args, output, {ApplyIrRepeatPeriod, L"IR period set."});
+        return runHandler(session, args, output, {ApplyIrRepeatPeriod, kIrPeriodTexts.success});
     }
     if (what == L"full-repeat") {
         if (value != L"on" && value != L"off") return usageError(output, L"full-repeat is on or off");
         // The handler turns the box over, so it starts from the other state.
         view.setChecked(IDC_FULL_REPEAT, value == L"off");
-        return runHandler(session, args, output, {ToggleIrFullRepeat, L"IR full repeat toggled."});
+        return runHandler(session, args, output, {ToggleIrFullRepeat, kFullRepeatTexts.success});
     }
     return usageError(output, L"unknown setting " + what);
 }
@@ -86,9 +86,9 @@ int RunHandlerCommand(const CliArguments& args, const CliOutput& output) {
     if (command == L"set") return runSet(session, args, output);
     if (command == L"send-ir") {
         session.view.setText(IDC_IR_CODE, args.operands[0]);
-        return runHandler(session, args, output, {SendIrCode, L"IR code sent"});
+        return runHandler(session, args, output, {SendIrCode, kSendIrTexts.success});
     }
-    if (command == L"store") return runHandler(session, args, output, {SaveModuleConfig, L"Config saved to module."});
-    if (command == L"reload") return runHandler(session, args, output, {LoadModuleConfig, L"Config loaded from module."});
-    return runHandler(session, args, output, {ResetModuleConfig, L"Default config restored."});
+    if (command == L"store") return runHandler(session, args, output, {SaveModuleConfig, kSaveTexts.success});
+    if (command == L"reload") return runHandler(session, args, output, {LoadModuleConfig, kLoadTexts.success});
+    return runHandler(session, args, output, {ResetModuleConfig, kResetTexts.success});
 }

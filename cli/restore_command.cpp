@@ -10,6 +10,7 @@
 #include "cli/session.h"
 #include "config/file_commands.h"
 #include "device/protocol.h"
+#include "settings/setting_handlers.h"
 
 namespace {
 
@@ -23,13 +24,13 @@ struct SettingWrite {
 };
 
 constexpr SettingWrite kSettingWrites[] = {
-    {L"IR period set failed, response: ",
+    {kIrPeriodTexts.failure,
      [](SerialLink& link, const HeldSettings& s) { return setIRRepeatPeriod(link, s.g_irRepeatPeriod); }},
-    {L"Toggle full repeat failed, response: ",
+    {kFullRepeatTexts.failure,
      [](SerialLink& link, const HeldSettings& s) { return setIRFullRepeat(link, s.g_irFullRepeat ? 1 : 0); }},
-    {L"Max brightness set failed, response: ",
+    {kBrightnessTexts.failure,
      [](SerialLink& link, const HeldSettings& s) { return setMaxBrightness(link, s.g_maxBrightness); }},
-    {L"Updating default resistance failed, response: ",
+    {kResistanceTexts.failure,
      [](SerialLink& link, const HeldSettings& s) { return setDefaultResistance(link, s.g_defaultResistors); }},
 };
 

@@ -169,7 +169,7 @@ std::wstring WriteConfigFile(const std::wstring& path, const ConfigData& data) {
     // Buffered bytes reach the file only now; a failure here is a failed write.
     out.close();
     ok = ok && !out.fail();
-    return ok ? L"Config saved successfully" : L"Failed while writing config";
+    return ok ? kConfigSavedText : L"Failed while writing config";
 }
 
 std::optional<std::wstring> ReadConfigFile(const std::wstring& path, ConfigData& out) {

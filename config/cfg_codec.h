@@ -46,5 +46,6 @@ std::optional<std::wstring> DecodeConfig(const std::vector<std::uint8_t>& bytes,
 // text ("Config saved successfully", "Failed to open file for saving", "Failed
 // while writing config"); reading returns nothing on success and the failure
 // text otherwise ("Failed to open file for loading" or one of DecodeConfig's).
+inline constexpr wchar_t kConfigSavedText[] = L"Config saved successfully";
 std::wstring WriteConfigFile(const std::wstring& path, const ConfigData& data);
 std::optional<std::wstring> ReadConfigFile(const std::wstring& path, ConfigData& out);

@@ -11,8 +11,8 @@
 namespace {
 
 // The handler's success text for status 0, else its failure text and the code.
-void ReportStatus(App& app, std::uint8_t status, const wchar_t* success, const wchar_t* failure) {
-    SetStatusText(app, status == 0 ? std::wstring(success) : failure + std::to_wstring(status));
+void ReportStatus(App& app, std::uint8_t status, const HandlerTexts& texts) {
+    SetStatusText(app, status == 0 ? std::wstring(texts.success) : texts.failure + std::to_wstring(status));
 }
 
 bool RequireConnection(App& app) {
@@ -26,20 +26,20 @@ AutoBaseNumber ParseNumberField(App& app, int controlId) { return ParseAutoBase(
 
 void SaveModuleConfig(App& app) {
     if (!RequireConnection(app)) return;
-    ReportStatus(app, saveConfig(app.link), L"Config saved to module.", L"Save failed, response: ");
+    ReportStatus(app, saveConfig(app.link), kSaveTexts);
 }
 
 void LoadModuleConfig(App& app) {
     if (!RequireConnection(app)) return;
     const std::uint8_t status = loadConfig(app.link);
-    ReportStatus(app, status, L"Config loaded from module.", L"Load failed, response: ");
+    ReportStatus(app, status, kLoadTexts);
     if (status == 0) SyncAllFromModule(app);
 }
 
 void ResetModuleConfig(App& app) {
     if (!RequireConnection(app)) return;
     const std::uint8_t status = resetConfig(app.link);
-    ReportStatus(app, status, L"Default config restored.", L"Reset failed, response: ");
+    ReportStatus(app, status, kResetTexts);
     if (status == 0) SyncAllFromModule(app);
 }
 
@@ -50,7 +50,7 @@ void SendIrCode(App& app) {
         SetStatusText(app, L"Invalid IR to send.");
         return;
     }
-    ReportStatus(app, sendIR(app.link, code.value), L"IR code sent", L"IR failed to send, response: ");
+    ReportStatus(app, sendIR(app.link, code.value), kSendIrTexts);
 }
 
 void ApplyIrRepeatPeriod(App& app) {
@@ -61,8 +61,7 @@ void ApplyIrRepeatPeriod(App& app) {
         return;
     }
     // No range check: only the low 16 bits go on the wire.
-    ReportStatus(app, setIRRepeatPeriod(app.link, static_cast<std::uint16_t>(period.value)), L"IR period set.",
-                 L"IR period set failed, response: ");
+    ReportStatus(app, setIRRepeatPeriod(app.link, static_cast<std::uint16_t>(period.value)), kIrPeriodTexts);
 }
 
 // The box does not toggle itself; it takes its new state before the module
@@ -70,8 +69,7 @@ void ApplyIrRepeatPeriod(App& app) {
 void ToggleIrFullRepeat(App& app) {
     const bool on = !app.view.isChecked(IDC_FULL_REPEAT);
     app.view.setChecked(IDC_FULL_REPEAT, on);
-    ReportStatus(app, setIRFullRepeat(app.link, on ? 1 : 0), L"IR full repeat toggled.",
-                 L"Toggle full repeat failed, response: ");
+    ReportStatus(app, setIRFullRepeat(app.link, on ? 1 : 0), kFullRepeatTexts);
 }
 
 // Both combo boxes are sent together, whichever of them the user changed.
@@ -84,7 +82,7 @@ void ApplyDefaultResistance(App& app) {
     }
     const auto value = static_cast<std::uint16_t>(ResistorsB[b].code | ResistorsA[a].code);
     const std::uint8_t status = setDefaultResistance(app.link, value);
-    ReportStatus(app, status, L"Default resistance updated.", L"Updating default resistance failed, response: ");
+    ReportStatus(app, status, kResistanceTexts);
     if (status == 0) app.held.g_defaultResistors = value;
 }
 
@@ -102,5 +100,5 @@ void ApplyMaxBrightness(App& app) {
         SetStatusText(app, L"Max brightness set failed (exception).");
         return;
     }
-    ReportStatus(app, status, L"Max brightness set.", L"Max brightness set failed, response: ");
+    ReportStatus(app, status, kBrightnessTexts);
 }
