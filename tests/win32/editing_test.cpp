@@ -189,3 +189,49 @@ TEST_F(EditingTest, IndexColumnAndSpaceBelowTheRowsOpenNothing) {
     EXPECT_EQ(status(), L"Horn actions loaded.");
     expectNothingSent();
 }
+
+// A press commits the open Button combo unless the pointer is on the combo itself.
+TEST_F(EditingTest, PressesCommitTheComboEditorOnlyAwayFromIt) {
+    MediaAction held = program->app.page.mediaActions[3];
+    struct Case {
+        const char* name;
+        bool onCombo;
+        bool onList;  // the press reaches the list view, else the window background
+    };
+    for (Case c : {Case{"on the combo", true, false}, Case{"background", false, false}, Case{"list", false, true}}) {
+        SCOPED_TRACE(c.name);
+        logStart = LogMark();
+        doubleClickCell(3, 1);
+        HWND combo = cellEditor(L"ComboBox");
+        ASSERT_NE(combo, nullptr);
+        SetWindowTextW(combo, L"0x19");
+        RECT comboAt{};
+        GetWindowRect(combo, &comboAt);
+        POINT pointer{comboAt.left + 5, comboAt.top + 5};
+        if (!c.onCombo) {
+            pointer = {700, 90};
+            ClientToScreen(window, &pointer);
+        }
+        SetCursorPos(pointer.x, pointer.y);
+        if (c.onList) {
+            RECT other = cellRect(5, 2);
+            LPARAM at = MAKELPARAM(other.left + 5, other.top + 3);
+            // The button-up first, or the list view waits for it in its drag check.
+            PostMessageW(list(), WM_LBUTTONUP, 0, at);
+            SendMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        } else {
+            SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(700, 90));
+        }
+        pump(20);
+        if (c.onCombo) {
+            EXPECT_TRUE(IsWindow(combo));
+            expectNothingSent();
+            SendMessageW(combo, WM_KEYDOWN, VK_ESCAPE, 0);
+            continue;
+        }
+        EXPECT_FALSE(IsWindow(combo));
+        EXPECT_EQ(cell(3, 1), FormatButton(Media, 0x19));
+        auto expected = MediaWrite(held, 3, [](MediaAction& r) { r.bytes[0] = 0x19; });
+        EXPECT_EQ(WritesSince(logStart), std::vector<std::string>{Accepted(expected)});
+    }
+}
