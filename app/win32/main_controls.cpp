@@ -77,8 +77,7 @@ void CreateMainControls(Program& program, HWND window) {
     for (const ControlSpec& spec : kMainControls) {
         HWND control = CreateControl(program, window, spec);
         if (spec.kind == ControlKind::Tab) {
-            AddTabs(control);
-            SendMessageW(control, TCM_SETCURSEL, program.app.page.currentTable, 0);
+            AddTabs(control);  // the selection follows with the columns
         } else if (spec.kind == ControlKind::List) {
             PrepareList(program, control);
             RaiseActionsArea(window);
