@@ -1,0 +1,280 @@
+// The serial link and the 22 commands on a real pseudo-terminal served by the
+// virtual module: exact bytes both ways, time-outs, exclusive opening,
+// hang-ups, and korvel-sim as a program of its own.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "device/protocol.h"
+#include "device/serial_link.h"
+#include "sim/virtual_module.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// No settle wait, and a silent module gives up after 0.25 s instead of 5; the gap between bytes keeps its 50 ms.
+LinkTimeouts Short() { return {.readMultiplier = 5, .readConstant = 250, .settleMs = 0}; }
+
+// The message of the SerialError that `f` throws, or "".
+std::string SerialFailure(const std::function<void()>& f) {
+    try { f(); } catch (const SerialError& e) { return e.what(); }
+    return "";
+}
+
+template <class R>
+R As(const Bytes& b) {
+    R r;
+    std::copy(b.begin(), b.end(), r.bytes.begin());
+    return r;
+}
+Bytes Concat(Bytes head, const Bytes& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// Every byte in use, flag bits without a column included.
+const Bytes k9{0x15, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x04, 0x80};
+const Bytes k10{0x00, 0x01, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x04, 0x80};
+
+ModuleConfig TestConfig() {
+    return {.media = {As<MediaAction>(k9)}, .gears = {As<GearAction>(k9), {}}, .horn = {},
+            .acc = {As<AccAction>(k10)}, .maxBrightness = 42, .irFullRepeat = 1, .irRepeatPeriod = 1000,
+            .defaultResistance = 0x8004};
+}
+
+struct Line : ::testing::Test {
+    Line() : module(TestConfig()) { link.timeouts = Short(); }
+    void SetUp() override { ASSERT_TRUE(link.open(module.portPath())); }
+    VirtualModule module;
+    SerialLink link;
+};
+
+bool IsStatusCommand(std::uint8_t c) {
+    return RequestArgumentBytes(c) > 0 || c == cmd::saveConfig || c == cmd::loadConfig || c == cmd::resetConfig;
+}
+std::uint64_t Packed(PressedButtons p) { return p.media | p.gears << 8 | p.horn << 16 | std::uint64_t{p.acc} << 24; }
+
+#define CALL(expr) [](SerialLink& l) -> std::uint64_t { return expr; }
+struct CommandRow {
+    const char* name;
+    std::function<std::uint64_t(SerialLink&)> call;
+    Bytes request, reply;
+    std::uint64_t value;
+};
+
+// One exchange per row, in an order where each read shows what the writes before it did.
+TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
+    module.setPressed({0x15, 0x1C, 0x01, 0x0201}, 37);
+    const CommandRow rows[] = {
+        {"media table", CALL(getMediaActions(l).size()), {0}, Concat({1}, k9), 1},
+        {"gear table", CALL(getGearActions(l).size()), {11}, Concat(Concat({2}, k9), Bytes(9)), 2},
+        {"horn table", CALL(getHornActions(l).size()), {10}, {0}, 0},
+        {"ACC table", CALL(getAccActions(l).size()), {9}, Concat({1}, k10), 1},
+        {"setMediaAction 0", CALL(setMediaAction(l, 0, As<MediaAction>(k9))), Concat({1, 0}, k9), {0}, 0},
+        {"setGearAction 1", CALL(setGearAction(l, 1, As<GearAction>(k9))), Concat({14, 1}, k9), {0}, 0},
+        {"setHornAction past the end", CALL(setHornAction(l, 255, As<HornAction>(k9))), Concat({13, 255}, k9), {1}, 1},
+        {"setAccAction 0", CALL(setAccAction(l, 0, As<AccAction>(k10))), Concat({12, 0}, k10), {0}, 0},
+        {"gear write arrived", CALL(getGearActions(l)[1] == As<GearAction>(k9)), {11}, Concat(Concat({2}, k9), k9), 1},
+        {"pressed acc 0x0201", CALL(Packed(getPressedButtons(l))), {2}, {0x15, 0x1C, 0x01, 1, 2}, 0x0201'01'1C'15},
+        {"getCurrentBrightness", CALL(getCurrentBrightness(l)), {3}, {37}, 37},
+        {"getMaxBrightness", CALL(getMaxBrightness(l)), {8}, {42}, 42},
+        {"setMaxBrightness 100", CALL(setMaxBrightness(l, 100)), {7, 100}, {0}, 0},
+        {"saveConfig", CALL(saveConfig(l)), {4}, {0}, 0},
+        {"setMaxBrightness 7", CALL(setMaxBrightness(l, 7)), {7, 7}, {0}, 0},
+        {"queryByte 8", CALL(queryByte(l, cmd::getMaxBrightness)), {8}, {7}, 7},
+        {"loadConfig", CALL(loadConfig(l)), {5}, {0}, 0},
+        {"brightness as saved", CALL(getMaxBrightness(l)), {8}, {100}, 100},
+        {"getIRFullRepeat", CALL(getIRFullRepeat(l)), {17}, {1}, 1},
+        {"setIRFullRepeat 0", CALL(setIRFullRepeat(l, 0)), {15, 0}, {0}, 0},
+        {"queryWord 232 3", CALL(queryWord(l, cmd::getIRRepeatPeriod)), {18}, {232, 3}, 1000},
+        {"setIRRepeatPeriod 500", CALL(setIRRepeatPeriod(l, 500)), {16, 244, 1}, {0}, 0},
+        {"getIRRepeatPeriod", CALL(getIRRepeatPeriod(l)), {18}, {244, 1}, 500},
+        {"getDefaultResistance", CALL(getDefaultResistance(l)), {20}, {0x04, 0x80}, 0x8004},
+        {"setDefaultResistance bits 0 and 15", CALL(setDefaultResistance(l, 0x8001)), {21, 1, 128}, {0}, 0},
+        {"resistance as written", CALL(getDefaultResistance(l)), {20}, {1, 128}, 0x8001},
+        {"sendIR low byte first", CALL(sendIR(l, 0x12345678)), {6, 0x78, 0x56, 0x34, 0x12}, {0}, 0},
+        {"resetConfig", CALL(resetConfig(l)), {19}, {0}, 0},
+        {"brightness as from the factory", CALL(getMaxBrightness(l)), {8}, {FactoryConfig().maxBrightness},
+         FactoryConfig().maxBrightness},
+    };
+    std::set<int> commands;
+    for (const CommandRow& r : rows) {
+        SCOPED_TRACE(r.name);
+        module.clearExchanges();
+        EXPECT_EQ(r.call(link), r.value);
+        auto exchanges = module.exchanges();
+        ASSERT_EQ(exchanges.size(), 1u);
+        EXPECT_EQ(exchanges[0].request, r.request);
+        EXPECT_EQ(exchanges[0].reply, r.reply);
+        EXPECT_EQ(static_cast<int>(r.request.size()), 1 + RequestArgumentBytes(r.request[0]));
+        commands.insert(r.request[0]);
+        if (!IsStatusCommand(r.request[0])) continue;
+        module.addFault({.kind = FaultKind::Refuse, .status = 0xA5});
+        EXPECT_EQ(r.call(link), 0xA5) << "a failure status is returned, not thrown";
+    }
+    EXPECT_EQ(commands.size(), 22u);
+    EXPECT_EQ(RequestArgumentBytes(22), -1);
+}
+
+template <class R>
+void CheckTableReads(Line& t, std::vector<R> (*read)(SerialLink&), std::vector<R> ModuleConfig::*table) {
+    ModuleConfig config = FactoryConfig();
+    for (std::size_t n : {0u, 255u, 5u}) {
+        (config.*table).resize(n);
+        for (std::size_t i = 0; i < n * R::kSize; ++i)
+            (config.*table)[i / R::kSize].bytes[i % R::kSize] = static_cast<std::uint8_t>(i * 7 + i / R::kSize);
+        t.module.setConfig(config);
+        EXPECT_EQ(read(t.link), config.*table) << n << " records";
+    }
+    t.module.addFault({.kind = FaultKind::Silence, .afterBytes = 1 + 2 * R::kSize + 4});
+    EXPECT_THROW(read(t.link), ProtocolError) << "a reply that stops inside the third record";
+    EXPECT_EQ(read(t.link), config.*table) << "the link is still usable";
+}
+
+TEST_F(Line, TableReadsOfNoneAndTwoHundredFiftyFiveRecordsAndOneThatStopsShort) {
+    CheckTableReads(*this, getMediaActions, &ModuleConfig::media);
+    CheckTableReads(*this, getGearActions, &ModuleConfig::gears);
+    CheckTableReads(*this, getHornActions, &ModuleConfig::horn);
+    CheckTableReads(*this, getAccActions, &ModuleConfig::acc);
+}
+
+TEST_F(Line, LateReplyIsTakenAsTheStartOfTheNextReply) {
+    module.addFault({.kind = FaultKind::Late, .command = cmd::getMaxBrightness, .delayMs = 380});
+    EXPECT_THROW(getMaxBrightness(link), ProtocolError);
+    EXPECT_EQ(getIRFullRepeat(link), 42);
+    EXPECT_EQ(getIRRepeatPeriod(link), 1 | 232 << 8);
+    EXPECT_EQ(getDefaultResistance(link), 3 | 0x04 << 8);
+    EXPECT_EQ(module.exchanges().size(), 4u) << "nothing is repeated";
+}
+
+// Were the read to wait for its 2 s deadline rather than end at the 50 ms gap, the tail would complete it.
+TEST_F(Line, PauseInsideAReplyEndsTheReadAndItsTailStartsTheNextReply) {
+    link.timeouts.readConstant = 2000;
+    module.setPressed({1, 2, 3, 0x0504}, 9);
+    module.addFault({.kind = FaultKind::Late, .command = cmd::getPressedButtons, .afterBytes = 2, .delayMs = 150});
+    EXPECT_THROW(getPressedButtons(link), ProtocolError);
+    EXPECT_EQ(queryWord(link, cmd::getCurrentBrightness), 3 | 4 << 8);
+}
+
+TEST_F(Line, TwoByteAnswerToAOneByteQueryLeavesTheSecondByteForTheNextExchange) {
+    module.addFault({.kind = FaultKind::Extra, .command = cmd::getMaxBrightness, .extra = {0x07}});
+    EXPECT_EQ(getMaxBrightness(link), 42);
+    EXPECT_EQ(saveConfig(link), 7);
+    EXPECT_EQ(getMaxBrightness(link), 0) << "the save's status is read as the brightness";
+}
+
+TEST_F(Line, HangUpFailsTheReadOfItsExchangeAndEveryWriteAfter) {
+    module.addFault({.kind = FaultKind::HangUp, .command = cmd::getPressedButtons, .afterBytes = 2});
+    EXPECT_EQ(SerialFailure([&] { getPressedButtons(link); }), "Read failed.");
+    EXPECT_EQ(SerialFailure([&] { getMaxBrightness(link); }), "Write failed.");
+    EXPECT_TRUE(link.isOpen()) << "the link never closes itself";
+    link.close();
+    std::uint8_t byte = 0;
+    EXPECT_EQ(SerialFailure([&] { getMaxBrightness(link); }), "Write failed.") << "closed";
+    EXPECT_EQ(SerialFailure([&] { link.readExact(&byte, 1); }), "Read failed.") << "closed";
+    EXPECT_FALSE(link.open(module.portPath())) << "the hung-up line is gone";
+}
+
+// The one test of the real time-outs: the 2000 ms settle wait purges what
+// reached the line before it ended; a silent module ends a one-byte read
+// after 5000 ms plus 50 ms for the byte.
+TEST(LinkDefaults, SettleWaitPurgesTheLineAndSilenceEndsAOneByteReadAfterFiveSeconds) {
+    VirtualModule module(TestConfig());
+    module.sendUnsolicited({0xA1, 0xA2}, 0);
+    usleep(50 * 1000);
+    module.sendUnsolicited({0xC1, 0xC2}, 1500);
+    SerialLink link;
+    auto start = Clock::now();
+    ASSERT_TRUE(link.open(module.portPath()));
+    EXPECT_GE(SecondsSince(start), 2.0);
+    EXPECT_LT(SecondsSince(start), 2.5);
+    EXPECT_EQ(getMaxBrightness(link), 42);
+    module.addFault({.kind = FaultKind::Silence});
+    start = Clock::now();
+    try {
+        getMaxBrightness(link);
+        ADD_FAILURE() << "no ProtocolError";
+    } catch (const ProtocolError& e) {
+        EXPECT_STREQ(e.what(), "Fewer bytes than expected.");
+    }
+    EXPECT_GE(SecondsSince(start), 5.04);
+    EXPECT_LT(SecondsSince(start), 5.4);
+    EXPECT_EQ(getMaxBrightness(link), 42) << "the link stays open and usable";
+}
+
+// 'Y' or 'N': whether another process opens the port. The answer comes
+// through a pipe, as a memory checker may take over the exit status.
+char OpenInAnotherProcess(const std::string& port) {
+    int answer[2];
+    if (pipe(answer) != 0) return 'E';
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        SerialLink other;
+        other.timeouts = Short();
+        const char opened = other.open(port) ? 'Y' : 'N';
+        _exit(write(answer[1], &opened, 1) == 1 ? 0 : 1);
+    }
+    close(answer[1]);
+    char opened = 'E';
+    if (read(answer[0], &opened, 1) != 1) opened = 'E';
+    close(answer[0]);
+    waitpid(child, nullptr, 0);
+    return opened;
+}
+
+TEST(LinkOpen, SecondOpenFailsInThisProcessAndAnotherWhileTheFirstHoldsThePort) {
+    VirtualModule module(TestConfig());
+    SerialLink first, second;
+    first.timeouts = second.timeouts = Short();
+    const int observer = ::open(module.portPath().c_str(), O_RDWR | O_NOCTTY);
+    int exclusive = -1;
+    ASSERT_TRUE(first.open(module.portPath()));
+    EXPECT_FALSE(second.open(module.portPath()));
+    EXPECT_EQ(OpenInAnotherProcess(module.portPath()), 'N');
+    EXPECT_EQ(getMaxBrightness(first), 42) << "the holder is not disturbed";
+    EXPECT_TRUE(ioctl(observer, TIOCGEXCL, &exclusive) == 0 && exclusive == 1);
+    first.close();
+    EXPECT_TRUE(ioctl(observer, TIOCGEXCL, &exclusive) == 0 && exclusive == 0) << "TIOCEXCL goes with the holder";
+    ::close(observer);
+    EXPECT_EQ(OpenInAnotherProcess(module.portPath()), 'Y');
+    EXPECT_TRUE(second.open(module.portPath()));
+}
+
+// korvel-sim as another process: the path on its first line, its symlink and
+// flags, and a clean exit, the link removed, once it has hung up.
+TEST(SimProgram, ServesItsLineUntilItHangsUp) {
+    const std::string symlink = testing::TempDir() + "korvel-sim-" + std::to_string(getpid());
+    const std::string command =
+        "exec timeout 20 " KORVEL_SIM_PATH " --rows 255 --refuse 4:9 --hang-up-after 3 --link " + symlink;
+    FILE* out = popen(command.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    char path[256] = {};
+    ASSERT_NE(std::fgets(path, sizeof path, out), nullptr);
+    EXPECT_EQ(std::filesystem::read_symlink(symlink).string() + "\n", path);
+    {
+        SerialLink line;
+        line.timeouts = Short();
+        EXPECT_TRUE(line.open(symlink));
+        EXPECT_EQ(getHornActions(line).size(), 255u);
+        EXPECT_EQ(saveConfig(line), 9);
+        EXPECT_EQ(saveConfig(line), 9) << "a program's faults last";
+    }
+    EXPECT_EQ(pclose(out), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(symlink));
+}
+
+}  // namespace
