@@ -421,11 +421,6 @@ void VirtualModule::setConfig(const ModuleConfig& config) {
     impl_->state.running = config;
 }
 
-ModuleConfig VirtualModule::storedConfig() const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->state.stored;
-}
-
 void VirtualModule::setPressed(PressedButtons pressed, std::uint8_t brightness) {
     std::lock_guard lock(impl_->mutex);
     impl_->fixedLive = {pressed, brightness};

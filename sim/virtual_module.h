@@ -66,10 +66,9 @@ public:
     // Also reachable through a symlink at `path` (replaced if present).
     void linkAt(const std::string& path);
 
-    // The running configuration, the stored copy, and the factory defaults.
+    // The running configuration.
     ModuleConfig config() const;
     void setConfig(const ModuleConfig& config);
-    ModuleConfig storedConfig() const;
 
     // What the poll reports. By default both change slowly over time.
     void setPressed(PressedButtons pressed, std::uint8_t brightness);

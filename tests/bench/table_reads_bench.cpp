@@ -9,28 +9,14 @@
 #include <cstdio>
 
 #include "device/protocol.h"
-#include "sim/virtual_module.h"
+#include "tests/bench/bench_support.h"
 
 namespace {
 
-constexpr std::size_t kRows = 255;
 double g_ratio = 0;
 
-template <class R>
-std::vector<R> FullTable() {
-    std::vector<R> rows(kRows);
-    for (std::size_t i = 0; i < kRows; ++i)
-        for (std::size_t k = 0; k < R::kSize; ++k) rows[i].bytes[k] = static_cast<std::uint8_t>(i + k);
-    return rows;
-}
-
 void FullRoundOfTableReads(benchmark::State& state) {
-    ModuleConfig config = FactoryConfig();
-    config.media = FullTable<MediaAction>();
-    config.gears = FullTable<GearAction>();
-    config.horn = FullTable<HornAction>();
-    config.acc = FullTable<AccAction>();
-    VirtualModule module(config);
+    VirtualModule module(FullTables());
     module.setPacing(true);
     SerialLink link;
     link.timeouts.settleMs = 0;
@@ -38,9 +24,7 @@ void FullRoundOfTableReads(benchmark::State& state) {
         state.SkipWithError("cannot open the virtual module's line");
         return;
     }
-    // Four command bytes out; four count bytes and the records back.
-    const std::size_t bytes = 4 + 4 + kRows * (3 * MediaAction::kSize + AccAction::kSize);
-    const double wireSeconds = static_cast<double>(bytes) * 10 / 115200;
+    const double wireSeconds = WireSeconds(4 + kFullTableReplyBytes);  // four command bytes out
     double measured = 0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
@@ -49,7 +33,7 @@ void FullRoundOfTableReads(benchmark::State& state) {
         auto horn = getHornActions(link);
         auto acc = getAccActions(link);
         measured += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (media.size() + gears.size() + horn.size() + acc.size() != 4 * kRows) {
+        if (media.size() + gears.size() + horn.size() + acc.size() != 4 * kBenchRows) {
             state.SkipWithError("a table came back short");
             return;
         }

@@ -10,37 +10,20 @@
 
 #include "cli/korvelctl.h"
 #include "device/text.h"
-#include "sim/virtual_module.h"
+#include "tests/bench/bench_support.h"
 
 namespace {
 
-constexpr std::size_t kRows = 255;
-
-template <class R>
-std::vector<R> FullTable() {
-    std::vector<R> rows(kRows);
-    for (std::size_t i = 0; i < kRows; ++i)
-        for (std::size_t k = 0; k < R::kSize; ++k) rows[i].bytes[k] = static_cast<std::uint8_t>(i * 3 + k);
-    return rows;
-}
-
 void BackupOfFourFullTables(benchmark::State& state) {
-    ModuleConfig config = FactoryConfig();
-    config.media = FullTable<MediaAction>();
-    config.gears = FullTable<GearAction>();
-    config.horn = FullTable<HornAction>();
-    config.acc = FullTable<AccAction>();
-    VirtualModule module(config);
+    VirtualModule module(FullTables());
     module.setPacing(true);
     const auto file = std::filesystem::temp_directory_path() / "korvelctl-backup-bench.cfg";
     const std::vector<std::wstring> args = {L"--port", WidenBytes(module.portPath()), L"backup",
                                             WidenBytes(file.string())};
     const CliOutput quiet{[](const std::wstring&) {}, [](const std::wstring&) {}};
 
-    // Eight command bytes out; the four settings (2 + 1 + 1 + 2 bytes), four
-    // count bytes and the records back; 10 bits a byte.
-    const std::size_t bytes = 8 + 6 + 4 + kRows * (3 * MediaAction::kSize + AccAction::kSize);
-    const double wireSeconds = static_cast<double>(bytes) * 10 / 115200;
+    // Eight command bytes out; the four settings (2 + 1 + 1 + 2 bytes) and the tables back.
+    const double wireSeconds = WireSeconds(8 + 6 + kFullTableReplyBytes);
     const double settleSeconds = LinkTimeouts{}.settleMs / 1000.0;
     double measured = 0;
     for (auto _ : state) {

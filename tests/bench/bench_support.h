@@ -1,0 +1,27 @@
+#pragma once
+// Shared by the benchmarks that read four full tables from a virtual module
+// pacing its bytes at 115200 baud: the tables, and the time bytes take on
+// that line (10 bits a byte).
+#include <cstddef>
+
+#include "sim/virtual_module.h"
+
+constexpr std::size_t kBenchRows = 255;
+// Four count bytes and the records of four full tables.
+constexpr std::size_t kFullTableReplyBytes = 4 + kBenchRows * (3 * MediaAction::kSize + AccAction::kSize);
+
+inline ModuleConfig FullTables() {
+    ModuleConfig config = FactoryConfig();
+    auto fill = [](auto& table) {
+        table.resize(kBenchRows);
+        for (std::size_t i = 0; i < kBenchRows * table[0].bytes.size(); ++i)
+            table[i / table[0].bytes.size()].bytes[i % table[0].bytes.size()] = static_cast<std::uint8_t>(i);
+    };
+    fill(config.media);
+    fill(config.gears);
+    fill(config.horn);
+    fill(config.acc);
+    return config;
+}
+
+inline double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * 10 / 115200; }
