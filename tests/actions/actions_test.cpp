@@ -1,0 +1,294 @@
+// The actions list: reading tables, editing cells, writing every table.
+#include <functional>
+#include <tuple>
+
+#include "tests/app/app_harness.h"
+
+namespace {
+
+const std::wstring V = CheckMark;
+
+template <class R>
+std::vector<R> Rows(std::size_t n, std::uint8_t seed) {
+    std::vector<R> rows(n);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t b = 0; b < R::kSize; ++b) rows[i].bytes[b] = static_cast<std::uint8_t>(seed + 17 * i + 3 * b);
+    return rows;
+}
+
+template <class R>
+void AppendWrites(std::vector<Bytes>& out, std::uint8_t command, const std::vector<R>& rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(RecordRequest(command, static_cast<std::uint8_t>(i), rows[i]));
+}
+
+// A module with room for so many rows in each table; slots past them are refused.
+ModuleConfig Room(std::size_t m, std::size_t g, std::size_t h, std::size_t a) {
+    return {std::vector<MediaAction>(m), std::vector<GearAction>(g), std::vector<HornAction>(h), std::vector<AccAction>(a)};
+}
+
+TEST(ActionList, EachTabReadsItsTableWhileConnectedAndShowsEveryField) {
+    const std::tuple<int, std::uint8_t, std::wstring> rows[] = {{Gears, cmd::getGearActions, L"Gear actions loaded."},
+                                                                {Horn, cmd::getHornActions, L"Horn actions loaded."},
+                                                                {Acc, cmd::getAccActions, L"ACC actions loaded."},
+                                                                {Media, cmd::getMediaActions, L"Media actions loaded."}};
+    ModuleConfig config = FactoryConfig();
+    config.acc.clear();
+    config.media[0] = MakeRecord<MediaAction>({0x15, 0x0, 0x11, 0x0B, 0x8001});
+    AppHarness h(config);
+    h.connect();
+    const std::size_t sizes[] = {config.media.size(), config.gears.size(), config.horn.size(), 0};
+    for (const auto& [tab, command, loaded] : rows) {
+        h.module.clearExchanges();
+        h.view.tabSelect(tab);
+        HandleTabChange(h.app);
+        EXPECT_EQ(h.requests(), (std::vector<Bytes>{{command}}));
+        EXPECT_EQ(h.status(), loaded);
+        EXPECT_EQ(static_cast<std::size_t>(h.view.listRowCount()), sizes[tab]);
+        EXPECT_EQ(h.view.listColumns().size(), 17u);  // the empty ACC table too
+    }
+    EXPECT_EQ(h.view.listRow(0), (Texts{L"0", L"Next (0x15)", L"0x0", V, V, L"", L"", L"", V, L"", L"", L"", V, V, L"",
+                                        L"1.2 k\u2126", L"22 \u2126"}));
+}
+
+TEST(ActionList, AFailingReadKeepsTheOldRowsAndTheConnection) {
+    for (const Fault& fault : {Fault{.command = cmd::getMediaActions, .afterBytes = 12},
+                               Fault{.kind = FaultKind::HangUp, .command = cmd::getMediaActions}}) {
+        AppHarness h;
+        h.connect();
+        const auto held = h.app.page.mediaActions;
+        const auto shown = h.view.listRow(1);
+        ModuleConfig changed = h.module.config();
+        changed.media[1] = MakeRecord<MediaAction>({0x07, 0xDEAD, 0, 0, 0});
+        h.module.setConfig(changed);
+        h.module.addFault(fault);
+        LoadCurrentActions(h.app);
+        EXPECT_EQ(h.status(), L"Get actions failed (exception).");
+        EXPECT_EQ(h.app.page.mediaActions, held);
+        EXPECT_EQ(h.view.listRow(1), shown);
+        EXPECT_TRUE(h.app.link.connected);
+    }
+}
+
+TEST(ActionList, ReloadAllReadsTheTablesInOrderAndKeepsThoseReadBeforeAFailure) {
+    AppHarness h;
+    h.connect();
+    ActionsPage& page = h.app.page;
+    const std::vector<HornAction> oldHorn = {MakeRecord<HornAction>({9, 9, 9, 9, 9})};
+    const std::vector<AccAction> oldAcc = {MakeRecord<AccAction>({8, 8, 8, 8, 8})};
+    page.mediaActions.clear();
+    page.hornActions = oldHorn;
+    page.accActions = oldAcc;
+    const int shown = h.view.listRowCount();
+    h.module.addFault({.command = cmd::getHornActions});
+    EXPECT_FALSE(ReloadAllActions(h.app));
+    EXPECT_EQ(h.status(), L"Loading actions from device failed (exception).");
+    const ModuleConfig c = h.module.config();
+    EXPECT_EQ(std::tie(page.mediaActions, page.gearActions, page.hornActions, page.accActions),
+              std::tie(c.media, c.gears, oldHorn, oldAcc));
+    EXPECT_EQ(h.view.listRowCount(), shown);  // the list is not refilled
+    EXPECT_TRUE(h.app.link.connected);
+
+    h.module.clearExchanges();
+    EXPECT_TRUE(ReloadAllActions(h.app));
+    EXPECT_EQ(h.requests(), (std::vector<Bytes>{{0}, {11}, {10}, {9}}));
+    EXPECT_EQ(h.status(), L"Loading actions from device failed (exception).");  // success is quiet
+}
+
+TEST_F(Editing, DoubleClicksOpenTheEditorOfTheColumnAndASecondDiscardsTheFirst) {
+    HandleListDoubleClick(app, 1, kButtonColumn);
+    EXPECT_EQ(view.comboEditor().style, ComboEditorStyle::EditableDropDown);
+    EXPECT_EQ(view.comboEditor().items.size(), 14u);
+    EXPECT_EQ(view.comboEditor().text, L"Next (0x15)");
+    view.typeIntoComboEditor(L"0x07");
+    HandleListDoubleClick(app, 0, kRaColumn);
+    EXPECT_EQ(view.comboEditor().style, ComboEditorStyle::DropDownList);
+    EXPECT_EQ(view.comboEditor().selection, 3);  // opened on the cell's value
+    HandleListDoubleClick(app, 0, kIrColumn);
+    EXPECT_EQ(view.irEditor().text, L"0x11223344");
+    view.typeIntoIrEditor(L"1");
+    HandleListDoubleClick(app, 2, kIrColumn);
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+    view.typeIntoIrEditor(L"2");
+    HandleBackgroundPress(app, false);  // commits both editors
+    EXPECT_FALSE(view.comboEditor().open || view.irEditor().open);
+    EXPECT_EQ(h.requests(), (std::vector<Bytes>{MediaWrite(0, kMedia0), MediaWrite(2, {0, 2, 0, 0, 0})}));
+    EXPECT_EQ(view.listCell(1, kButtonColumn), L"Next (0x15)");
+
+    for (auto [row, column] : {std::pair{1, 0}, {-1, 1}, {-1, 3}, {1, 17}}) HandleListDoubleClick(app, row, column);
+    EXPECT_FALSE(view.comboEditor().open || view.irEditor().open);
+}
+
+TEST_F(Editing, CommitsSendTheRowInTheTablesFormAndFailuresRestoreTheCell) {
+    struct Row {
+        int tab, column;
+        std::wstring typed, shown, status;
+        std::vector<Bytes> sent;
+    };
+    const Bytes acc300 = RecordRequest(cmd::setAccAction, 0, MakeRecord<AccAction>({0x012C, 0x55, 2, 4, 0x4000}));
+    const Row rows[] = {
+        {Media, kButtonColumn, L"21", L"Next (0x15)", L"Action updated", {MediaWrite(0, {0x15, 0, 0, 0, 0})}},
+        {Media, kIrColumn, L"12abc", L"0xC", L"Action updated", {MediaWrite(0, {0, 12, 0, 0, 0})}},
+        {Media, kButtonColumn, L"300", L" (0x00)", L"Invalid Button.", {}},
+        {Media, kIrColumn, L"abc", L"0x0", L"Invalid IR.", {}},
+        {Acc, kButtonColumn, L"300", L"0x012C", L"Action updated", {acc300}},
+        {Acc, kButtonColumn, L"65536", L"Set (0x0100)", L"Invalid Button.", {}},
+    };
+    for (const auto& row : rows) {
+        ModuleConfig c = config();
+        c.media[0] = {};
+        h.module.setConfig(c);
+        h.showTab(row.tab);
+        edit(0, row.column, row.typed);
+        EXPECT_EQ(view.listCell(0, row.column), row.shown) << row.typed;
+        EXPECT_EQ(h.status(), row.status);
+        EXPECT_EQ(h.requests(), row.sent);
+    }
+    h.showTab(Media);
+    edit(1, kButtonColumn, L"0x07", false);
+    edit(1, kIrColumn, L"0x99", false);
+    EXPECT_EQ(view.listCell(1, kButtonColumn), L"Next (0x15)");
+    EXPECT_EQ(view.listCell(1, kIrColumn), L"0xA");
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+}
+
+TEST_F(Editing, FailedSendsKeepTheRecordRestoreAnEditedCellLeaveAToggleFlipped) {
+    h.module.addFault({.kind = FaultKind::Refuse, .command = cmd::setMediaAction, .status = 5, .times = 2});
+    edit(1, kIrColumn, L"0x77");
+    EXPECT_EQ(h.status(), L"Updating action failed, response: 5");
+    EXPECT_EQ(view.listCell(1, kIrColumn), L"0xA");
+    EXPECT_EQ(FieldsOf(app.page.mediaActions[1]).irCode, 0x77u);
+    HandleListDoubleClick(app, 0, kToggleColumn);
+    EXPECT_EQ(view.listCell(0, kToggleColumn), L"");
+    EXPECT_EQ(FieldsOf(app.page.mediaActions[0]).flags, 0x08);
+    EXPECT_EQ(h.module.config().media, config().media);
+    HandleListDoubleClick(app, 0, kFirstLineColumn);  // accepted: L1 was set
+    EXPECT_EQ(h.requests().back(), MediaWrite(0, {0x16, 0x11223344, 0x80, 0x08, 0x8004}));
+    h.module.addFault({.kind = FaultKind::HangUp, .command = cmd::setMediaAction});
+    EXPECT_FALSE(setAction(app, 1));
+    EXPECT_EQ(h.status(), L"setAction failed (exception).");
+    EXPECT_TRUE(app.link.connected);
+}
+
+TEST_F(Editing, SetActionRefusesABadCellBeforeSending) {
+    // The checks run IR, RA, RB, Button: the first failing one speaks.
+    const std::pair<std::vector<std::pair<int, std::wstring>>, std::wstring> rows[] = {
+        {{{kIrColumn, L""}}, L"Invalid IR."},
+        {{{kRaColumn, L"1.2 kohm"}}, L"Invalid RA."},
+        {{{kRaColumn, L"1.2 k\u03A9"}}, L"Invalid RA."},
+        {{{kRbColumn, L"22"}}, L"Invalid RB."},
+        {{{kButtonColumn, L"next"}}, L"Invalid Button."},
+        {{{kButtonColumn, L"x (0x100)"}}, L"Invalid Button."},
+        {{{kRaColumn, L"?"}, {kIrColumn, L""}}, L"Invalid IR."},
+        {{{kRbColumn, L"?"}, {kRaColumn, L"?"}}, L"Invalid RA."},
+        {{{kButtonColumn, L"?"}, {kRbColumn, L"?"}}, L"Invalid RB."},
+    };
+    const auto held = app.page.mediaActions;
+    for (const auto& [cells, status] : rows) {
+        FillActionList(app);
+        for (const auto& [column, text] : cells) view.listSetCell(1, column, text);
+        const auto shown = view.listRow(1);
+        EXPECT_FALSE(setAction(app, 1));
+        EXPECT_EQ(h.status(), status);
+        EXPECT_EQ(view.listRow(1), shown);
+    }
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+    EXPECT_EQ(app.page.mediaActions, held);
+}
+
+TEST(ActionList, WhileDisconnectedTabsShowHeldRowsAndRowsFrom255OnAreNotEditable) {
+    AppHarness h;
+    h.app.page.hornActions = {MakeRecord<HornAction>({1, 0x77, 0, 0, 0})};
+    h.app.page.mediaActions.assign(300, MakeRecord<MediaAction>({0x15, 1, 0, 0, 0}));
+    SetStatusText(h.app, L"before");
+    h.view.tabSelect(Horn);
+    HandleTabChange(h.app);
+    EXPECT_EQ(h.view.listRow(0)[kIrColumn], L"0x77");
+    h.view.tabSelect(Media);
+    HandleTabChange(h.app);
+    EXPECT_EQ(h.view.listRowCount(), 300);
+    for (int column : {1, 2, 3, 15}) HandleListDoubleClick(h.app, 255, column);
+    EXPECT_FALSE(h.view.irEditor().open || h.view.comboEditor().open);
+    EXPECT_EQ(h.view.listCell(255, 3), L"");
+    HandleListDoubleClick(h.app, 254, 2);
+    EXPECT_TRUE(h.view.irEditor().open);
+    EXPECT_EQ(h.status(), L"before");
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+}
+
+TEST(WriteAll, SendsEveryHeldByteInTableOrder) {
+    AppHarness h(Room(2, 1, 0, 2));
+    h.connect();
+    ActionsPage& page = h.app.page;
+    page.mediaActions = {MakeRecord<MediaAction>({0x15, 0x11223344, 0x81, 0xF9, 0x0003}),  // bits 4-7, odd RA
+                         MakeRecord<MediaAction>({0x00, 0, 0, 0x40, 0x7FFF})};
+    page.gearActions = Rows<GearAction>(1, 0x20);
+    page.accActions = {MakeRecord<AccAction>({0x0040, 0xFFFFFFFF, 0xFF, 0xFF, 0xFFFF}), Rows<AccAction>(1, 0x60)[0]};
+    EXPECT_TRUE(WriteAllActions(h.app));
+    EXPECT_EQ(h.status(), L"All actions written to device.");
+    std::vector<Bytes> expected;
+    AppendWrites(expected, cmd::setMediaAction, page.mediaActions);
+    AppendWrites(expected, cmd::setGearAction, page.gearActions);
+    AppendWrites(expected, cmd::setAccAction, page.accActions);
+    EXPECT_EQ(h.requests(), expected);
+    EXPECT_EQ(expected[0], (Bytes{1, 0, 0x15, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x03, 0x00}));
+    EXPECT_EQ(h.module.config().acc, page.accActions);
+
+    page.mediaActions.clear();
+    page.gearActions.clear();
+    page.accActions.clear();
+    h.module.clearExchanges();
+    EXPECT_TRUE(WriteAllActions(h.app));
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+}
+
+TEST(WriteAll, StopsAtTheFirstFailureWithoutDisconnecting) {
+    const std::tuple<ModuleConfig, int, std::size_t, std::wstring> rows[] = {
+        {Room(1, 4, 1, 2), -1, 2, L"Failed writing media action 1"},
+        {Room(3, 3, 1, 2), -1, 7, L"Failed writing gear action 3"},
+        {Room(3, 4, 0, 2), -1, 8, L"Failed writing horn action 0"},
+        {Room(3, 4, 1, 1), -1, 10, L"Failed writing ACC action 1"},
+        {Room(3, 4, 1, 2), 1, 1, L"Writing actions to device failed (exception)."},  // the line hangs up
+    };
+    for (const auto& [room, hangUpAfter, sent, status] : rows) {
+        AppHarness h(room);
+        h.connect();
+        ActionsPage& page = h.app.page;
+        page.mediaActions = Rows<MediaAction>(3, 1);
+        page.gearActions = Rows<GearAction>(4, 2);
+        page.hornActions = Rows<HornAction>(1, 3);
+        page.accActions = Rows<AccAction>(2, 4);
+        if (hangUpAfter >= 0) h.module.hangUpAfter(hangUpAfter);
+        EXPECT_FALSE(WriteAllActions(h.app));
+        EXPECT_EQ(h.status(), status);
+        EXPECT_EQ(h.module.exchangeCount(), sent);
+        EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Disconnect");
+    }
+}
+
+TEST(WriteAll, ATableOfMoreThan255RowsIsRefusedBeforeAnythingIsSent) {
+    AppHarness h(Room(255, 1, 1, 1));
+    h.connect();
+    ActionsPage& page = h.app.page;
+    const std::pair<std::function<void()>, std::wstring> rows[] = {
+        {[&] { page.mediaActions = Rows<MediaAction>(256, 1); }, L"Media"},
+        {[&] { page.gearActions = Rows<GearAction>(256, 1); }, L"Gears"},
+        {[&] { page.hornActions = Rows<HornAction>(256, 1); }, L"Horn"},
+        {[&] { page.accActions = Rows<AccAction>(300, 1); }, L"ACC"},
+    };
+    for (const auto& [lengthen, name] : rows) {
+        page.mediaActions = Rows<MediaAction>(1, 1);
+        page.gearActions = Rows<GearAction>(1, 1);
+        page.hornActions = Rows<HornAction>(1, 1);
+        page.accActions = Rows<AccAction>(1, 1);
+        lengthen();
+        EXPECT_FALSE(WriteAllActions(h.app));
+        EXPECT_EQ(h.status(), name + L" table has more than 255 rows; nothing written.");
+    }
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+    page.mediaActions = Rows<MediaAction>(255, 7);
+    page.accActions = Rows<AccAction>(1, 1);
+    EXPECT_TRUE(WriteAllActions(h.app));
+    EXPECT_EQ(h.requests()[254], RecordRequest(cmd::setMediaAction, 254, page.mediaActions[254]));
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// Connecting, the live poll, the safety net, command routing and the layout.
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <tuple>
+
+#include "app/layout_table.h"
+#include "device/port_info.h"
+#include "tests/app/app_harness.h"
+
+namespace {
+
+const int kDeviceControls[] = {1030, 1031, 1032, 1041, 1043, 1065, 1044, 1040, 1042, 1064,
+                               1050, 1051, 1060, 1061, 1062, 1063, 1066, 1190, 1191, 1200};
+const Texts kBlank(5, L"-");
+
+void ExpectDisconnected(const AppHarness& h) {
+    EXPECT_FALSE(h.app.link.isOpen());
+    EXPECT_FALSE(h.view.pollTimerRunning());
+    EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Connect");
+    for (int id : kDeviceControls) EXPECT_FALSE(h.view.isEnabled(id)) << id;
+    for (int id : {IDC_PORT_COMBO, IDC_REFRESH, IDC_CONNECT}) EXPECT_TRUE(h.view.isEnabled(id)) << id;
+    EXPECT_EQ(h.displays(), kBlank);
+}
+
+TEST(Connection, RefusedConnectsStayDisconnectedAndSendNothing) {
+    struct Row {
+        const char* name;
+        std::function<void(AppHarness&, SerialLink&)> setUp;
+        Texts log;  // status texts from the set-up on
+    };
+    const Row rows[] = {
+        {"no port", [](auto& h, auto&) { ShowPortList(h.app, {}); }, {L"Found 0 COM port(s).", L"No port selected."}},
+        {"none selected", [](auto& h, auto&) { h.view.comboSelect(IDC_PORT_COMBO, -1); }, {L"No port selected."}},
+        {"no such port", [](auto& h, auto&) { ShowPortList(h.app, {{"/dev/korvel-no-such-port", "gone"}}); },
+         {L"Found 1 COM port(s).", L"Connecting...", L"Disconnected.", L"Connection failed."}},
+        {"in use", [](auto& h, auto& other) { ASSERT_TRUE(other.open(h.module.portPath())); },
+         {L"Connecting...", L"Disconnected.", L"Connection failed."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        AppHarness h;
+        SerialLink other;
+        other.timeouts.settleMs = 0;
+        h.view.statusLog.clear();
+        row.setUp(h, other);
+        HandleCommand(h.app, IDC_CONNECT, 0);
+        EXPECT_EQ(h.view.statusLog, row.log);
+        EXPECT_FALSE(h.app.link.connected);
+        ExpectDisconnected(h);
+        EXPECT_EQ(h.module.exchangeCount(), 0u);
+    }
+}
+
+TEST(Connection, StartUpCountsThePortsConnectSyncsThenPollsAndDisconnectSendsNothing) {
+    AppHarness h;  // its own port is listed after start-up
+    EXPECT_EQ(h.view.statusLog.end()[-2], L"Found " + std::to_wstring(listSerialPorts().size()) + L" COM port(s).");
+    ExpectDisconnected(h);
+    h.view.statusLog.clear();
+    HandleCommand(h.app, IDC_CONNECT, 0);
+    EXPECT_EQ(h.view.statusLog.front(), L"Connecting...");
+    EXPECT_EQ(h.view.statusLog.back(), L"Connected. Live polling at 5 Hz.");
+    EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Disconnect");
+    for (int id : kDeviceControls) EXPECT_TRUE(h.view.isEnabled(id)) << id;
+    EXPECT_TRUE(h.view.pollTimerRunning());
+    // Max brightness, full repeat, default resistance, IR period, then the Media table.
+    EXPECT_EQ(h.requests(), (std::vector<Bytes>{{8}, {17}, {20}, {18}, {0}}));
+    EXPECT_EQ(h.view.listRowCount(), static_cast<int>(h.module.config().media.size()));
+    EXPECT_EQ(h.displays(), kBlank);  // until the first tick
+
+    HandleCommand(h.app, IDC_REFRESH, 0);  // leaves the open port alone
+    EXPECT_TRUE(h.app.link.connected);
+    h.module.clearExchanges();
+    HandleCommand(h.app, IDC_CONNECT, 0);
+    EXPECT_EQ(h.status(), L"Disconnected.");
+    ExpectDisconnected(h);
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+}
+
+TEST(Poll, ShowsTheRawCodesAndTheBrightnessOnTicksOfItsTimerWhileConnected) {
+    const std::tuple<PressedButtons, std::uint8_t, Texts> rows[] = {
+        {{0x0A, 0x1C, 0x01, 0x0201}, 77, {L"0x0A", L"0x1C", L"0x01", L"0x0201", L"77"}},
+        {{0, 0, 0, 0}, 0, {L"0x00", L"0x00", L"0x00", L"0x0000", L"0"}},
+        {{0xFF, 0xAB, 0x30, 0xFFFF}, 255, {L"0xFF", L"0xAB", L"0x30", L"0xFFFF", L"255"}},
+    };
+    AppHarness h;
+    HandleTimer(h.app, POLL_TIMER_ID);  // not connected
+    h.connect();
+    HandleTimer(h.app, POLL_TIMER_ID + 1);
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+    EXPECT_EQ(h.displays(), kBlank);
+    SetStatusText(h.app, L"Earlier message.");
+    for (const auto& [pressed, brightness, shown] : rows) {
+        h.module.clearExchanges();
+        h.module.setPressed(pressed, brightness);
+        HandleTimer(h.app, POLL_TIMER_ID);
+        EXPECT_EQ(h.displays(), shown);
+        EXPECT_EQ(h.requests(), (std::vector<Bytes>{{2}, {3}}));
+    }
+    EXPECT_EQ(h.status(), L"Earlier message.");
+}
+
+TEST(Poll, AShortReplyWritesNoDisplayAndPollingGoesOn) {
+    const std::pair<Fault, std::vector<Bytes>> rows[] = {
+        {{.command = cmd::getPressedButtons, .afterBytes = 4}, {{2}}},
+        {{.command = cmd::getCurrentBrightness}, {{2}, {3}}},
+    };
+    for (const auto& [fault, requests] : rows) {
+        AppHarness h;
+        h.connect();
+        h.module.setPressed({1, 2, 3, 4}, 9);
+        h.module.addFault(fault);
+        HandleTimer(h.app, POLL_TIMER_ID);
+        EXPECT_EQ(h.status(), L"Protocol error occured: Fewer bytes than expected.");
+        EXPECT_EQ(h.requests(), requests);
+        EXPECT_EQ(h.displays(), kBlank);
+        EXPECT_TRUE(h.view.pollTimerRunning());
+        HandleTimer(h.app, POLL_TIMER_ID);
+        EXPECT_EQ(h.displays(), (Texts{L"0x01", L"0x02", L"0x03", L"0x0004", L"9"}));
+    }
+}
+
+TEST(Poll, AHangUpDisconnectsThroughTheSafetyNet) {
+    for (bool beforeRequest : {false, true}) {
+        AppHarness h;
+        h.connect();
+        HandleTimer(h.app, POLL_TIMER_ID);  // the displays now show codes
+        if (beforeRequest) {
+            h.module.hangUpAfter(0);
+            ASSERT_TRUE(h.module.waitForHangUp(1000));
+        } else {
+            h.module.addFault({.kind = FaultKind::HangUp, .command = cmd::getPressedButtons});
+        }
+        HandleTimer(h.app, POLL_TIMER_ID);
+        EXPECT_EQ(h.status(), beforeRequest ? L"Serial error occured: Write failed."
+                                            : L"Serial error occured: Read failed.");
+        EXPECT_FALSE(h.app.link.connected);
+        ExpectDisconnected(h);
+    }
+}
+
+TEST(SafetyNet, TurnsEveryEscapeIntoOneStatusTextAndOnlySerialOnesDisconnect) {
+    const std::pair<std::function<void()>, std::wstring> rows[] = {
+        {[] { throw ProtocolError(); }, L"Protocol error occured: Fewer bytes than expected."},
+        {[] { throw SerialError("Read failed."); }, L"Serial error occured: Read failed."},
+        {[] { throw SerialError(""); }, L"Serial error occured: Unknown exception"},
+        {[] { throw std::runtime_error("out of range"); }, L"Runtime error occured: out of range"},
+        {[] { throw std::runtime_error(""); }, L"Runtime error occured: Unknown exception"},
+        {[] { throw std::runtime_error("caf\xE9"); }, L"Runtime error occured: caf\u00E9"},
+        {[] { throw std::logic_error("not a runtime error"); }, L"An unknown error occured"},
+        {[] { throw 42; }, L"An unknown error occured"},
+    };
+    for (const auto& [raise, text] : rows) {
+        SCOPED_TRACE(std::string(text.begin(), text.end()));
+        AppHarness h;
+        h.connect();
+        RunGuarded(h.app, raise);
+        EXPECT_EQ(h.status(), text);
+        const bool serial = text.starts_with(L"Serial");
+        EXPECT_EQ(h.app.link.connected, !serial);
+        EXPECT_EQ(h.view.getText(IDC_CONNECT), serial ? L"Connect" : L"Disconnect");
+        EXPECT_EQ(h.view.isEnabled(IDC_ACTIONS_LIST), !serial);
+    }
+}
+
+TEST(Commands, DefaultResistanceActsOnConfirmedChoiceOnlyAndOtherIdsDoNothing) {
+    AppHarness h;
+    h.connect();
+    h.view.comboSelect(IDC_RA_DEFAULT, 3);
+    h.view.comboSelect(IDC_RB_DEFAULT, 1);
+    const std::pair<int, int> silent[] = {{IDC_RA_DEFAULT, 1}, {IDC_RB_DEFAULT, 7}, {IDC_RA_DEFAULT, 10},
+                                          {IDC_PORT_COMBO, 9}, {IDC_IR_CODE, 0},    {4711, 9}};
+    for (auto [id, code] : silent) HandleCommand(h.app, id, code);
+    EXPECT_EQ(h.module.exchangeCount(), 0u);
+    for (int id : {IDC_RA_DEFAULT, IDC_RB_DEFAULT}) {
+        h.module.clearExchanges();
+        HandleCommand(h.app, id, 9);
+        ASSERT_FALSE(h.requests().empty()) << id;
+        EXPECT_EQ(h.requests()[0], (Bytes{cmd::setDefaultResistance, 0x04, 0x80})) << id;
+    }
+}
+
+TEST(Layout, StretchesTheActionsAreaAndPinsTheStatusToTheBottom) {
+    struct Row {
+        int w, h, actions, panel, list;
+    };
+    const Row rows[] = {{880, 750, 305, 271, 241}, {864, 691, 246, 212, 182}, {625, 625, 180, 146, 116},
+                        {120, 90, 180, 146, 116}};
+    using Box = std::vector<int>;
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.h);
+        std::map<int, Box> at;
+        for (const auto& p : LayoutPlacements(c.w, c.h)) at[p.id] = {p.x, p.y, p.width, p.height};
+        EXPECT_EQ(at.size(), 12u);
+        EXPECT_EQ(at[IDC_GROUP_ACTIONS], (Box{10, 370, c.w - 20, c.actions}));
+        EXPECT_EQ(at[IDC_GROUP_STATUS], (Box{10, c.h - 65, c.w - 20, 55}));
+        EXPECT_EQ(at[IDC_STATUS], (Box{20, c.h - 45, c.w - 40, 24}));
+        EXPECT_EQ(at[IDC_ACTIONS_PANEL], (Box{20, 394, c.w - 40, c.panel}));
+        EXPECT_EQ(at[IDC_ACTIONS_TAB], (Box{20, 394, c.w - 40, 28}));
+        EXPECT_EQ(at[IDC_ACTIONS_LIST], (Box{20, 424, c.w - 40, c.list}));
+        for (int id : {IDC_GROUP_CONNECTION, IDC_GROUP_DEVICE, IDC_GROUP_PRESSED, IDC_GROUP_DIMMER, IDC_GROUP_IR})
+            EXPECT_EQ(at[id][2], c.w - 20) << id;
+        for (const auto& [id, box] : at)  // each placed control is in the control table once
+            EXPECT_EQ(std::ranges::count(kMainControls, id, &ControlSpec::id), 1) << id;
+    }
+}
+
+}  // namespace
