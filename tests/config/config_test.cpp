@@ -1,0 +1,237 @@
+// The .cfg byte layout, the files the reader refuses, and File > "Save..." and
+// "Open..." between virtual modules through the in-memory window's dialogs.
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <numeric>
+#include <sstream>
+#include <tuple>
+
+#include "config/file_commands.h"
+#include "settings/sync.h"
+#include "tests/settings/connected_app.h"
+
+namespace {
+
+// The largest single allocation since the last reset; every operator new of
+// this program goes through the replacement at the end of this file.
+std::atomic<std::size_t> g_largestAllocation{0};
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+Bytes Seq(std::uint8_t first, std::size_t n) {
+    Bytes out(n);
+    std::iota(out.begin(), out.end(), first);
+    return out;
+}
+template <class R>
+R Record(std::uint8_t first) {
+    R r;
+    std::iota(r.bytes.begin(), r.bytes.end(), first);
+    return r;
+}
+const Bytes kHeader = {0x7E, 0x41, 0x59, 0x4E, 2, 0, 0, 0}, kOne = {1, 0, 0, 0}, kNone = {0, 0, 0, 0};
+
+// A module whose tables have the factory lengths but other contents, and other settings.
+ModuleConfig Altered(std::uint8_t seed) {
+    ModuleConfig c = WithSettings(seed % 100, seed & 1, seed * 101, static_cast<std::uint16_t>(0x8000 | 1 << seed % 15));
+    const auto fill = [&](auto& table) { for (auto& r : table) r.bytes.fill(seed++); };
+    fill(c.media), fill(c.gears), fill(c.horn), fill(c.acc);
+    return c;
+}
+ConfigData AsFile(const ModuleConfig& c) {
+    return {c.media, c.gears, c.horn, c.acc, {c.maxBrightness, c.irFullRepeat != 0, c.irRepeatPeriod, c.defaultResistance}};
+}
+ConfigData Sample() { return AsFile(Altered(3)); }    // full repeat on, saved as 1
+ConfigData Sentinel() { return AsFile(Altered(4)); }  // what a refused file leaves alone
+
+TEST(CfgCodec, LayoutsAreExactAndReadBack) {
+    const Bytes zero(6, 0);
+    const struct { ConfigData data; Bytes bytes; std::size_t size; } cases[] = {
+        {{{}, {}, {}, {}, {80, true, 500, 0x8004}},
+         Join({kHeader, kNone, kNone, kNone, kNone, {0xF4, 0x01, 0x01, 0x50, 0x04, 0x80}}), 30},
+        {{{Record<MediaAction>(0xA0)}, {}, {}, {}, {}}, Join({kHeader, kOne, Seq(0xA0, 9), kNone, kNone, kNone, zero}), 39},
+        {{{}, {}, {}, {Record<AccAction>(0xB0)}, {}}, Join({kHeader, kNone, kNone, kNone, kOne, Seq(0xB0, 10), zero}), 40},
+        {{{}, {Record<GearAction>(0xC0)}, {Record<HornAction>(0xD0)}, {}, {}},
+         Join({kHeader, kNone, kOne, Seq(0xC0, 9), kOne, Seq(0xD0, 9), kNone, zero}), 48},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeConfig(c.data), c.bytes) << c.size;
+        EXPECT_EQ(EncodedConfigSize(c.data), c.size);
+        ConfigData back;
+        EXPECT_EQ(DecodeConfig(c.bytes, back), std::nullopt);
+        EXPECT_EQ(back, c.data);
+    }
+}
+
+// Files with the text that refuses them, or none when they read as Sample().
+std::vector<std::tuple<const char*, Bytes, const wchar_t*>> Files() {
+    const Bytes valid = EncodeConfig(Sample());
+    const auto first = [&](std::size_t n) { return Bytes(valid.begin(), valid.begin() + static_cast<long>(n)); };
+    const auto header = [&](Bytes h) { return Join({h, Bytes(valid.begin() + 8, valid.end())}); };
+    Bytes countTooLarge = valid, fullRepeat2 = valid;
+    ++countTooLarge[8];
+    fullRepeat2[valid.size() - 4] = 2;
+    return {
+        {"7 bytes", first(7), L"Failed to read config header"},
+        {"8 bytes", first(8), L"Failed while reading config"},
+        {"wrong-endian magic", header({0x4E, 0x59, 0x41, 0x7E, 2, 0, 0, 0}), L"Invalid config file"},
+        {"magic before version", header({0x12, 0x34, 0x56, 0x78, 3, 0, 0, 0}), L"Invalid config file"},
+        {"version 1", header({0x7E, 0x41, 0x59, 0x4E, 1, 0, 0, 0}), L"Unsupported config version"},
+        {"version 3", header({0x7E, 0x41, 0x59, 0x4E, 3, 0, 0, 0}), L"Unsupported config version"},
+        {"one Media record more than present", countTooLarge, L"Failed while reading config"},
+        {"4 billion Gears records", Join({kHeader, kNone, {0x00, 0x28, 0x6B, 0xEE}, Bytes(24, 0)}),
+         L"Failed while reading config"},
+        {"last byte missing", first(valid.size() - 1), L"Failed while reading config"},
+        {"trailing bytes", Join({valid, {1, 2, 3, 0xFF}}), nullptr},
+        {"full repeat 2", fullRepeat2, nullptr},
+    };
+}
+
+// A stream that cannot seek, as a pipe: the reader cannot know the size ahead.
+struct PipeBuffer : std::streambuf {
+    explicit PipeBuffer(Bytes b) : bytes(std::move(b)) {
+        auto* p = reinterpret_cast<char*>(bytes.data());
+        setg(p, p, p + bytes.size());
+    }
+    Bytes bytes;
+};
+
+TEST(CfgCodec, AFileIsReadWholeOrNotAtAllWithoutAllocatingForItsCounts) {
+    for (const auto& [what, bytes, refusal] : Files()) {
+        std::istringstream file(std::string(bytes.begin(), bytes.end()));
+        PipeBuffer pipeBuffer(bytes);
+        std::istream pipe(&pipeBuffer);
+        for (std::istream* in : {static_cast<std::istream*>(&file), &pipe}) {
+            SCOPED_TRACE(what + std::string(in == &pipe ? " through a pipe" : ""));
+            ConfigData held = Sentinel();
+            g_largestAllocation = 0;
+            const auto result = DecodeConfig(*in, held);
+            EXPECT_LT(g_largestAllocation.load(), 4096u);
+            EXPECT_EQ(result, refusal ? std::optional<std::wstring>(refusal) : std::nullopt);
+            EXPECT_EQ(held, refusal ? Sentinel() : Sample());
+        }
+    }
+}
+
+// A fresh directory, removed with its contents at the end of the test.
+struct TempDir {
+    TempDir() {
+        char pattern[] = "/tmp/korvel-cfg-XXXXXX";
+        EXPECT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    ~TempDir() { std::filesystem::remove_all(dir); }
+    std::wstring path(const std::wstring& name) const { return dir.wstring() + L"/" + name; }
+    void put(const std::string& name, const Bytes& b) const {
+        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::ssize(b));
+    }
+    std::filesystem::path dir;
+};
+
+TEST(FileCommands, LoadTakesAWholeFileSilentlyOrKeepsWhatIsHeld) {
+    TempDir tmp;
+    ConnectedApp t;
+    for (const auto& [what, bytes, refusal] : Files()) {
+        SCOPED_TRACE(what);
+        tmp.put("f.cfg", bytes);
+        ReplaceHeldConfig(t.app, Sentinel());
+        t.view.setText(IDC_STATUS, L"before");
+        t.view.openAnswers.push_back(tmp.path(L"f.cfg"));
+        LoadConfigFile(t.app);
+        EXPECT_EQ(t.status(), refusal ? refusal : L"before");
+        EXPECT_EQ(HeldConfig(t.app), refusal ? Sentinel() : Sample());
+    }
+    EXPECT_EQ(t.module.exchangeCount(), 0u);
+}
+
+TEST(FileCommands, SaveFromOneModuleThenOpenIntoAnotherMakesThemEqual) {
+    TempDir tmp;
+    ConnectedApp first(Altered(11)), second(Altered(40));
+    SyncAllFromModule(first.app);  // the held settings, as after a connect
+    const std::string utf8 = "\xD0\x92\xD0\xB0\xD0\xB7 22 \xE2\x84\xA6.cfg";
+    tmp.put(utf8, Bytes(900, 'x'));  // a longer file is cut to the new one
+    first.view.saveAnswers.push_back(tmp.path(L"\u0412\u0430\u0437 22 \u2126.cfg"));
+    SaveConfigCommand(first.app);
+    EXPECT_EQ(first.status(), L"Config saved successfully");
+    EXPECT_EQ(std::filesystem::file_size(tmp.dir / utf8), EncodedConfigSize(AsFile(Altered(11))));
+
+    second.view.openAnswers.push_back(tmp.path(L"\u0412\u0430\u0437 22 \u2126.cfg"));
+    OpenConfigCommand(second.app);
+    EXPECT_EQ(second.module.config(), Altered(11));
+    EXPECT_EQ(second.app.held, AsFile(Altered(11)).settings);
+    EXPECT_EQ(second.status(), L"Media actions loaded.");
+}
+
+// Whether from a file or, the dialog cancelled, as held: each setting is sent
+// and read back, then the tables are written and the table shown is read.
+TEST(FileCommands, OpenSendsEachSettingReadsItBackThenWritesTheTables) {
+    TempDir tmp;
+    ConfigData data = AsFile(Altered(9));
+    data.settings = {200, true, 0x1234, 0x8004};  // a brightness above 100 goes out as it is
+    tmp.put("o.cfg", EncodeConfig(data));
+    ConfigData held = data;
+    held.settings.g_maxBrightness = 100;  // as the module reports it
+    for (bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "from a file");
+        ConnectedApp t(Altered(60));
+        if (cancel) ReplaceHeldConfig(t.app, data);
+        else t.view.openAnswers.push_back(tmp.path(L"o.cfg"));
+        OpenConfigCommand(t.app);
+        const Requests got = t.requests();
+        ASSERT_GT(got.size(), 8u);
+        EXPECT_EQ(Requests(got.begin(), got.begin() + 8), Requests({{0x10, 0x34, 0x12}, {0x12}, {0x0F, 0x01}, {0x11},
+                                                                    {0x07, 200}, {0x08}, {0x15, 0x04, 0x80}, {0x14}}));
+        EXPECT_EQ(got.back(), Bytes{0x00});
+        EXPECT_EQ(HeldConfig(t.app), held);
+        EXPECT_EQ(t.view.getText(IDC_MAX_BRIGHTNESS), L"100");
+        EXPECT_EQ(AsFile(t.module.config()), data);
+        EXPECT_EQ(t.view.openDialogsShown, 1);
+        EXPECT_EQ(t.status(), L"Media actions loaded.");
+    }
+}
+
+TEST(FileCommands, TheStatusSaysWhyASaveOrAnOpenFailed) {
+    TempDir tmp;
+    ConnectedApp t;
+    t.view.saveAnswers = {L"/dev/full", tmp.path(L"no/such/dir.cfg")};
+    SaveConfigFile(t.app);
+    EXPECT_EQ(t.status(), L"Failed while writing config");
+    SaveConfigFile(t.app);
+    EXPECT_EQ(t.status(), L"Failed to open file for saving");
+    t.app.link.connected = false;
+    SaveConfigCommand(t.app);
+    EXPECT_EQ(t.status(), L"No device connected, cannot save config.");
+    OpenConfigCommand(t.app);
+    EXPECT_EQ(t.status(), L"No device connected, cannot load config.");
+    EXPECT_EQ(t.view.saveDialogsShown + t.view.openDialogsShown, 2);
+    EXPECT_EQ(t.module.exchangeCount(), 0u);
+    // A transport failure of a set command ends the sequence.
+    t.app.link.connected = true;
+    t.module.addFault({.command = 0x0F});
+    RunGuarded(t.app, [&] { OpenConfigCommand(t.app); });
+    EXPECT_EQ(t.status(), L"Protocol error occured: Fewer bytes than expected.");
+    EXPECT_EQ(t.requests().size(), 3u);  // the period, its read-back, full repeat
+}
+
+}  // namespace
+
+// Not inlined, so that a memory checker that replaces operator new and delete
+// sees every call of the pair and never half of it.
+[[gnu::noinline]] void* operator new(std::size_t n) {
+    std::size_t seen = g_largestAllocation.load();
+    while (n > seen && !g_largestAllocation.compare_exchange_weak(seen, n)) {
+    }
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
