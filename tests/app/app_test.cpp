@@ -57,8 +57,11 @@ TEST(Connection, StartUpCountsThePortsConnectSyncsThenPollsAndDisconnectSendsNot
     AppHarness h;  // its own port is listed after start-up
     EXPECT_EQ(h.view.statusLog.end()[-2], L"Found " + std::to_wstring(listSerialPorts().size()) + L" COM port(s).");
     ExpectDisconnected(h);
+    ShowPortList(h.app, {{h.module.portPath(), "Korvel virtual module"}, {"/dev/ttyS0", "ttyS0 (/dev/ttyS0)"}});
+    EXPECT_EQ(h.status(), L"Found 2 COM port(s).");
+    EXPECT_EQ(h.view.comboItems(IDC_PORT_COMBO), (Texts{L"Korvel virtual module", L"ttyS0 (/dev/ttyS0)"}));
     h.view.statusLog.clear();
-    HandleCommand(h.app, IDC_CONNECT, 0);
+    HandleCommand(h.app, IDC_CONNECT, 0);  // the first port is selected
     EXPECT_EQ(h.view.statusLog.front(), L"Connecting...");
     EXPECT_EQ(h.view.statusLog.back(), L"Connected. Live polling at 5 Hz.");
     EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Disconnect");
