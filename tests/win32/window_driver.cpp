@@ -76,23 +76,24 @@ void MainWindowTest::pump(int ms) {
 
 bool MainWindowTest::pumpUntil(const std::function<bool()>& done, int ms) {
     auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+    // One message at a time: a slow poll can leave a timer tick pending after
+    // every message, so the queue is never empty for long.
     for (;;) {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quitSeen = true;
-                exitCode = message.wParam;
-                continue;
-            }
-            if (TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
+        bool got = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
+        if (got && message.message == WM_QUIT) {
+            quitSeen = true;
+            exitCode = message.wParam;
+        } else if (got && !TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
         if (done()) return true;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left, 20)),
-                                  QS_ALLINPUT);
+        if (!got)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left, 20)),
+                                      QS_ALLINPUT);
     }
 }
 
