@@ -225,8 +225,12 @@ TEST_F(EditingTest, PressesCommitTheComboEditorOnlyAwayFromIt) {
         pump(20);
         if (c.onCombo) {
             EXPECT_TRUE(IsWindow(combo));
-            expectNothingSent();
+            // Escape then throws the typed text away.
+            std::wstring before = cell(3, 1);
             SendMessageW(combo, WM_KEYDOWN, VK_ESCAPE, 0);
+            EXPECT_FALSE(IsWindow(combo));
+            EXPECT_EQ(cell(3, 1), before);
+            expectNothingSent();
             continue;
         }
         EXPECT_FALSE(IsWindow(combo));
