@@ -19,23 +19,13 @@ export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-korvel}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+source "$KORVEL_ROOT/scripts/deps.sh"
+
 korvel_pids=()
 korvel_xvfb=
 
-wine_packages() {
-  local wanted=(wine wine64 xvfb xauth x11-utils imagemagick mingw-w64 xdotool) missing=()
-  for p in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q && apt-get install -y -q --no-install-recommends "${missing[@]}"
-  fi
-}
-
 wine_setup() {
-  wine_packages
+  ensure_packages
   mkdir -p "$KORVEL_RUN_DIR"
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     echo "Making the Wine prefix $WINEPREFIX"
