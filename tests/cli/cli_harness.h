@@ -6,107 +6,63 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
+#include <sstream>
 
 #include "cli/korvelctl.h"
 #include "config/cfg_codec.h"
+#include "device/protocol.h"
 #include "device/text.h"
 #include "sim/virtual_module.h"
 #include "tests/time_scale.h"
 
-struct CliRun {
-    int status = -1;
-    std::wstring out, err;
-};
+struct CliRun { int status = -1; std::wstring out, err; };
 
-inline LinkTimeouts ShortTimeouts() {
-    LinkTimeouts t;
-    t.settleMs = 0;
-    t.readConstant = ScaledMs(300);
-    return t;
-}
+inline LinkTimeouts ShortTimeouts() { return {.readConstant = ScaledMs(300), .settleMs = 0}; }
 
-inline CliRun RunCli(const std::vector<std::wstring>& args) {
+// An argument "@" stands for --port and the module's port.
+inline CliRun RunCli(std::vector<std::wstring> args, const VirtualModule* module = nullptr) {
+    if (!args.empty() && args[0] == L"@")
+        args.insert(args.erase(args.begin()), {L"--port", WidenBytes(module->portPath())});
     CliRun run;
-    const CliOutput output{[&](const std::wstring& text) { run.out += text; },
-                           [&](const std::wstring& text) { run.err += text; }};
+    const CliOutput output{[&](const std::wstring& t) { run.out += t; }, [&](const std::wstring& t) { run.err += t; }};
     run.status = RunKorvelctl(args, output, ShortTimeouts());
     return run;
 }
 
-// The command line with --port of the module in front.
-inline std::vector<std::wstring> OnModule(const VirtualModule& module, std::vector<std::wstring> args) {
-    args.insert(args.begin(), {L"--port", WidenBytes(module.portPath())});
-    return args;
-}
-
 // A scratch folder of its own per test, removed afterwards.
-class ScratchFiles {
-public:
-    ScratchFiles() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("korvelctl-" + std::string(info->test_suite_name()) + "-" + info->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    ~ScratchFiles() { std::filesystem::remove_all(dir_); }
-
-    std::wstring path(const std::string& name) const { return WidenBytes((dir_ / name).string()); }
+struct ScratchFiles {
+    const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("korvelctl-" + test);
+    ScratchFiles() { std::filesystem::remove_all(dir), std::filesystem::create_directories(dir); }
+    ~ScratchFiles() { std::filesystem::remove_all(dir); }
+    std::wstring path(const std::string& name) const { return WidenBytes((dir / name).string()); }
     std::wstring write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                           static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return path(name);
     }
-    std::wstring write(const std::string& name, const ConfigData& data) const { return write(name, EncodeConfig(data)); }
-
-private:
-    std::filesystem::path dir_;
+    std::wstring write(const std::string& name, const ConfigData& d) const { return write(name, EncodeConfig(d)); }
 };
 
-// The module's configuration as a file holds it.
 inline ConfigData AsConfigData(const ModuleConfig& m) {
-    ConfigData d{m.media, m.gears, m.horn, m.acc, {}};
-    d.settings.g_maxBrightness = m.maxBrightness;
-    d.settings.g_irFullRepeat = m.irFullRepeat != 0;
-    d.settings.g_irRepeatPeriod = m.irRepeatPeriod;
-    d.settings.g_defaultResistors = m.defaultResistance;
-    return d;
+    return {m.media, m.gears, m.horn, m.acc,
+            {m.maxBrightness, m.irFullRepeat != 0, m.irRepeatPeriod, m.defaultResistance}};
 }
 
-// The lines of a text, without their line ends.
+// Unlike the factory's in every table and setting, with the same row counts.
+inline ModuleConfig OtherContents() {
+    ModuleConfig config = FactoryConfig();
+    auto scramble = [](auto& table) {
+        for (std::size_t i = 0; i < table.size() * table[0].bytes.size(); ++i)
+            table[i / table[0].bytes.size()].bytes[i % table[0].bytes.size()] = static_cast<std::uint8_t>(0xA5 ^ i);
+    };
+    scramble(config.media), scramble(config.gears), scramble(config.horn), scramble(config.acc);
+    config.maxBrightness = 17, config.irFullRepeat = 1, config.irRepeatPeriod = 999, config.defaultResistance = 0x8004;
+    return config;
+}
+
 inline std::vector<std::wstring> Lines(const std::wstring& text) {
     std::vector<std::wstring> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find(L'\n', start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == std::wstring::npos) break;
-        start = end + 1;
-    }
+    std::wistringstream in(text);
+    for (std::wstring line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-inline Fault Refuse(int command, std::uint8_t status) {
-    Fault f;
-    f.kind = FaultKind::Refuse;
-    f.command = command;
-    f.status = status;
-    return f;
-}
-
-inline Fault Silence(int command, std::size_t afterBytes = 0) {
-    Fault f;
-    f.kind = FaultKind::Silence;
-    f.command = command;
-    f.afterBytes = afterBytes;
-    return f;
-}
-
-inline Fault HangUp(int command) {
-    Fault f;
-    f.kind = FaultKind::HangUp;
-    f.command = command;
-    return f;
 }

@@ -1,0 +1,112 @@
+// backup and restore between two modules; show against the window's list
+// view; diff of files.
+
+#include <set>
+#include <tuple>
+
+#include "actions/actions_list.h"
+#include "app/main_window.h"
+#include "app/memory_view.h"
+#include "tests/cli/cli_harness.h"
+
+namespace {
+
+TEST(Files, BackupThenRestoreMakesASecondModuleEqualToTheFirst) {
+    ScratchFiles files;
+    ModuleConfig config = OtherContents();
+    config.maxBrightness = 150;  // as held, above what the window would take
+    VirtualModule first(config), second;
+    const CliRun backup = RunCli({L"@", L"backup", files.path("first.cfg")}, &first);
+    EXPECT_EQ(std::tie(backup.status, backup.out), std::make_tuple(0, L"Config saved successfully\n"));
+    const CliRun restore = RunCli({L"@", L"restore", files.path("first.cfg")}, &second);
+    EXPECT_EQ(std::tie(restore.status, restore.out), std::make_tuple(0, L"All actions written to device.\n"));
+    EXPECT_EQ(second.config(), config);
+}
+
+// The cells of each row under a table's title in show's output, cut where
+// the column titles start.
+std::vector<std::vector<std::wstring>> ShownRows(const std::vector<std::wstring>& lines, const std::wstring& title) {
+    auto at = std::find(lines.begin(), lines.end(), title);
+    std::vector<std::vector<std::wstring>> rows;
+    if (lines.end() - at < 2) return rows;
+    const std::wstring header = at[1] + std::wstring(99, L' ') + L"end";
+    for (at += 2; at != lines.end() && !at->empty(); ++at) {
+        const std::wstring line = *at + std::wstring(header.size(), L' ');
+        auto& cells = rows.emplace_back();
+        for (std::size_t i = 1, start = 0; i < header.size(); ++i) {
+            if (header[i] == L' ' || header[i - 1] != L' ') continue;
+            std::wstring cell = line.substr(start, i - start);
+            cells.push_back(cell.erase(cell.find_last_not_of(L' ') + 1)), start = i;
+        }
+    }
+    return rows;
+}
+
+TEST(Files, ShowPrintsTheSettingsAndTheCellsTheWindowShows) {
+    ScratchFiles files;
+    ModuleConfig config = OtherContents();
+    config.gears = FactoryConfig().gears;  // named buttons beside the others' unnamed ones
+    VirtualModule module(config);
+    const CliRun show = RunCli({L"show", files.write("shown.cfg", AsConfigData(config))});
+    ASSERT_EQ(show.status, 0) << ToUtf8(show.err);
+    const auto lines = Lines(show.out);
+    const std::wstring head = L"Max brightness (0-100): 17\nIR Period (ms): 999\nFull Repeat: on\n"
+                              L"RA default: 3.9 k\u2126\nRB default: 22 \u2126\n\nMedia\n";
+    EXPECT_EQ(show.out.substr(0, head.size()), head);
+    // The window, connected to the same module, on each of its four tabs.
+    MemoryView view;
+    App app{view};
+    app.link.timeouts = ShortTimeouts();
+    InitialiseMainControls(app);
+    ASSERT_TRUE(app.link.open(module.portPath()));
+    app.link.connected = true;
+    const wchar_t* tabs[] = {L"Media", L"Gears", L"Horn", L"ACC"};
+    for (int tab = 0; tab < 4; ++tab) {
+        view.tabSelect(tab);
+        SwitchTable(app);
+        std::vector<std::vector<std::wstring>> windowRows;
+        for (int row = 0; row < view.listRowCount(); ++row) windowRows.push_back(view.listRow(row));
+        EXPECT_EQ(ShownRows(lines, tabs[tab]), windowRows) << ToUtf8(tabs[tab]);
+    }
+    const ConfigData small{{}, {}, {}, {MakeRecord<AccAction>({0x0100, 1, 2, 3, 4})}, {}};
+    EXPECT_EQ(RunCli({L"show", L"--json", files.write("small.cfg", small)}).out,
+              L"{\"settings\": {\"maxBrightness\": 0, \"irFullRepeat\": false, \"irRepeatPeriod\": 0, "
+              L"\"defaultResistors\": 0}, \"media\": [], \"gears\": [], \"horn\": [], \"acc\": [{\"button\": "
+              L"256, \"irCode\": 1, \"lines\": 2, \"flags\": 3, \"resistors\": 4}]}\n");
+}
+
+TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
+    ScratchFiles files;
+    const ConfigData a = AsConfigData(OtherContents());
+    ConfigData b = a;
+    b.settings.g_maxBrightness = 30;
+    b.settings.g_defaultResistors = 0x0004;  // RB from 22 ohm to none, RA unchanged
+    b.media[1].bytes[6] ^= 0x10;             // a flag bit no column shows
+    b.gears.push_back(b.gears[0]);           // a row only in b
+    b.acc.pop_back();                        // a row only in a
+    b.acc[0].bytes[2] = 0x45;                // the IR code
+    const std::wstring fa = files.write("a.cfg", a), fb = files.write("b.cfg", b);
+    const CliRun same = RunCli({L"diff", fa, fa});
+    EXPECT_EQ(std::tie(same.status, same.out, same.err), std::make_tuple(0, L"", L""));
+    const CliRun run = RunCli({L"diff", fa, fb});
+    EXPECT_EQ(run.status, 1);
+    std::set<std::wstring> named;  // the settings' lines; the table, row and side of the rows' lines
+    std::wstring table;
+    for (const auto& line : Lines(run.out)) {
+        if (line.find(L' ') == std::wstring::npos) table = line;
+        else if (line.find(L" -> ") != std::wstring::npos) named.insert(line);
+        else if (line[0] != L' ') named.insert(table + L" " + line.substr(3, line.find(L' ', 3) - 3) + line[0]);
+    }
+    EXPECT_EQ(named, (std::set<std::wstring>{L"Max brightness (0-100): 17 -> 30", L"RB default: 22 \u2126 -> \"\"",
+                                             L"Media 1-", L"Media 1+", L"Gears 4+", L"ACC 0-", L"ACC 0+", L"ACC 6-"}));
+    const ConfigData c{{}, {}, {MakeRecord<HornAction>({1, 2, 3, 4, 5})}, {}, {.g_irFullRepeat = true}};
+    EXPECT_EQ(RunCli({L"diff", L"--json", files.write("empty.cfg", ConfigData{}), files.write("c.cfg", c)}).out,
+              L"{\"settings\": [{\"name\": \"irFullRepeat\", \"a\": false, \"b\": true}], \"rows\": [{\"table\": "
+              L"\"horn\", \"row\": 0, \"a\": null, \"b\": {\"button\": 1, \"irCode\": 2, \"lines\": 3, \"flags\": 4, "
+              L"\"resistors\": 5}}]}\n");
+    const std::wstring fbad = files.write("bad.cfg", {0x7E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
+    const CliRun bad = RunCli({L"diff", fa, fbad});
+    EXPECT_EQ(std::tie(bad.status, bad.err), std::make_tuple(3, fbad + L": Unsupported config version\n"));
+}
+
+}  // namespace
