@@ -70,7 +70,7 @@ void ToggleConnection(App& app) {
     if (!openSelectedPort(app, static_cast<std::size_t>(selection))) {
         app.link.connected = false;
         EnableDeviceControls(app, false);
-        SetStatusText(app, L"Connection failed.");
+        SetStatusText(app, kConnectionFailedText);
         return;
     }
     app.link.connected = true;

@@ -8,6 +8,8 @@ void RefreshPortList(App& app);
 // first is selected, and the count is shown. Also for ports discovery cannot
 // see, such as a pseudo-terminal.
 void ShowPortList(App& app, std::vector<PortInfo> ports);
+// The status text when the selected port does not open.
+inline constexpr wchar_t kConnectionFailedText[] = L"Connection failed.";
 void ToggleConnection(App& app);
 void Disconnect(App& app);
 void PollPressedButtons(App& app);  // failures are thrown to the caller

@@ -1,5 +1,6 @@
 #include "cli/session.h"
 
+#include "app/connection.h"
 #include "app/main_window.h"
 #include "app/resource_ids.h"
 #include "cli/exit_status.h"
@@ -44,7 +45,7 @@ std::wstring LastStatus(const Session& session) {
 
 int WithModule(Session& session, const CliArguments& args, const CliOutput& output, const std::function<int()>& work) {
     if (!openPort(session, args)) {
-        output.err(L"Connection failed.\n");
+        output.err(std::wstring(kConnectionFailedText) + L"\n");
         return kExitDevice;
     }
     int status = kExitOk;
