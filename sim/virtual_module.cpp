@@ -481,9 +481,3 @@ std::size_t VirtualModule::exchangeCount() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->exchanges.size();
 }
-
-bool VirtualModule::waitForExchanges(std::size_t count, unsigned timeoutMs) {
-    std::unique_lock lock(impl_->mutex);
-    return impl_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                   [&] { return impl_->exchanges.size() >= count && !impl_->current; });
-}

@@ -89,9 +89,6 @@ public:
     std::vector<Exchange> exchanges() const;
     void clearExchanges();
     std::size_t exchangeCount() const;
-    // True once `count` exchanges are recorded and no reply is going out;
-    // waits at most `timeoutMs` for it.
-    bool waitForExchanges(std::size_t count, unsigned timeoutMs);
 
 private:
     struct Impl;
