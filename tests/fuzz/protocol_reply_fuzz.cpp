@@ -9,8 +9,10 @@
 // in the line for the next exchange; and nothing may outlast its time-outs.
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -58,6 +60,9 @@ void writeAll(int fd, const Bytes& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        // libFuzzer's timer signal may interrupt a call that waits.
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) std::perror("peer write");
         FUZZ_CHECK(n > 0);
         done += static_cast<std::size_t>(n);
     }
@@ -74,12 +79,15 @@ Bytes drain(int fd, int waitMs) {
     Bytes got;
     std::uint8_t buf[4096];
     pollfd p{fd, POLLIN, 0};
-    while (::poll(&p, 1, got.empty() ? waitMs : 0) > 0 && (p.revents & POLLIN)) {
+    for (;;) {
+        const int ready = ::poll(&p, 1, got.empty() ? waitMs : 0);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0 || !(p.revents & POLLIN)) return got;
         const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n <= 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return got;
         got.insert(got.end(), buf, buf + n);
     }
-    return got;
 }
 
 template <class R>
