@@ -1,241 +1,233 @@
-// Editing the Media table in place in the real list view, against the virtual
-// module on COM7: what the editors show and what the module receives.
+// Against the virtual module on COM7 through the real window: editing the
+// tables in place, the settings controls, and File > "Save..." and "Open..."
+// with the real common file dialogs.
 #include "window_driver.h"
 
-#include <commctrl.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <iterator>
 
 #include "actions/catalogues.h"
 #include "actions/cell_text.h"
-#include "app/win32/combo_box.h"
 #include "device/protocol.h"
 
 namespace {
 
-// setMediaAction for a row with the held record's bytes, changed by `edit`.
-std::vector<std::uint8_t> MediaWrite(const MediaAction& held, int row, void (*edit)(MediaAction&)) {
-    MediaAction record = held;
-    edit(record);
+// The module's log line for Media row `row` sent as `record`.
+std::string SentRow(int row, const MediaAction& record) {
     std::vector<std::uint8_t> request{cmd::setMediaAction, static_cast<std::uint8_t>(row)};
-    request.insert(request.end(), record.bytes.begin(), record.bytes.end());
-    return request;
+    for (std::uint8_t byte : record.bytes) request.push_back(byte);
+    return Accepted(request);
 }
 
 }  // namespace
 
-class EditingTest : public MainWindowTest {
+class ConnectedTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         ASSERT_TRUE(connect());
-        ASSERT_GE(program->app.page.mediaActions.size(), 3u);
-        pump(100);
         logStart = LogMark();
     }
     std::wstring cell(int row, int column) const { return program->view.listCell(row, column); }
-    // Nothing but polls reached the module since the test started.
-    void expectNothingSent() {
-        pump(200);
-        EXPECT_EQ(WritesSince(logStart, 0), std::vector<std::string>{});
+    MediaAction held(int row) const { return program->app.page.mediaActions.at(row); }
+    void clickTab(int index) {
+        RECT item{};
+        SendMessageW(control(IDC_ACTIONS_TAB), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+        LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        SendMessageW(control(IDC_ACTIONS_TAB), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(control(IDC_ACTIONS_TAB), WM_LBUTTONUP, 0, at);
+        pump(50);
+    }
+    // Runs a File menu command and answers its dialog with `name`; the dialog's file types, none without one.
+    std::vector<std::wstring> fileCommand(int id, const std::wstring& name) {
+        std::vector<std::wstring> types;
+        auto answer = [&](HWND dialog) {
+            for (ComboBox list{GetDlgItem(dialog, cmb1)}; types.size() < std::size_t(list.count());)
+                types.push_back(list.item(static_cast<int>(types.size())));
+            SetWindowTextW(GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13), name.c_str());
+            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        };
+        WithDialog(window, answer, [&] { command(id); });
+        return types;
     }
     std::size_t logStart = 0;
 };
 
-TEST_F(EditingTest, ButtonCellOpensTheCatalogueAndReturnSendsTheRow) {
-    MediaAction held = program->app.page.mediaActions[1];
-    std::wstring before = cell(1, 1);
-    doubleClickCell(1, 1);
-    HWND combo = cellEditor(L"ComboBox");
-    ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(GetWindowLongW(combo, GWL_STYLE) & 3, CBS_DROPDOWN);
-    RECT rect = ClientRectIn(combo, list()), cellAt = cellRect(1, 1);
-    EXPECT_EQ(rect.left, cellAt.left + 1);
-    EXPECT_EQ(rect.top, cellAt.top + 1);
-    EXPECT_EQ(rect.right - rect.left, cellAt.right - cellAt.left - 2);
-    ComboBox items{combo};
-    ASSERT_EQ(items.count(), 14);
-    for (int i = 0; i < 14; ++i)
-        EXPECT_EQ(items.item(i), FormatCatalogueEntry(Media, MediaButtons[i].name, MediaButtons[i].code));
-    EXPECT_EQ(WindowText(combo), before);
-
-    COMBOBOXINFO parts{};
-    parts.cbSize = sizeof(parts);
-    ASSERT_TRUE(GetComboBoxInfo(combo, &parts));
-    SetWindowTextW(parts.hwndItem, L"0x19");
-    SendMessageW(parts.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_FALSE(IsWindow(combo));
-    EXPECT_EQ(status(), L"Action updated");
-    EXPECT_EQ(cell(1, 1), FormatButton(Media, 0x19));
-    auto expected = MediaWrite(held, 1, [](MediaAction& r) { r.bytes[0] = 0x19; });
-    EXPECT_EQ(WritesSince(logStart), std::vector<std::string>{Accepted(expected)});
-}
-
-TEST_F(EditingTest, EscapeLeavesTheCellAndTheModuleAlone) {
-    std::wstring before = cell(0, 2);
-    doubleClickCell(0, 2);
-    HWND edit = cellEditor(L"Edit");
-    ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(WindowText(edit), before);
-    EXPECT_EQ(GetFocus(), edit);
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(end - start, before.size());
-    SetWindowTextW(edit, L"0x1234");
-    SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_FALSE(IsWindow(edit));
-    EXPECT_EQ(cell(0, 2), before);
-    expectNothingSent();
-}
-
-TEST_F(EditingTest, ChoosingAnRaItemCommitsAtOnce) {
-    MediaAction held = program->app.page.mediaActions[0];
-    std::uint16_t code = 0;
-    ASSERT_TRUE(ResistorACode(cell(0, 15), code));
-    int index = 0;
-    while (ResistorsA[index].code != code) ++index;
-    ASSERT_LT(index, 15);
-    doubleClickCell(0, 15);
-    HWND combo = cellEditor(L"ComboBox");
-    ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(GetWindowLongW(combo, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
-    EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
-    EXPECT_EQ(ComboBox{combo}.count(), 16);
-    EXPECT_EQ(ComboBox{combo}.selection(), index);
-    // The next item, chosen with the arrow key in the open list.
-    SendMessageW(combo, WM_KEYDOWN, VK_DOWN, 0);
-    pump(20);
-    EXPECT_FALSE(IsWindow(combo));
-    EXPECT_EQ(cell(0, 15), ResistorsA[index + 1].name);
-    EXPECT_EQ(status(), L"Action updated");
-    std::uint16_t next = ResistorsA[index + 1].code;
-    auto expected = MediaWrite(held, 0, [](MediaAction&) {});
-    expected[2 + 7] = static_cast<std::uint8_t>(next & 0xFF);
-    expected[2 + 8] = static_cast<std::uint8_t>((held.bytes[8] & 0x80) | next >> 8);
-    EXPECT_EQ(WritesSince(logStart), std::vector<std::string>{Accepted(expected)});
-}
-
-TEST_F(EditingTest, FlagDoubleClickFlipsTheCellAndSendsTheRow) {
-    MediaAction held = program->app.page.mediaActions[2];
-    std::wstring before = cell(2, 4);
-    doubleClickCell(2, 4);
-    EXPECT_EQ(cell(2, 4), before == CheckMark ? L"" : CheckMark);
-    EXPECT_EQ(status(), L"Action updated");
-    auto expected = MediaWrite(held, 2, [](MediaAction& r) { r.bytes[5] ^= 0x01; });
-    EXPECT_EQ(WritesSince(logStart), std::vector<std::string>{Accepted(expected)});
-}
-
-// The combo editor does not commit on focus loss, so a click on another tab
-// throws its text away.
-TEST_F(EditingTest, SwitchingTabsDiscardsAnOpenEdit) {
-    doubleClickCell(0, 1);
-    HWND edit = cellEditor(L"ComboBox");
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextW(edit, L"0x19");
-    // A click on the "Gears" tab.
-    HWND tab = control(IDC_ACTIONS_TAB);
-    RECT gears{};
-    SendMessageW(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&gears));
-    LPARAM at = MAKELPARAM((gears.left + gears.right) / 2, (gears.top + gears.bottom) / 2);
-    SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(tab, WM_LBUTTONUP, 0, at);
-    pump(50);
-    EXPECT_FALSE(IsWindow(edit));
-    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(status(), L"Gear actions loaded.");
-    // Only the Gears table was read: getGearActions.
-    std::vector<std::string> writes = WritesSince(logStart);
-    ASSERT_EQ(writes.size(), 1u) << testing::PrintToString(writes);
-    EXPECT_EQ(writes[0].rfind("0B ->", 0), 0u) << writes[0];
-}
-
-TEST_F(EditingTest, PressOnTheWindowBackgroundCommitsAnOpenEdit) {
-    MediaAction held = program->app.page.mediaActions[0];
-    doubleClickCell(0, 2);
-    HWND edit = cellEditor(L"Edit");
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextW(edit, L"0x1234");
-    POINT background{700, 90};  // right of the "Device" buttons
-    ClientToScreen(window, &background);
-    SetCursorPos(background.x, background.y);
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(700, 90));
-    EXPECT_FALSE(IsWindow(edit));
-    EXPECT_EQ(cell(0, 2), L"0x1234");
-    EXPECT_EQ(status(), L"Action updated");
-    auto expected = MediaWrite(held, 0, [](MediaAction& r) {
-        r.bytes[1] = 0x34;
-        r.bytes[2] = 0x12;
-        r.bytes[3] = 0;
-        r.bytes[4] = 0;
-    });
-    EXPECT_EQ(WritesSince(logStart), std::vector<std::string>{Accepted(expected)});
-}
-
-TEST_F(EditingTest, IndexColumnAndSpaceBelowTheRowsOpenNothing) {
-    doubleClickCell(0, 0);
-    EXPECT_EQ(cellEditor(L"Edit"), nullptr);
-    EXPECT_EQ(cellEditor(L"ComboBox"), nullptr);
-    // The Horn table has too few rows to fill the list.
-    SendMessageW(control(IDC_ACTIONS_TAB), TCM_SETCURSEL, 2, 0);
-    NMHDR change{control(IDC_ACTIONS_TAB), IDC_ACTIONS_TAB, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(window, WM_NOTIFY, IDC_ACTIONS_TAB, reinterpret_cast<LPARAM>(&change));
-    ASSERT_EQ(status(), L"Horn actions loaded.");
-    logStart = LogMark();
-    RECT client{};
-    GetClientRect(list(), &client);
-    int rows = program->view.listRowCount();
-    ASSERT_LT(cellRect(rows - 1, 1).bottom, client.bottom - 10);
-    RECT column = cellRect(0, 1);
-    doubleClickAt({(column.left + column.right) / 2, client.bottom - 5});
-    EXPECT_EQ(cellEditor(L"ComboBox"), nullptr);
-    EXPECT_EQ(status(), L"Horn actions loaded.");
-    expectNothingSent();
-}
-
-// A press commits the open Button combo unless the pointer is on the combo itself.
-TEST_F(EditingTest, PressesCommitTheComboEditorOnlyAwayFromIt) {
-    MediaAction held = program->app.page.mediaActions[3];
+// The Button combo and the IR edit field, each ended by Return, by a press on
+// the window's background and by Escape.
+TEST_F(ConnectedTest, EditorsCommitOnReturnAndBackgroundPressesButNotOnEscape) {
     struct Case {
-        const char* name;
-        bool onCombo;
-        bool onList;  // the press reaches the list view, else the window background
+        int row, column;
+        WPARAM key;  // 0: a press on the background
+        const wchar_t* typed;
+        std::wstring shown;          // after a commit
+        void (*edit)(MediaAction&);  // nullptr: nothing changes
     };
-    for (Case c : {Case{"on the combo", true, false}, Case{"background", false, false}, Case{"list", false, true}}) {
-        SCOPED_TRACE(c.name);
-        logStart = LogMark();
-        doubleClickCell(3, 1);
-        HWND combo = cellEditor(L"ComboBox");
-        ASSERT_NE(combo, nullptr);
-        SetWindowTextW(combo, L"0x19");
-        RECT comboAt{};
-        GetWindowRect(combo, &comboAt);
-        POINT pointer{comboAt.left + 5, comboAt.top + 5};
-        if (!c.onCombo) {
-            pointer = {700, 90};
-            ClientToScreen(window, &pointer);
+    auto button = [](MediaAction& r) { r.bytes[0] = 0x19; };
+    auto ir = [](MediaAction& r) { r.bytes[1] = 0x34, r.bytes[2] = 0x12, r.bytes[3] = r.bytes[4] = 0; };
+    const std::wstring voice = FormatButton(Media, 0x19);
+    const Case cases[] = {{1, 1, VK_RETURN, L"0x19", voice, button},    {2, 1, 0, L"0x19", voice, button},
+                          {3, 1, VK_ESCAPE, L"0x19", L"", nullptr},     {1, 2, VK_RETURN, L"0x1234", L"0x1234", ir},
+                          {2, 2, 0, L"0x1234", L"0x1234", ir},          {3, 2, VK_ESCAPE, L"0x1234", L"", nullptr}};
+    std::vector<std::wstring> catalogue, items;
+    for (const CodeName& entry : MediaButtons) catalogue.push_back(FormatCatalogueEntry(Media, entry.name, entry.code));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << ", column " << c.column << ", key " << c.key);
+        MediaAction record = held(c.row);
+        std::wstring before = cell(c.row, c.column);
+        std::size_t from = LogMark();
+        doubleClickCell(c.row, c.column);
+        HWND editor = cellEditor(c.column == 1 ? L"ComboBox" : L"Edit");
+        ASSERT_NE(editor, nullptr);
+        COMBOBOXINFO parts;
+        HWND field = ComboBox{editor}.info(parts) ? parts.hwndItem : editor;
+        EXPECT_EQ(WindowText(field), before);
+        if (c.column == 1) {
+            EXPECT_EQ(GetWindowLongW(editor, GWL_STYLE) & 3, CBS_DROPDOWN);
+            for (items.clear(); items.size() < std::size_t(ComboBox{editor}.count());)
+                items.push_back(ComboBox{editor}.item(static_cast<int>(items.size())));
+            EXPECT_EQ(items, catalogue);
         }
-        SetCursorPos(pointer.x, pointer.y);
-        if (c.onList) {
-            RECT other = cellRect(5, 2);
-            LPARAM at = MAKELPARAM(other.left + 5, other.top + 3);
-            // The button-up first, or the list view waits for it in its drag check.
-            PostMessageW(list(), WM_LBUTTONUP, 0, at);
-            SendMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        } else {
-            SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(700, 90));
-        }
-        pump(20);
-        if (c.onCombo) {
-            EXPECT_TRUE(IsWindow(combo));
-            // Escape then throws the typed text away.
-            std::wstring before = cell(3, 1);
-            SendMessageW(combo, WM_KEYDOWN, VK_ESCAPE, 0);
-            EXPECT_FALSE(IsWindow(combo));
-            EXPECT_EQ(cell(3, 1), before);
-            expectNothingSent();
-            continue;
-        }
-        EXPECT_FALSE(IsWindow(combo));
-        EXPECT_EQ(cell(3, 1), FormatButton(Media, 0x19));
-        auto expected = MediaWrite(held, 3, [](MediaAction& r) { r.bytes[0] = 0x19; });
-        EXPECT_EQ(WritesSince(logStart), std::vector<std::string>{Accepted(expected)});
+        SetWindowTextW(field, c.typed);
+        c.key ? (void)SendMessageW(field, WM_KEYDOWN, c.key, 0) : pressBackground();
+        EXPECT_FALSE(IsWindow(editor));
+        EXPECT_EQ(cell(c.row, c.column), c.edit ? c.shown : before);
+        EXPECT_TRUE(!c.edit || status() == L"Action updated") << status();
+        if (c.edit) c.edit(record);
+        pump(200);
+        EXPECT_EQ(WritesSince(from, c.edit ? 1 : 0), c.edit ? Lines{SentRow(c.row, record)} : Lines{});
     }
+}
+
+TEST_F(ConnectedTest, ChoosingAnRaItemAndDoubleClickingAFlagCommitAtOnce) {
+    MediaAction first = held(0), third = held(2);
+    doubleClickCell(0, 15);
+    ComboBox ra{cellEditor(L"ComboBox")};
+    ASSERT_NE(ra.hwnd, nullptr);
+    EXPECT_EQ(std::tuple(GetWindowLongW(ra.hwnd, GWL_STYLE) & 3, SendMessageW(ra.hwnd, CB_GETDROPPEDSTATE, 0, 0)),
+              std::tuple(CBS_DROPDOWNLIST, TRUE));
+    int index = ra.selection();
+    EXPECT_EQ(ra.item(index), cell(0, 15));
+    ASSERT_LT(index, 15);
+    SendMessageW(ra.hwnd, WM_KEYDOWN, VK_DOWN, 0);  // the next item, chosen in the open list
+    pump(20);
+    EXPECT_EQ(std::tuple(IsWindow(ra.hwnd), cell(0, 15)), std::tuple(FALSE, ResistorsA[index + 1].name));
+    std::uint16_t next = ResistorsA[index + 1].code;
+    first.bytes[7] = next & 0xFF, first.bytes[8] = (first.bytes[8] & 0x80) | next >> 8;
+
+    std::wstring flag = cell(2, 4);
+    doubleClickCell(2, 4);
+    EXPECT_EQ(cell(2, 4), flag == CheckMark ? L"" : CheckMark);
+    third.bytes[5] ^= 0x01;
+    EXPECT_EQ(WritesSince(logStart, 2), (Lines{SentRow(0, first), SentRow(2, third)}));
+}
+
+// The combo editor does not commit on focus loss: a click on another tab throws its text away.
+TEST_F(ConnectedTest, SwitchingTabsDiscardsAnOpenEdit) {
+    doubleClickCell(0, 1);
+    HWND combo = cellEditor(L"ComboBox");
+    ASSERT_NE(combo, nullptr);
+    SetWindowTextW(combo, L"0x19");
+    clickTab(1);
+    EXPECT_EQ(std::tuple(IsWindow(combo), status()), std::tuple(FALSE, L"Gear actions loaded."));
+    Lines writes = WritesSince(logStart);  // getGearActions only
+    EXPECT_TRUE(writes.size() == 1 && writes[0].starts_with("0B ->")) << testing::PrintToString(writes);
+}
+
+TEST_F(ConnectedTest, IndexColumnAndSpaceBelowTheRowsOpenNothing) {
+    auto noEditor = [this] { return !cellEditor(L"Edit") && !cellEditor(L"ComboBox"); };
+    doubleClickCell(0, 0);
+    EXPECT_TRUE(noEditor());
+    clickTab(2);  // the Horn table has too few rows to fill the list
+    RECT client{}, column = cellRect(0, 1);
+    GetClientRect(list(), &client);
+    ASSERT_LT(cellRect(program->view.listRowCount() - 1, 1).bottom, client.bottom - 10);
+    doubleClickAt((column.left + column.right) / 2, client.bottom - 5);
+    pump(200);
+    EXPECT_EQ(std::tuple(noEditor(), status()), std::tuple(true, L"Horn actions loaded."));
+    Lines writes = WritesSince(logStart);  // getHornActions only
+    EXPECT_TRUE(writes.size() == 1 && writes[0].starts_with("0A ->")) << testing::PrintToString(writes);
+}
+
+// Each control sends its command; then a new connection shows what the module holds.
+TEST_F(ConnectedTest, SettingControlsReachTheModuleAndShowItsValues) {
+    auto typeAndPress = [this](int field, const wchar_t* value, int button) {
+        return [=, this] { SetWindowTextW(control(field), value), click(button); };
+    };
+    auto choose = [this](int id, int index) {  // a choice in a combo box, as the box reports it
+        return [=, this] {
+            ComboBox{control(id)}.select(index);
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(control(id)));
+        };
+    };
+    bool repeat = !program->view.isChecked(IDC_FULL_REPEAT);
+    ComboBox{control(IDC_RB_DEFAULT)}.select(0);
+    const std::tuple<std::function<void()>, std::vector<std::uint8_t>, std::wstring> cases[] = {
+        // These two read everything back afterwards; the table's text stays.
+        {[this] { click(IDC_LOAD_FROM_DEVICE); }, {0x05}, L"Media actions loaded."},
+        {[this] { click(IDC_RESET); }, {0x13}, L"Media actions loaded."},
+        {[this] { click(IDC_SAVE_TO_DEVICE); }, {0x04}, L"Config saved to module."},
+        {typeAndPress(IDC_MAX_BRIGHTNESS, L"55", IDC_MAX_BRIGHTNESS_SET), {0x07, 55}, L"Max brightness set."},
+        {typeAndPress(IDC_IR_CODE, L"0x12345678", IDC_IR_SEND), {0x06, 0x78, 0x56, 0x34, 0x12}, L"IR code sent"},
+        {typeAndPress(IDC_IR_PERIOD, L"250", IDC_IR_PERIOD_SET), {0x10, 0xFA, 0x00}, L"IR period set."},
+        {[this] { click(IDC_FULL_REPEAT); }, {0x0F, repeat}, L"IR full repeat toggled."},
+        {choose(IDC_RA_DEFAULT, 3), {0x15, 0x04, 0x00}, L"Default resistance updated."},
+        {choose(IDC_RB_DEFAULT, 1), {0x15, 0x04, 0x80}, L"Default resistance updated."},
+    };
+    for (const auto& [act, request, shown] : cases) {
+        SCOPED_TRACE(testing::PrintToString(request));
+        std::size_t from = LogMark();
+        act();
+        EXPECT_EQ(status(), shown);
+        Lines writes = WritesSince(from);
+        EXPECT_EQ(writes.empty() ? "" : writes[0], Accepted(request));
+    }
+    click(IDC_CONNECT);
+    for (int id : {IDC_MAX_BRIGHTNESS, IDC_IR_PERIOD}) SetWindowTextW(control(id), L"");
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(std::tuple(text(IDC_MAX_BRIGHTNESS), text(IDC_IR_PERIOD), program->view.isChecked(IDC_FULL_REPEAT),
+                         ComboBox{control(IDC_RA_DEFAULT)}.selection(), ComboBox{control(IDC_RB_DEFAULT)}.selection()),
+              std::tuple(L"55", L"250", repeat, 3, 1));
+}
+
+// Without a connection neither command opens a dialog. Then: save through the
+// real dialog, change the module, open the file again: the module gets the
+// saved settings back.
+TEST_F(ConnectedTest, SaveWritesTheFileAndOpenRestoresIt) {
+    click(IDC_CONNECT);
+    EXPECT_EQ(fileCommand(IDM_FILE_SAVE, L"x"), std::vector<std::wstring>{});
+    EXPECT_EQ(status(), L"No device connected, cannot save config.");
+    EXPECT_EQ(fileCommand(IDM_FILE_OPEN, L"x"), std::vector<std::wstring>{});
+    EXPECT_EQ(status(), L"No device connected, cannot load config.");
+    ASSERT_TRUE(connect());
+    std::wstring base = RunFile(L"saved-config"), path = base + L".cfg";
+    std::filesystem::remove(std::filesystem::path(path));
+    const std::vector<std::wstring> types{L"Config Files (*.cfg)", L"All Files (*.*)"};
+    EXPECT_EQ(fileCommand(IDM_FILE_SAVE, base), types);
+    EXPECT_EQ(status(), L"Config saved successfully");
+    std::ifstream saved(std::filesystem::path(path), std::ios::binary);
+    std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
+    const ActionsPage& page = program->app.page;
+    std::size_t rows = page.mediaActions.size() + page.gearActions.size() + page.hornActions.size();
+    ASSERT_EQ(file.size(), 30 + 9 * rows + 10 * page.accActions.size());
+    EXPECT_EQ(std::vector<std::uint8_t>(file.begin(), file.begin() + 8),
+              (std::vector<std::uint8_t>{0x7E, 0x41, 0x59, 0x4E, 0x02, 0x00, 0x00, 0x00}));
+    std::uint8_t brightness = file[file.size() - 3];
+
+    SetWindowTextW(control(IDC_MAX_BRIGHTNESS), brightness == 42 ? L"43" : L"42");
+    click(IDC_MAX_BRIGHTNESS_SET);
+    doubleClickCell(0, 5);  // the L2 line of the first Media row
+    ASSERT_EQ(status(), L"Action updated");
+    std::size_t from = LogMark();
+    EXPECT_EQ(fileCommand(IDM_FILE_OPEN, path), types);
+    EXPECT_EQ(status(), L"Media actions loaded.");
+    EXPECT_EQ(text(IDC_MAX_BRIGHTNESS), std::to_wstring(std::min<unsigned>(brightness, 100)));
+    // The first Media record as the file holds it, after 12 bytes of magic, version and count.
+    std::vector<std::uint8_t> firstRow{cmd::setMediaAction, 0};
+    firstRow.insert(firstRow.end(), file.begin() + 12, file.begin() + 21);
+    Lines writes = (LogMark(), WritesSince(from, 8));
+    for (const std::string& restored : {Accepted({0x07, brightness}), Accepted(firstRow)})
+        EXPECT_EQ(std::ranges::count(writes, restored), 1) << restored;
 }

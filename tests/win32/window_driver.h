@@ -1,82 +1,218 @@
 #pragma once
-// Drives the real main window in-process, as a user would through messages,
-// and reads back what the user sees. Each test gets a fresh window and a fresh
-// set of process-wide objects.
+// Drives the real main window in-process through messages and reads back what
+// the user sees; the virtual module on COM7 logs what reached it. Each test
+// gets a fresh window and fresh process-wide objects.
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/resource_ids.h"
+#include "app/win32/combo_box.h"
 #include "app/win32/program.h"
+
+using Lines = std::vector<std::string>;
+
+inline std::wstring ClassName(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+// A window's rectangle in the client pixels of `parent`.
+inline RECT RectIn(HWND hwnd, HWND parent) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// True once `done` holds, checked every 50 ms; false when `ms` ran out first.
+inline bool WaitFor(const std::function<bool()>& done, int ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (; !done(); Sleep(50))
+        if (std::chrono::steady_clock::now() > deadline) return false;
+    return true;
+}
+
+// Runs `onDialog` once a dialog owned by `owner` is up (inside the modal loop,
+// on a thread timer) while `open` shows it.
+inline void WithDialog(HWND owner, std::function<void(HWND)> onDialog, const std::function<void()>& open) {
+    static HWND s_owner;
+    static std::function<void(HWND)> s_onDialog;
+    s_owner = owner;
+    s_onDialog = std::move(onDialog);
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND dialog = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hwnd, LPARAM found) {
+                bool match = GetWindow(hwnd, GW_OWNER) == s_owner && IsWindowVisible(hwnd) && ClassName(hwnd) == L"#32770";
+                if (match) *reinterpret_cast<HWND*>(found) = hwnd;
+                return static_cast<BOOL>(!match);
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (dialog) KillTimer(nullptr, timer), std::exchange(s_onDialog, nullptr)(dialog);
+    });
+    open();
+    KillTimer(nullptr, timer);
+    s_onDialog = nullptr;
+}
+
+// Registers or removes a Ports device as the set-up API lists them.
+inline const std::wstring kPortsKey = L"System\\CurrentControlSet\\Enum\\ROOT\\PORTS\\";
+inline void RegisterPort(const std::wstring& slot, const std::wstring& com, const std::wstring& name) {
+    auto set = [&](const wchar_t* subkey, const wchar_t* value, const std::wstring& data) {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, (kPortsKey + slot + subkey).c_str(), value, REG_SZ, data.c_str(),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    };
+    set(L"", L"ClassGUID", L"{4d36e978-e325-11ce-bfc1-08002be10318}");
+    set(L"", L"Class", L"Ports");
+    set(L"", L"FriendlyName", name);
+    set(L"\\Device Parameters", L"PortName", com);
+}
+inline void UnregisterPort(const std::wstring& slot) { RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kPortsKey + slot).c_str()); }
+
+// A path in the run directory of scripts/test-wine (or the temp folder).
+inline std::wstring RunFile(const std::wstring& name) {
+    wchar_t dir[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"KORVEL_WINE_RUN_DIR", dir, MAX_PATH)) GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + (std::wstring(dir).ends_with(L'\\') ? L"" : L"\\") + name;
+}
+
+// The COM7 module's log, "REQUEST -> REPLY" in hex. Not "COM7.log": Windows
+// opens any name whose stem is a device name as the device.
+inline Lines ModuleLog() {
+    std::ifstream log(std::filesystem::path(RunFile(L"exchanges-com7.log")));
+    Lines lines;
+    for (std::string line; std::getline(log, line);) lines.push_back(line);
+    return lines;
+}
+// The log's length once it has caught up: the module writes it every 20 ms.
+inline std::size_t LogMark() { return Sleep(100), ModuleLog().size(); }
+// The log's lines from `from` on other than live polls, once `atLeast` are there (or after two seconds).
+inline Lines WritesSince(std::size_t from, std::size_t atLeast = 1) {
+    Lines writes;
+    for (int attempt = 0; attempt < 100 && (attempt == 0 || writes.size() < atLeast); ++attempt, Sleep(20)) {
+        Lines log = ModuleLog();
+        writes.clear();
+        for (std::size_t i = from; i < log.size(); ++i)
+            if (!log[i].starts_with("02 ") && !log[i].starts_with("03 ")) writes.push_back(log[i]);
+    }
+    return writes;
+}
+// "01 02 FF -> 00": an exchange answered with status 0.
+inline std::string Accepted(const std::vector<std::uint8_t>& request) {
+    std::string line;
+    char byte[4];
+    for (std::uint8_t b : request) line += (std::snprintf(byte, sizeof(byte), "%02X ", b), byte);
+    return line + "-> 00";
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        g_program = (program = std::make_unique<Program>()).get();
+        // Short deadlines, except the gap between two bytes: on a loaded machine
+        // a reply can arrive in pieces further apart than the module's 50 ms.
+        program->app.link.timeouts.settleMs = 20;
+        program->app.link.timeouts.readConstant = 1000;
+        program->app.link.timeouts.readInterval = 250;
+        ASSERT_TRUE(RegisterMainClass(*program, GetModuleHandleW(nullptr)));
+        ASSERT_NE(window = CreateMainWindow(*program), nullptr);
+        ShowWindow(window, SW_SHOWNORMAL);
+        accelerators = LoadAcceleratorsW(program->instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+        pump(50);
+    }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        pumpUntil([this] { return quitSeen; }, 2000);
+        g_program = nullptr;
+    }
 
     HWND control(int id) const { return GetDlgItem(window, id); }
-    std::wstring text(int id) const;
-    std::wstring status() const { return text(IDC_STATUS); }
-    bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
-    // A press of a push button or check box, which notifies the window.
-    void click(int id);
-    // A menu command or accelerator result.
-    void command(int id);
-
-    // Dispatches messages (accelerators first) for `ms` milliseconds.
-    void pump(int ms);
-    // Dispatches messages until `done` holds; false when `ms` ran out first.
-    bool pumpUntil(const std::function<bool()>& done, int ms = 4000);
-
-    // Refreshes the port list, selects the port shown as `name`, connects
-    // and waits for the connected message.
-    bool connect(const std::wstring& name = L"Korvel virtual module (COM7)");
-
-    // The list view, a double-click on one of its cells (or at a point), and
-    // the cell editor of a class open over it.
     HWND list() const { return control(IDC_ACTIONS_LIST); }
-    RECT cellRect(int row, int column) const;
-    void doubleClickAt(POINT point);
-    void doubleClickCell(int row, int column);
+    std::wstring text(int id) const { return WindowText(control(id)); }
+    std::wstring status() const { return text(IDC_STATUS); }
+    void click(int id) { SendMessageW(control(id), BM_CLICK, 0, 0); }
+    void command(int id) { SendMessageW(window, WM_COMMAND, id, 0); }
+
+    // Dispatches messages (accelerators first) until `done` holds; false when `ms` ran out first.
+    bool pumpUntil(const std::function<bool()>& done, int ms = 4000) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        // One message at a time: a slow poll can leave a timer tick pending
+        // after every message, so the queue is never empty for long.
+        for (MSG message;;) {
+            bool got = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
+            if (got && message.message == WM_QUIT) {
+                quitSeen = true;
+            } else if (got && !TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            if (!got) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    void pump(int ms) { pumpUntil([] { return false; }, ms); }
+
+    // Refreshes the port list, selects the port shown as `name` and connects;
+    // with `com`, a Ports device of that name is registered for the refresh.
+    bool connect(const std::wstring& name = L"Korvel virtual module (COM7)", const wchar_t* com = nullptr) {
+        if (com) RegisterPort(L"0001", com, name);
+        click(IDC_REFRESH);
+        if (com) UnregisterPort(L"0001");
+        ComboBox ports{control(IDC_PORT_COMBO)};
+        if (ports.findExact(name) < 0) return false;
+        ports.select(ports.findExact(name));
+        click(IDC_CONNECT);
+        return pumpUntil([this] { return status() == L"Connected. Live polling at 5 Hz."; });
+    }
+    // The five displays, each followed by a space.
+    std::wstring displays() const {
+        std::wstring all;
+        for (int id : {IDC_PRESSED_MEDIA, IDC_PRESSED_GEARS, IDC_PRESSED_HORN, IDC_PRESSED_ACC, IDC_CURRENT_BRIGHTNESS})
+            all += text(id) + L" ";
+        return all;
+    }
+
+    RECT cellRect(int row, int column) const {
+        RECT rect{LVIR_LABEL, column, 0, 0};  // for column 0 too, unlike LVIR_BOUNDS
+        SendMessageW(list(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    }
+    void doubleClickAt(int x, int y) {
+        SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(list(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        pump(20);
+    }
+    void doubleClickCell(int row, int column) {
+        RECT cell = cellRect(row, column);
+        doubleClickAt((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    }
     HWND cellEditor(const wchar_t* className) const { return FindWindowExW(list(), nullptr, className, nullptr); }
+    // A press on the background right of the "Device" buttons, with the pointer there.
+    void pressBackground() {
+        POINT at{700, 90};
+        ClientToScreen(window, &at);
+        SetCursorPos(at.x, at.y);
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(700, 90));
+        pump(20);
+    }
 
     std::unique_ptr<Program> program;
     HWND window = nullptr;
     HACCEL accelerators = nullptr;
     bool quitSeen = false;
-    WPARAM exitCode = 99;
 };
-
-// A control's window class and text, and its rectangle in the parent's client pixels.
-std::wstring ClassName(HWND hwnd);
-RECT ClientRectIn(HWND hwnd, HWND parent);
-
-// Runs `onDialog` once a dialog owned by `owner` is up (from inside the modal
-// loop, on a thread timer); `open` then shows the dialog and returns when it
-// has closed.
-void WithDialog(HWND owner, const std::function<void(HWND)>& onDialog, const std::function<void()>& open);
-
-// Registers or removes a Ports device as the set-up API lists them.
-void RegisterPort(const std::wstring& slot, const std::wstring& com, const std::wstring& name);
-void UnregisterPort(const std::wstring& slot);
-
-// The exchanges the virtual module on COMn logged ("REQUEST -> REPLY" in hex),
-// empty when the run has no log for it.
-std::vector<std::string> ModuleLog(const std::string& com);
-// The number of lines in the COM7 module's log once it has caught up with the
-// exchanges so far.
-std::size_t LogMark();
-// The lines of the COM7 module's log from `from` on that are not live polls,
-// once at least `atLeast` of them are there (or after two seconds).
-std::vector<std::string> WritesSince(std::size_t from, std::size_t atLeast = 1);
-// "01 02 FF -> 00": a logged exchange answered with status 0.
-std::string Accepted(const std::vector<std::uint8_t>& request);
-// A path in the run directory of scripts/test-wine (or the temp folder).
-std::wstring RunFile(const std::wstring& name);
