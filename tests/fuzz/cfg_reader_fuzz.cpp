@@ -1,11 +1,8 @@
-// libFuzzer target and corpus replayer: the .cfg reader on any bytes.
-// A load either succeeds or gives the failure text that the file's own sizes
-// call for, with the held data untouched; a seekable and a pipe-like stream
-// read the same; and decode -> encode -> decode gives back the same bytes.
+// libFuzzer target and corpus replayer: the .cfg reader on any bytes. A load
+// either succeeds or gives the failure text the file's own sizes call for,
+// with the held data untouched; decode -> encode -> decode gives the same bytes.
 
 #include <cstdint>
-#include <istream>
-#include <streambuf>
 #include <vector>
 
 #include "config/cfg_codec.h"
@@ -40,28 +37,13 @@ const wchar_t* expectedFailure(const std::vector<std::uint8_t>& b) {
     return at + 6 > b.size() ? L"Failed while reading config" : nullptr;
 }
 
-// A stream that cannot seek, as a pipe: the reader cannot know the size left.
-struct PipeBuffer : std::streambuf {
-    explicit PipeBuffer(std::vector<std::uint8_t>& bytes) {
-        auto* p = reinterpret_cast<char*>(bytes.data());
-        setg(p, p, p + bytes.size());
-    }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::vector<std::uint8_t> bytes(data, data + size);
+    const std::vector<std::uint8_t> bytes(data, data + size);
     ConfigData held = heldBefore();
     const auto failure = DecodeConfig(bytes, held);
     const wchar_t* expected = expectedFailure(bytes);
-
-    ConfigData fromPipe = heldBefore();
-    PipeBuffer pipe(bytes);
-    std::istream pipeStream(&pipe);
-    FUZZ_CHECK(DecodeConfig(pipeStream, fromPipe) == failure);
-    FUZZ_CHECK(fromPipe == held);
-
     if (failure) {
         FUZZ_CHECK(expected != nullptr && *failure == expected);
         FUZZ_CHECK(held == heldBefore());
@@ -69,17 +51,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(expected == nullptr);
 
-    const auto encoded = EncodeConfig(held);
-    FUZZ_CHECK(encoded.size() == EncodedConfigSize(held));
     // The file's own bytes come back up to its last field, except that a
     // non-zero full-repeat byte (the fourth from the end) is saved as 1.
+    const auto encoded = EncodeConfig(held);
+    FUZZ_CHECK(encoded.size() == EncodedConfigSize(held) && encoded.size() <= size);
     std::vector<std::uint8_t> original(bytes.begin(), bytes.begin() + static_cast<long>(encoded.size()));
     original[original.size() - 4] = original[original.size() - 4] != 0;
     FUZZ_CHECK(encoded == original);
 
     ConfigData again;
-    FUZZ_CHECK(!DecodeConfig(encoded, again));
-    FUZZ_CHECK(again == held);
-    FUZZ_CHECK(EncodeConfig(again) == encoded);
+    FUZZ_CHECK(!DecodeConfig(encoded, again) && again == held);
     return 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// A broken property ends the run with abort(), which libFuzzer reports as a
-// finding (and saves the input) and the replayer's test reports as a crash.
+// A broken property aborts: libFuzzer saves the input as a finding, and the
+// replayer's test fails. Built with KORVEL_REPLAY, a target gets a main that
+// runs every file of the corpus directories given, in name order.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,3 +14,26 @@
             std::abort();                                                                      \
         }                                                                                      \
     } while (0)
+
+#ifdef KORVEL_REPLAY
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+int main(int argc, char** argv) {
+    std::set<std::filesystem::path> files;
+    for (int i = 1; i < argc; ++i)
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i])) files.insert(entry.path());
+    for (const auto& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    }
+    std::printf("%zu corpus inputs replayed\n", files.size());
+    return files.empty() ? 1 : 0;
+}
+#endif

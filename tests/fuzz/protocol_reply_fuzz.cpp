@@ -1,19 +1,17 @@
-// libFuzzer target and corpus replayer: every command against any reply.
-// The peer is a pseudo-terminal this file opens itself; the link opens its
-// other end like a serial port. Input: a command selector, a mode byte (bit 0:
-// the peer hangs up once the request is in), the request's argument bytes,
-// then the reply bytes the peer has ready.
-// The request on the wire must be the command byte and its arguments; the
-// result must be what the reply spells, or ProtocolError when it is short (a
-// SerialError "Read failed." after a hang-up); bytes past the reply must stay
-// in the line for the next exchange; and nothing may outlast its time-outs.
+// libFuzzer target and corpus replayer: every command against any reply from
+// a peer on a pseudo-terminal. Input: a command selector, a mode byte (bit 0:
+// the peer hangs up once the request is in), the argument bytes, then the
+// reply the peer has ready. The request must go out as given; the result must
+// be what the reply spells, or ProtocolError when it is short (SerialError
+// "Read failed." after a hang-up); bytes past the reply stay in the line; and
+// nothing may outlast its time-outs.
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,15 +28,11 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-// The longest reply is a count of 255 with 10-byte records; a little more
-// leaves bytes over. It all fits the terminal's 4096-byte input buffer.
+// Past the longest reply (255 records of 10 bytes), within the 4096-byte buffer.
 constexpr std::size_t kMaxReply = 2600;
-
-// The whole reply is in the line before the request goes out, so a short
-// reply is the only thing the link waits for: 1 ms is enough to see it.
+// The reply is in the line before the request goes out, so 1 ms shows a short
+// one; with a hang-up, the link must see the hang-up before it times out.
 constexpr LinkTimeouts kQuick{1, 0, 1, 10, 50, 0};
-// With a hang-up, the peer closes a moment after the request; the link must
-// see the hang-up, not time out first.
 constexpr LinkTimeouts kPatient{2000, 0, 2000, 10, 50, 0};
 
 struct Line {
@@ -56,25 +50,14 @@ Line& openLine() {
     return line;
 }
 
-void writeAll(int fd, const Bytes& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        // libFuzzer's timer signal may interrupt a call that waits.
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) std::perror("peer write");
-        FUZZ_CHECK(n > 0);
-        done += static_cast<std::size_t>(n);
-    }
-}
-
 int pending(int fd) {
     int n = 0;
     FUZZ_CHECK(ioctl(fd, FIONREAD, &n) == 0);
     return n;
 }
 
-// Reads what fd has now, or within waitMs for the first byte.
+// Reads what fd has now, or within waitMs for the first byte. libFuzzer's
+// timer signal may interrupt any call that waits.
 Bytes drain(int fd, int waitMs) {
     Bytes got;
     std::uint8_t buf[4096];
@@ -93,7 +76,7 @@ Bytes drain(int fd, int waitMs) {
 template <class R>
 R recordAt(const std::uint8_t* a) {
     R r;
-    for (std::size_t i = 0; i < R::kSize; ++i) r.bytes[i] = a[i];
+    std::copy_n(a, R::kSize, r.bytes.begin());
     return r;
 }
 
@@ -106,8 +89,8 @@ Bytes flat(const std::vector<R>& records) {
 
 Bytes word(std::uint16_t v) { return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; }
 
-// Runs the operation of the command with arguments taken from `a`; the value
-// comes back as the bytes it was made of (a table's records end to end).
+// Runs the command with arguments taken from `a`; the value comes back as the
+// reply bytes it was made of (a table's records end to end).
 Bytes runCommand(SerialLink& link, std::uint8_t command, const std::uint8_t* a) {
     const auto u16 = static_cast<std::uint16_t>(a[0] | a[1] << 8);
     switch (command) {
@@ -123,62 +106,24 @@ Bytes runCommand(SerialLink& link, std::uint8_t command, const std::uint8_t* a) 
     case cmd::setIRFullRepeat: return {setIRFullRepeat(link, a[0])};
     case cmd::setIRRepeatPeriod: return {setIRRepeatPeriod(link, u16)};
     case cmd::setDefaultResistance: return {setDefaultResistance(link, u16)};
-    case cmd::sendIR:
-        return {sendIR(link, static_cast<std::uint32_t>(a[0] | a[1] << 8 | a[2] << 16) | std::uint32_t{a[3]} << 24)};
-    case cmd::getCurrentBrightness: return {getCurrentBrightness(link)};
-    case cmd::saveConfig: return {saveConfig(link)};
-    case cmd::loadConfig: return {loadConfig(link)};
-    case cmd::resetConfig: return {resetConfig(link)};
-    case cmd::getMaxBrightness: return {getMaxBrightness(link)};
-    case cmd::getIRFullRepeat: return {getIRFullRepeat(link)};
-    case cmd::getIRRepeatPeriod: return word(getIRRepeatPeriod(link));
-    case cmd::getDefaultResistance: return word(getDefaultResistance(link));
-    default: {
-        const PressedButtons p = getPressedButtons(link);
-        const Bytes acc = word(p.acc);
-        return {p.media, p.gears, p.horn, acc[0], acc[1]};
-    }
-    }
-}
-
-// Where the command's reply ends in `reply`, and where its value starts.
-struct ReplyShape {
-    std::size_t valueFrom = 0;
-    std::size_t end = 1;
-};
-
-ReplyShape shapeOf(std::uint8_t command, const Bytes& reply) {
-    switch (command) {
-    case cmd::getMediaActions:
-    case cmd::getGearActions:
-    case cmd::getHornActions:
-    case cmd::getAccActions: {
-        const std::size_t recordSize = command == cmd::getAccActions ? 10 : 9;
-        return {1, reply.empty() ? 1 : 1 + reply[0] * recordSize};
-    }
+    case cmd::sendIR: return {sendIR(link, u16 | std::uint32_t{a[2]} << 16 | std::uint32_t{a[3]} << 24)};
     case cmd::getIRRepeatPeriod:
-    case cmd::getDefaultResistance: return {0, 2};
-    case cmd::getPressedButtons: return {0, 5};
-    default: return {0, 1};
+    case cmd::getDefaultResistance: return word(queryWord(link, command));
+    case cmd::getPressedButtons: {
+        const PressedButtons p = getPressedButtons(link);
+        return {p.media, p.gears, p.horn, static_cast<std::uint8_t>(p.acc), static_cast<std::uint8_t>(p.acc >> 8)};
+    }
+    default: return {queryByte(link, command)};
     }
 }
 
-enum class Outcome { Value, Protocol, Serial };
-
-struct Result {
-    Outcome outcome = Outcome::Value;
-    Bytes value;
-    std::string what;
-};
-
-Result exchange(SerialLink& link, std::uint8_t command, const std::uint8_t* args) {
-    try {
-        return {Outcome::Value, runCommand(link, command, args), {}};
-    } catch (const ProtocolError& e) {
-        return {Outcome::Protocol, {}, e.what()};
-    } catch (const SerialError& e) {
-        return {Outcome::Serial, {}, e.what()};
-    }
+// Where the command's reply ends: a table's count byte says how many records follow.
+bool isTable(std::uint8_t c) {
+    return c == cmd::getMediaActions || c == cmd::getGearActions || c == cmd::getHornActions || c == cmd::getAccActions;
+}
+std::size_t replyEnd(std::uint8_t c, const Bytes& reply) {
+    if (isTable(c)) return reply.empty() ? 1 : 1 + reply[0] * (c == cmd::getAccActions ? 10u : 9u);
+    return c == cmd::getIRRepeatPeriod || c == cmd::getDefaultResistance ? 2 : c == cmd::getPressedButtons ? 5 : 1;
 }
 
 }  // namespace
@@ -196,7 +141,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.insert(request.end(), args.begin(), args.begin() + static_cast<long>(argCount));
 
     Line& line = openLine();
-    writeAll(line.peer, reply);
+    for (std::size_t done = 0; done < reply.size();) {
+        const ssize_t n = ::write(line.peer, reply.data() + done, reply.size() - done);
+        FUZZ_CHECK(n > 0 || errno == EINTR);
+        done += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
+    }
     const auto loaded = Clock::now() + std::chrono::seconds(2);
     while (pending(line.link.handle) < static_cast<int>(reply.size()) && Clock::now() < loaded)
         std::this_thread::yield();
@@ -211,36 +160,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         });
     }
     const auto start = Clock::now();
-    const Result result = exchange(line.link, command, args.data());
+    Bytes value;
+    std::string serialError, protocolError;
+    try {
+        value = runCommand(line.link, command, args.data());
+    } catch (const ProtocolError& e) {
+        protocolError = e.what();
+    } catch (const SerialError& e) {
+        serialError = e.what();
+    }
     const auto took = Clock::now() - start;
-    const ReplyShape shape = shapeOf(command, reply);
-    const bool complete = reply.size() >= shape.end;
+    const std::size_t end = replyEnd(command, reply), valueFrom = isTable(command) ? 1 : 0;
+    const bool complete = reply.size() >= end;
+    const bool failed = !serialError.empty() || !protocolError.empty();
 
     if (hangUp) {
         peer.join();
         FUZZ_CHECK(took < std::chrono::milliseconds(1500));
-        if (result.outcome == Outcome::Value) {
-            FUZZ_CHECK(complete);
-        } else {
-            FUZZ_CHECK(result.outcome == Outcome::Serial && result.what == "Read failed.");
-        }
+        FUZZ_CHECK(failed ? serialError == "Read failed." : complete);
         line.link.close();
         line.link.timeouts = kQuick;
     } else {
         FUZZ_CHECK(took < std::chrono::milliseconds(500));
         FUZZ_CHECK(drain(line.peer, 100) == request);
-        if (complete) {
-            FUZZ_CHECK(result.outcome == Outcome::Value);
-            // Whatever followed the reply is the start of the next one.
-            FUZZ_CHECK(drain(line.link.handle, 0) == Bytes(reply.begin() + static_cast<long>(shape.end), reply.end()));
-        } else {
-            FUZZ_CHECK(result.outcome == Outcome::Protocol && result.what == "Fewer bytes than expected.");
-            FUZZ_CHECK(pending(line.link.handle) == 0);
-        }
+        // A complete reply gives a value, and what followed it starts the next one.
+        FUZZ_CHECK(complete ? !failed : protocolError == "Fewer bytes than expected.");
+        FUZZ_CHECK(drain(line.link.handle, 0) == Bytes(reply.begin() + static_cast<long>(std::min(end, reply.size())), reply.end()));
     }
-    if (result.outcome == Outcome::Value) {
-        FUZZ_CHECK(result.value == Bytes(reply.begin() + static_cast<long>(shape.valueFrom),
-                                         reply.begin() + static_cast<long>(shape.end)));
-    }
+    if (!failed) FUZZ_CHECK(value == Bytes(reply.begin() + static_cast<long>(valueFrom), reply.begin() + static_cast<long>(end)));
     return 0;
 }
