@@ -1,7 +1,6 @@
 #pragma once
-// Drives the real main window in-process through messages and reads back what
-// the user sees; the virtual module on COM7 logs what reached it. Each test
-// gets a fresh window and fresh process-wide objects.
+// Drives the real main window in-process through messages and reads back what the user sees; the virtual
+// module on COM7 logs what reached it. Each test gets a fresh window and fresh process-wide objects.
 
 #include <windows.h>
 
@@ -13,9 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "app/resource_ids.h"
 #include "app/win32/combo_box.h"
@@ -37,36 +33,19 @@ inline RECT RectIn(HWND hwnd, HWND parent) {
     return rect;
 }
 
-// True once `done` holds, checked every 50 ms; false when `ms` ran out first.
-inline bool WaitFor(const std::function<bool()>& done, int ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (; !done(); Sleep(50))
-        if (std::chrono::steady_clock::now() > deadline) return false;
-    return true;
-}
-
 // Runs `onDialog` once a dialog owned by `owner` is up (inside the modal loop,
 // on a thread timer) while `open` shows it.
 inline void WithDialog(HWND owner, std::function<void(HWND)> onDialog, const std::function<void()>& open) {
     static HWND s_owner;
     static std::function<void(HWND)> s_onDialog;
-    s_owner = owner;
-    s_onDialog = std::move(onDialog);
+    s_owner = owner, s_onDialog = std::move(onDialog);
     UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        HWND dialog = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM found) {
-                bool match = GetWindow(hwnd, GW_OWNER) == s_owner && IsWindowVisible(hwnd) && ClassName(hwnd) == L"#32770";
-                if (match) *reinterpret_cast<HWND*>(found) = hwnd;
-                return static_cast<BOOL>(!match);
-            },
-            reinterpret_cast<LPARAM>(&dialog));
-        if (dialog) KillTimer(nullptr, timer), std::exchange(s_onDialog, nullptr)(dialog);
+        HWND dialog = FindWindowW(L"#32770", nullptr);
+        if (dialog && GetWindow(dialog, GW_OWNER) == s_owner && IsWindowVisible(dialog))
+            KillTimer(nullptr, timer), std::exchange(s_onDialog, nullptr)(dialog);
     });
     open();
     KillTimer(nullptr, timer);
-    s_onDialog = nullptr;
 }
 
 // Registers or removes a Ports device as the set-up API lists them.
@@ -87,7 +66,7 @@ inline void UnregisterPort(const std::wstring& slot) { RegDeleteTreeW(HKEY_LOCAL
 inline std::wstring RunFile(const std::wstring& name) {
     wchar_t dir[MAX_PATH] = {};
     if (!GetEnvironmentVariableW(L"KORVEL_WINE_RUN_DIR", dir, MAX_PATH)) GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + (std::wstring(dir).ends_with(L'\\') ? L"" : L"\\") + name;
+    return (std::filesystem::path(dir) / name).wstring();
 }
 
 // The COM7 module's log, "REQUEST -> REPLY" in hex. Not "COM7.log": Windows
@@ -135,7 +114,7 @@ protected:
         pump(50);
     }
     void TearDown() override {
-        if (IsWindow(window)) DestroyWindow(window);
+        DestroyWindow(window);
         pumpUntil([this] { return quitSeen; }, 2000);
         g_program = nullptr;
     }
@@ -147,19 +126,15 @@ protected:
     void click(int id) { SendMessageW(control(id), BM_CLICK, 0, 0); }
     void command(int id) { SendMessageW(window, WM_COMMAND, id, 0); }
 
-    // Dispatches messages (accelerators first) until `done` holds; false when `ms` ran out first.
+    // Dispatches messages (accelerators first) until `done` holds; false when `ms` ran out first. One
+    // message at a time: a slow poll can leave a timer tick pending after every message.
     bool pumpUntil(const std::function<bool()>& done, int ms = 4000) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        // One message at a time: a slow poll can leave a timer tick pending
-        // after every message, so the queue is never empty for long.
-        for (MSG message;;) {
+        for (auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);;) {
+            MSG message;
             bool got = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
-            if (got && message.message == WM_QUIT) {
-                quitSeen = true;
-            } else if (got && !TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
+            quitSeen |= got && message.message == WM_QUIT;
+            if (got && message.message != WM_QUIT && !TranslateAcceleratorW(message.hwnd, accelerators, &message))
+                TranslateMessage(&message), DispatchMessageW(&message);
             if (done()) return true;
             if (std::chrono::steady_clock::now() >= deadline) return false;
             if (!got) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
@@ -189,12 +164,10 @@ protected:
 
     RECT cellRect(int row, int column) const {
         RECT rect{LVIR_LABEL, column, 0, 0};  // for column 0 too, unlike LVIR_BOUNDS
-        SendMessageW(list(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-        return rect;
+        return SendMessageW(list(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect)), rect;
     }
     void doubleClickAt(int x, int y) {
-        SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageW(list(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        for (UINT message : {WM_LBUTTONDBLCLK, WM_LBUTTONUP}) SendMessageW(list(), message, 0, MAKELPARAM(x, y));
         pump(20);
     }
     void doubleClickCell(int row, int column) {
