@@ -38,7 +38,8 @@ protected:
         auto answer = [&](HWND dialog) {
             for (ComboBox list{GetDlgItem(dialog, cmb1)}; types.size() < std::size_t(list.count());)
                 types.push_back(list.item(static_cast<int>(types.size())));
-            SetWindowTextW(GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13), name.c_str());
+            SetWindowTextW(GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13),
+                           name.c_str());
             PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         };
         WithDialog(window, answer, [&] { command(id); });
@@ -56,8 +57,9 @@ TEST_F(ConnectedTest, EditorsCommitOnReturnAndBackgroundPressesButNotOnEscape) {
     // Row, column, the key that ends the edit (0: a press on the background), the text typed, the cell after a
     // commit, and the change to the row's record (none: nothing is sent).
     const std::tuple<int, int, WPARAM, const wchar_t*, std::wstring, void (*)(MediaAction&)> cases[] = {
-        {1, 1, VK_RETURN, L"0x19", voice, button}, {2, 1, 0, L"0x19", voice, button}, {3, 1, VK_ESCAPE, L"0x19", L"", nullptr},
-        {1, 2, VK_RETURN, L"0x1234", L"0x1234", ir}, {2, 2, 0, L"0x1234", L"0x1234", ir}, {3, 2, VK_ESCAPE, L"0x1234", L"", nullptr}};
+        {1, 1, VK_RETURN, L"0x19", voice, button}, {2, 1, 0, L"0x19", voice, button},
+        {3, 1, VK_ESCAPE, L"0x19", L"", nullptr},  {1, 2, VK_RETURN, L"0x1234", L"0x1234", ir},
+        {2, 2, 0, L"0x1234", L"0x1234", ir},       {3, 2, VK_ESCAPE, L"0x1234", L"", nullptr}};
     for (const auto& [row, column, key, typed, shown, edit] : cases) {
         SCOPED_TRACE(testing::Message() << "row " << row << ", column " << column << ", key " << key);
         MediaAction record = held(row);
@@ -70,9 +72,9 @@ TEST_F(ConnectedTest, EditorsCommitOnReturnAndBackgroundPressesButNotOnEscape) {
         HWND field = ComboBox{editor}.info(parts) ? parts.hwndItem : editor;
         EXPECT_EQ(WindowText(field), before);
         if (column == 1) {  // editable, listing the catalogue
-            EXPECT_EQ(std::tuple(GetWindowLongW(editor, GWL_STYLE) & 3, ComboBox{editor}.count()), std::tuple(CBS_DROPDOWN, 14));
-            for (int i = 0; i < 14; ++i)
-                EXPECT_EQ(ComboBox{editor}.item(i), FormatCatalogueEntry(Media, MediaButtons[i].name, MediaButtons[i].code));
+            EXPECT_EQ(std::tuple(GetWindowLongW(editor, GWL_STYLE) & 3, ComboBox{editor}.count()),
+                      std::tuple(CBS_DROPDOWN, 14));
+            for (int i = 0; i < 14; ++i) EXPECT_EQ(ComboBox{editor}.item(i), FormatButton(Media, MediaButtons[i].code));
         }
         SetWindowTextW(field, typed);
         key ? (void)SendMessageW(field, WM_KEYDOWN, key, 0) : pressBackground();

@@ -33,8 +33,7 @@ inline RECT RectIn(HWND hwnd, HWND parent) {
     return rect;
 }
 
-// Runs `onDialog` once a dialog owned by `owner` is up (inside the modal loop,
-// on a thread timer) while `open` shows it.
+// Runs `onDialog` once a dialog owned by `owner` is up (in the modal loop, on a timer) while `open` shows it.
 inline void WithDialog(HWND owner, std::function<void(HWND)> onDialog, const std::function<void()>& open) {
     static HWND s_owner;
     static std::function<void(HWND)> s_onDialog;
@@ -69,8 +68,7 @@ inline std::wstring RunFile(const std::wstring& name) {
     return (std::filesystem::path(dir) / name).wstring();
 }
 
-// The COM7 module's log, "REQUEST -> REPLY" in hex. Not "COM7.log": Windows
-// opens any name whose stem is a device name as the device.
+// The COM7 module's log, "REQUEST -> REPLY" in hex (not "COM7.log": Windows opens that as the device).
 inline Lines ModuleLog() {
     std::ifstream log(std::filesystem::path(RunFile(L"exchanges-com7.log")));
     Lines lines;
@@ -102,11 +100,10 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_program = (program = std::make_unique<Program>()).get();
-        // Short deadlines, except the gap between two bytes: on a loaded machine
-        // a reply can arrive in pieces further apart than the module's 50 ms.
-        program->app.link.timeouts.settleMs = 20;
-        program->app.link.timeouts.readConstant = 1000;
-        program->app.link.timeouts.readInterval = 250;
+        // Short deadlines, except the gap between two bytes: on a loaded machine a reply can arrive in
+        // pieces further apart than the module's 50 ms.
+        LinkTimeouts& timeouts = program->app.link.timeouts;
+        timeouts.settleMs = 20, timeouts.readConstant = 1000, timeouts.readInterval = 250;
         ASSERT_TRUE(RegisterMainClass(*program, GetModuleHandleW(nullptr)));
         ASSERT_NE(window = CreateMainWindow(*program), nullptr);
         ShowWindow(window, SW_SHOWNORMAL);
@@ -140,7 +137,9 @@ protected:
             if (!got) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         }
     }
-    void pump(int ms) { pumpUntil([] { return false; }, ms); }
+    void pump(int ms) {
+        pumpUntil([] { return false; }, ms);
+    }
 
     // Refreshes the port list, selects the port shown as `name` and connects;
     // with `com`, a Ports device of that name is registered for the refresh.
