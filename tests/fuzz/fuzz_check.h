@@ -7,13 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
-    } while (0)
+inline void FuzzCheck(bool holds, const char* file, int line, const char* property) {
+    if (holds) return;
+    std::fprintf(stderr, "%s:%d: property broken: %s\n", file, line, property);
+    std::abort();
+}
+#define FUZZ_CHECK(condition) FuzzCheck(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
 
 #ifdef KORVEL_REPLAY
 #include <filesystem>

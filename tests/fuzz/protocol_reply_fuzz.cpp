@@ -10,10 +10,8 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
-#include <cstdint>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -35,19 +33,14 @@ constexpr std::size_t kMaxReply = 2600;
 constexpr LinkTimeouts kQuick{1, 0, 1, 10, 50, 0};
 constexpr LinkTimeouts kPatient{2000, 0, 2000, 10, 50, 0};
 
-struct Line {
-    int peer = -1;  // the pseudo-terminal's master side
-    SerialLink link;
-};
+int peer = -1;  // the pseudo-terminal's master side; the link opens the other end
+SerialLink line;
 
-Line& openLine() {
-    static Line line;
-    if (line.link.isOpen()) return line;
-    line.peer = posix_openpt(O_RDWR | O_NOCTTY);
-    FUZZ_CHECK(line.peer >= 0 && grantpt(line.peer) == 0 && unlockpt(line.peer) == 0);
-    line.link.timeouts = kQuick;
-    FUZZ_CHECK(line.link.open(ptsname(line.peer)));
-    return line;
+void openLine() {
+    if (line.isOpen()) return;
+    peer = posix_openpt(O_RDWR | O_NOCTTY);
+    line.timeouts = kQuick;  // no settling time
+    FUZZ_CHECK(peer >= 0 && grantpt(peer) == 0 && unlockpt(peer) == 0 && line.open(ptsname(peer)));
 }
 
 int pending(int fd) {
@@ -74,34 +67,27 @@ Bytes drain(int fd, int waitMs) {
 }
 
 template <class R>
-R recordAt(const std::uint8_t* a) {
-    R r;
-    std::copy_n(a, R::kSize, r.bytes.begin());
-    return r;
-}
-
-template <class R>
 Bytes flat(const std::vector<R>& records) {
     Bytes out;
     for (const auto& r : records) out.insert(out.end(), r.bytes.begin(), r.bytes.end());
     return out;
 }
 
-Bytes word(std::uint16_t v) { return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; }
-
 // Runs the command with arguments taken from `a`; the value comes back as the
 // reply bytes it was made of (a table's records end to end).
 Bytes runCommand(SerialLink& link, std::uint8_t command, const std::uint8_t* a) {
     const auto u16 = static_cast<std::uint16_t>(a[0] | a[1] << 8);
+    const auto recordAt = [a]<class R>(R r) { return std::copy_n(a + 1, R::kSize, r.bytes.begin()), r; };
+    const auto word = [](std::uint16_t v) { return Bytes{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; };
     switch (command) {
     case cmd::getMediaActions: return flat(getMediaActions(link));
     case cmd::getGearActions: return flat(getGearActions(link));
     case cmd::getHornActions: return flat(getHornActions(link));
     case cmd::getAccActions: return flat(getAccActions(link));
-    case cmd::setMediaAction: return {setMediaAction(link, a[0], recordAt<MediaAction>(a + 1))};
-    case cmd::setGearAction: return {setGearAction(link, a[0], recordAt<GearAction>(a + 1))};
-    case cmd::setHornAction: return {setHornAction(link, a[0], recordAt<HornAction>(a + 1))};
-    case cmd::setAccAction: return {setAccAction(link, a[0], recordAt<AccAction>(a + 1))};
+    case cmd::setMediaAction: return {setMediaAction(link, a[0], recordAt(MediaAction{}))};
+    case cmd::setGearAction: return {setGearAction(link, a[0], recordAt(GearAction{}))};
+    case cmd::setHornAction: return {setHornAction(link, a[0], recordAt(HornAction{}))};
+    case cmd::setAccAction: return {setAccAction(link, a[0], recordAt(AccAction{}))};
     case cmd::setMaxBrightness: return {setMaxBrightness(link, a[0])};
     case cmd::setIRFullRepeat: return {setIRFullRepeat(link, a[0])};
     case cmd::setIRRepeatPeriod: return {setIRRepeatPeriod(link, u16)};
@@ -111,7 +97,8 @@ Bytes runCommand(SerialLink& link, std::uint8_t command, const std::uint8_t* a) 
     case cmd::getDefaultResistance: return word(queryWord(link, command));
     case cmd::getPressedButtons: {
         const PressedButtons p = getPressedButtons(link);
-        return {p.media, p.gears, p.horn, static_cast<std::uint8_t>(p.acc), static_cast<std::uint8_t>(p.acc >> 8)};
+        const Bytes acc = word(p.acc);
+        return {p.media, p.gears, p.horn, acc[0], acc[1]};
     }
     default: return {queryByte(link, command)};
     }
@@ -140,53 +127,48 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes request{command};
     request.insert(request.end(), args.begin(), args.begin() + static_cast<long>(argCount));
 
-    Line& line = openLine();
+    openLine();
     for (std::size_t done = 0; done < reply.size();) {
-        const ssize_t n = ::write(line.peer, reply.data() + done, reply.size() - done);
+        const ssize_t n = ::write(peer, reply.data() + done, reply.size() - done);
         FUZZ_CHECK(n > 0 || errno == EINTR);
         done += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
     }
     const auto loaded = Clock::now() + std::chrono::seconds(2);
-    while (pending(line.link.handle) < static_cast<int>(reply.size()) && Clock::now() < loaded)
-        std::this_thread::yield();
-    FUZZ_CHECK(pending(line.link.handle) == static_cast<int>(reply.size()));
+    while (pending(line.handle) < static_cast<int>(reply.size()) && Clock::now() < loaded) std::this_thread::yield();
+    FUZZ_CHECK(pending(line.handle) == static_cast<int>(reply.size()));
 
-    std::thread peer;
-    if (hangUp) {
-        line.link.timeouts = kPatient;
-        peer = std::thread([&line, &request] {
-            FUZZ_CHECK(drain(line.peer, 2000) == request);
-            ::close(line.peer);
-        });
-    }
+    std::thread hangingUp;
+    if (hangUp) hangingUp = std::thread([&request] { 
+        FUZZ_CHECK(drain(peer, 2000) == request);
+        ::close(peer);
+    });
+    line.timeouts = hangUp ? kPatient : kQuick;
     const auto start = Clock::now();
     Bytes value;
-    std::string serialError, protocolError;
+    std::string failure;
     try {
-        value = runCommand(line.link, command, args.data());
+        value = runCommand(line, command, args.data());
     } catch (const ProtocolError& e) {
-        protocolError = e.what();
+        failure = std::string("ProtocolError: ") + e.what();
     } catch (const SerialError& e) {
-        serialError = e.what();
+        failure = std::string("SerialError: ") + e.what();
     }
     const auto took = Clock::now() - start;
     const std::size_t end = replyEnd(command, reply), valueFrom = isTable(command) ? 1 : 0;
     const bool complete = reply.size() >= end;
-    const bool failed = !serialError.empty() || !protocolError.empty();
 
     if (hangUp) {
-        peer.join();
+        hangingUp.join();
         FUZZ_CHECK(took < std::chrono::milliseconds(1500));
-        FUZZ_CHECK(failed ? serialError == "Read failed." : complete);
-        line.link.close();
-        line.link.timeouts = kQuick;
+        FUZZ_CHECK(failure.empty() ? complete : failure == "SerialError: Read failed.");
+        line.close();
     } else {
         FUZZ_CHECK(took < std::chrono::milliseconds(500));
-        FUZZ_CHECK(drain(line.peer, 100) == request);
+        FUZZ_CHECK(drain(peer, 100) == request);
         // A complete reply gives a value, and what followed it starts the next one.
-        FUZZ_CHECK(complete ? !failed : protocolError == "Fewer bytes than expected.");
-        FUZZ_CHECK(drain(line.link.handle, 0) == Bytes(reply.begin() + static_cast<long>(std::min(end, reply.size())), reply.end()));
+        FUZZ_CHECK(failure == (complete ? "" : "ProtocolError: Fewer bytes than expected."));
+        FUZZ_CHECK(drain(line.handle, 0) == Bytes(reply.begin() + static_cast<long>(std::min(end, reply.size())), reply.end()));
     }
-    if (!failed) FUZZ_CHECK(value == Bytes(reply.begin() + static_cast<long>(valueFrom), reply.begin() + static_cast<long>(end)));
+    if (failure.empty()) FUZZ_CHECK(value == Bytes(reply.begin() + static_cast<long>(valueFrom), reply.begin() + static_cast<long>(end)));
     return 0;
 }
