@@ -34,14 +34,19 @@ inline RECT RectIn(HWND hwnd, HWND parent) {
 }
 
 // Runs `onDialog` once a dialog owned by `owner` is up (in the modal loop, on a timer) while `open` shows it.
+// A dialog still up two seconds later (an error box, or one that ignored the answer) is closed.
 inline void WithDialog(HWND owner, std::function<void(HWND)> onDialog, const std::function<void()>& open) {
     static HWND s_owner;
     static std::function<void(HWND)> s_onDialog;
-    s_owner = owner, s_onDialog = std::move(onDialog);
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    static int s_ticks;
+    s_owner = owner, s_onDialog = std::move(onDialog), s_ticks = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
         HWND dialog = FindWindowW(L"#32770", nullptr);
-        if (dialog && GetWindow(dialog, GW_OWNER) == s_owner && IsWindowVisible(dialog))
-            KillTimer(nullptr, timer), std::exchange(s_onDialog, nullptr)(dialog);
+        if (!dialog || !IsWindowVisible(dialog)) return;
+        if (s_onDialog && GetWindow(dialog, GW_OWNER) == s_owner)
+            std::exchange(s_onDialog, nullptr)(dialog);
+        else if (!s_onDialog && ++s_ticks > 40)
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
     open();
     KillTimer(nullptr, timer);
@@ -79,6 +84,7 @@ inline Lines ModuleLog() {
 inline std::size_t LogMark() { return Sleep(100), ModuleLog().size(); }
 // The log's lines from `from` on other than live polls, once `atLeast` are there (or after two seconds).
 inline Lines WritesSince(std::size_t from, std::size_t atLeast = 1) {
+    if (!atLeast) Sleep(100);  // the log catches up
     Lines writes;
     for (int attempt = 0; attempt < 100 && (attempt == 0 || writes.size() < atLeast); ++attempt, Sleep(20)) {
         Lines log = ModuleLog();
