@@ -1,6 +1,7 @@
 #include "actions/actions_list.h"
 
 #include <string>
+#include <type_traits>
 
 #include "actions/cell_editing.h"
 #include "actions/row_text.h"
@@ -24,10 +25,8 @@ constexpr ColumnSpec kColumns[kColumnCount] = {
     {L"RA", 50, L},    {L"RB", 50, L},
 };
 
-template <class R>
-void addRows(App& app, const std::vector<R>& records) {
-    for (std::size_t i = 0; i < records.size(); ++i) AddActionRow(app, static_cast<int>(i), FieldsOf(records[i]));
-}
+constexpr const wchar_t* kLoadedTexts[kTableCount] = {L"Media actions loaded.", L"Gear actions loaded.",
+                                                       L"Horn actions loaded.", L"ACC actions loaded."};
 
 }  // namespace
 
@@ -44,14 +43,9 @@ void FillActionList(App& app) {
     if (!app.view.hasList()) return;
     SetupActionColumns(app);
     app.view.listDeleteAllItems();
-    const ActionsPage& page = app.page;
-    switch (page.currentTable) {
-    case Media: addRows(app, page.mediaActions); break;
-    case Gears: addRows(app, page.gearActions); break;
-    case Horn: addRows(app, page.hornActions); break;
-    case Acc: addRows(app, page.accActions); break;
-    default: break;
-    }
+    WithHeldTable(app.page, app.page.currentTable, [&](const auto& records) {
+        for (std::size_t i = 0; i < records.size(); ++i) AddActionRow(app, static_cast<int>(i), FieldsOf(records[i]));
+    });
 }
 
 void AddActionRow(App& app, int row, const ActionFields& fields) {
@@ -72,27 +66,11 @@ void SwitchTable(App& app) {
 
 void LoadCurrentActions(App& app) {
     ActionsPage& page = app.page;
-    const wchar_t* loaded = nullptr;
+    bool loaded = false;
     try {
-        switch (page.currentTable) {
-        case Media:
-            page.mediaActions = getMediaActions(page.link);
-            loaded = L"Media actions loaded.";
-            break;
-        case Gears:
-            page.gearActions = getGearActions(page.link);
-            loaded = L"Gear actions loaded.";
-            break;
-        case Horn:
-            page.hornActions = getHornActions(page.link);
-            loaded = L"Horn actions loaded.";
-            break;
-        case Acc:
-            page.accActions = getAccActions(page.link);
-            loaded = L"ACC actions loaded.";
-            break;
-        default: break;
-        }
+        loaded = WithHeldTable(page, page.currentTable, [&](auto& records) {
+            records = TableCommands<typename std::decay_t<decltype(records)>::value_type>::read(page.link);
+        });
     } catch (...) {
         // The table keeps what it held and the list is not refilled; the
         // failure stays here, so even a dead line does not disconnect.
@@ -100,7 +78,7 @@ void LoadCurrentActions(App& app) {
         return;
     }
     FillActionList(app);
-    if (loaded) SetStatusText(app, loaded);
+    if (loaded) SetStatusText(app, kLoadedTexts[page.currentTable]);
 }
 
 bool ReloadAllActions(App& app) {

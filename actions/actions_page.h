@@ -29,5 +29,15 @@ struct ActionsPage {
 // Rows past this cannot be addressed on the wire (the index is one byte).
 constexpr std::size_t kMaxWireRows = 255;
 
-// The number of held rows of a table (0 for a number outside 0 to 3).
-std::size_t HeldRowCount(const ActionsPage& page, std::uint32_t table);
+// Calls `use` with the held records of `table`; false, and no call, for a
+// number outside 0 to 3.
+template <class Use>
+bool WithHeldTable(ActionsPage& page, std::uint32_t table, Use&& use) {
+    switch (table) {
+    case Media: use(page.mediaActions); return true;
+    case Gears: use(page.gearActions); return true;
+    case Horn: use(page.hornActions); return true;
+    case Acc: use(page.accActions); return true;
+    default: return false;
+    }
+}

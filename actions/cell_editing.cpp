@@ -1,6 +1,7 @@
 #include "actions/cell_editing.h"
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "actions/auto_base.h"
@@ -28,24 +29,17 @@ std::vector<std::wstring> comboItems(std::uint32_t table, int column) {
     return items;
 }
 
-// Sends the record built from `fields` at `row` and stores it whatever the
-// module answers; returns the module's response.
-template <class R>
-std::uint8_t sendAndStore(SerialLink& link, std::vector<R>& table, int row, const ActionFields& fields,
-                          std::uint8_t (*send)(SerialLink&, std::uint8_t, const R&)) {
-    const R record = MakeRecord<R>(fields);
-    const std::uint8_t response = send(link, static_cast<std::uint8_t>(row), record);
-    if (static_cast<std::size_t>(row) < table.size()) table[static_cast<std::size_t>(row)] = record;
-    return response;
-}
-
+// Sends the record built from `fields` at `row` of the current table and
+// stores it whatever the module answers; returns the module's response.
 std::uint8_t sendRow(ActionsPage& page, int row, const ActionFields& fields) {
-    switch (page.currentTable) {
-    case Media: return sendAndStore(page.link, page.mediaActions, row, fields, setMediaAction);
-    case Gears: return sendAndStore(page.link, page.gearActions, row, fields, setGearAction);
-    case Horn: return sendAndStore(page.link, page.hornActions, row, fields, setHornAction);
-    default: return sendAndStore(page.link, page.accActions, row, fields, setAccAction);
-    }
+    std::uint8_t response = 0;
+    WithHeldTable(page, page.currentTable, [&](auto& table) {
+        using R = typename std::decay_t<decltype(table)>::value_type;
+        const R record = MakeRecord<R>(fields);
+        response = TableCommands<R>::write(page.link, static_cast<std::uint8_t>(row), record);
+        if (static_cast<std::size_t>(row) < table.size()) table[static_cast<std::size_t>(row)] = record;
+    });
+    return response;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "device/little_endian.h"
+
 // The number of an action table, equal to its tab index.
 enum ActionTable : std::uint32_t { Media = 0, Gears = 1, Horn = 2, Acc = 3 };
 constexpr std::uint32_t kTableCount = 4;
@@ -46,12 +48,11 @@ ActionFields FieldsOf(const R& r) {
     constexpr std::size_t b = R::kButtonBytes;
     const auto& x = r.bytes;
     ActionFields f;
-    f.button = b == 2 ? static_cast<std::uint16_t>(x[0] | x[1] << 8) : x[0];
-    f.irCode = static_cast<std::uint32_t>(x[b]) | static_cast<std::uint32_t>(x[b + 1]) << 8 |
-               static_cast<std::uint32_t>(x[b + 2]) << 16 | static_cast<std::uint32_t>(x[b + 3]) << 24;
+    f.button = static_cast<std::uint16_t>(LoadLittleEndian(&x[0], b));
+    f.irCode = LoadLittleEndian(&x[b], 4);
     f.lines = x[b + 4];
     f.flags = x[b + 5];
-    f.resistors = static_cast<std::uint16_t>(x[b + 6] | x[b + 7] << 8);
+    f.resistors = static_cast<std::uint16_t>(LoadLittleEndian(&x[b + 6], 2));
     return f;
 }
 
@@ -60,12 +61,10 @@ R MakeRecord(const ActionFields& f) {
     constexpr std::size_t b = R::kButtonBytes;
     R r;
     auto& x = r.bytes;
-    x[0] = static_cast<std::uint8_t>(f.button);
-    if (b == 2) x[1] = static_cast<std::uint8_t>(f.button >> 8);
-    for (int i = 0; i < 4; ++i) x[b + i] = static_cast<std::uint8_t>(f.irCode >> (8 * i));
+    StoreLittleEndian(&x[0], f.button, b);
+    StoreLittleEndian(&x[b], f.irCode, 4);
     x[b + 4] = f.lines;
     x[b + 5] = f.flags;
-    x[b + 6] = static_cast<std::uint8_t>(f.resistors);
-    x[b + 7] = static_cast<std::uint8_t>(f.resistors >> 8);
+    StoreLittleEndian(&x[b + 6], f.resistors, 2);
     return r;
 }

@@ -9,10 +9,9 @@ namespace {
 // Sends a table row by row; false with the failure message at the first row
 // the module refuses.
 template <class R>
-bool writeTable(App& app, const std::vector<R>& table, std::uint8_t (*send)(SerialLink&, std::uint8_t, const R&),
-                const wchar_t* failurePrefix) {
+bool writeTable(App& app, const std::vector<R>& table, const wchar_t* failurePrefix) {
     for (std::size_t i = 0; i < table.size(); ++i) {
-        if (send(app.link, static_cast<std::uint8_t>(i), table[i]) != 0) {
+        if (TableCommands<R>::write(app.link, static_cast<std::uint8_t>(i), table[i]) != 0) {
             SetStatusText(app, failurePrefix + std::to_wstring(i));
             return false;
         }
@@ -42,10 +41,10 @@ bool WriteAllActions(App& app) {
         return false;
     }
     try {
-        if (!writeTable(app, page.mediaActions, setMediaAction, L"Failed writing media action ")) return false;
-        if (!writeTable(app, page.gearActions, setGearAction, L"Failed writing gear action ")) return false;
-        if (!writeTable(app, page.hornActions, setHornAction, L"Failed writing horn action ")) return false;
-        if (!writeTable(app, page.accActions, setAccAction, L"Failed writing ACC action ")) return false;
+        if (!writeTable(app, page.mediaActions, L"Failed writing media action ")) return false;
+        if (!writeTable(app, page.gearActions, L"Failed writing gear action ")) return false;
+        if (!writeTable(app, page.hornActions, L"Failed writing horn action ")) return false;
+        if (!writeTable(app, page.accActions, L"Failed writing ACC action ")) return false;
     } catch (...) {
         // Reported here rather than by the safety net: a dead line does not
         // disconnect in the middle of opening a file.

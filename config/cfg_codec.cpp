@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "device/little_endian.h"
 #include "device/text.h"
 
 namespace {
@@ -20,15 +21,8 @@ public:
         ok_ = static_cast<bool>(out_);
     }
     void u8(std::uint8_t v) { bytes(&v, 1); }
-    void u16(std::uint16_t v) {
-        const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
-        bytes(b, 2);
-    }
-    void u32(std::uint32_t v) {
-        const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                                   static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-        bytes(b, 4);
-    }
+    void u16(std::uint16_t v) { number(v, 2); }
+    void u32(std::uint32_t v) { number(v, 4); }
     template <class R>
     void table(const std::vector<R>& records) {
         u32(static_cast<std::uint32_t>(records.size()));
@@ -37,6 +31,12 @@ public:
     bool ok() const { return ok_; }
 
 private:
+    void number(std::uint32_t v, std::size_t width) {
+        std::uint8_t b[4];
+        StoreLittleEndian(b, v, width);
+        bytes(b, width);
+    }
+
     std::ostream& out_;
     bool ok_ = true;
 };
@@ -71,14 +71,13 @@ public:
     bool u16(std::uint16_t& v) {
         std::uint8_t b[2];
         if (!bytes(b, 2)) return false;
-        v = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+        v = static_cast<std::uint16_t>(LoadLittleEndian(b, 2));
         return true;
     }
     bool u32(std::uint32_t& v) {
         std::uint8_t b[4];
         if (!bytes(b, 4)) return false;
-        v = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+        v = LoadLittleEndian(b, 4);
         return true;
     }
     template <class R>

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "device/little_endian.h"
+
 namespace {
 
 template <class R>
@@ -34,7 +36,7 @@ std::uint8_t writeRecord(SerialLink& link, std::uint8_t command, std::uint8_t sl
 
 std::uint8_t writeValue(SerialLink& link, std::uint8_t command, std::uint32_t value, std::size_t width) {
     std::array<std::uint8_t, 5> request{command};
-    for (std::size_t i = 0; i < width; ++i) request[1 + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    StoreLittleEndian(&request[1], value, width);
     link.writeExact(request.data(), 1 + width);
     std::uint8_t status = 0;
     link.readExact(&status, 1);
@@ -97,7 +99,7 @@ std::uint16_t queryWord(SerialLink& link, std::uint8_t command) {
     link.writeExact(&command, 1);
     std::uint8_t reply[2]{};
     link.readExact(reply, 2);
-    return static_cast<std::uint16_t>(reply[0] | reply[1] << 8);
+    return static_cast<std::uint16_t>(LoadLittleEndian(reply, 2));
 }
 
 PressedButtons getPressedButtons(SerialLink& link) {
@@ -105,5 +107,5 @@ PressedButtons getPressedButtons(SerialLink& link) {
     link.writeExact(&command, 1);
     std::uint8_t reply[5]{};
     link.readExact(reply, 5);
-    return PressedButtons{reply[0], reply[1], reply[2], static_cast<std::uint16_t>(reply[3] | reply[4] << 8)};
+    return PressedButtons{reply[0], reply[1], reply[2], static_cast<std::uint16_t>(LoadLittleEndian(&reply[3], 2))};
 }

@@ -78,3 +78,27 @@ inline std::uint16_t getIRRepeatPeriod(SerialLink& link) { return queryWord(link
 inline std::uint16_t getDefaultResistance(SerialLink& link) { return queryWord(link, cmd::getDefaultResistance); }
 
 PressedButtons getPressedButtons(SerialLink& link);
+
+// The read and write command of the table that holds records of type R.
+template <class R>
+struct TableCommands;
+template <>
+struct TableCommands<MediaAction> {
+    static constexpr auto read = getMediaActions;
+    static constexpr auto write = setMediaAction;
+};
+template <>
+struct TableCommands<GearAction> {
+    static constexpr auto read = getGearActions;
+    static constexpr auto write = setGearAction;
+};
+template <>
+struct TableCommands<HornAction> {
+    static constexpr auto read = getHornActions;
+    static constexpr auto write = setHornAction;
+};
+template <>
+struct TableCommands<AccAction> {
+    static constexpr auto read = getAccActions;
+    static constexpr auto write = setAccAction;
+};

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "device/little_endian.h"
+
 namespace {
 
 constexpr std::uint8_t kOk = 0;
@@ -29,13 +31,14 @@ Bytes storeRecord(std::vector<R>& table, const Bytes& request) {
     return {kOk};
 }
 
-std::uint32_t valueOf(const Bytes& request) {
-    std::uint32_t value = 0;
-    for (std::size_t i = request.size() - 1; i >= 1; --i) value = value << 8 | request[i];
-    return value;
-}
+// The value that follows the command byte, as wide as the request makes it.
+std::uint32_t valueOf(const Bytes& request) { return LoadLittleEndian(&request[1], request.size() - 1); }
 
-Bytes word(std::uint16_t value) { return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)}; }
+Bytes word(std::uint16_t value) {
+    Bytes bytes(2);
+    StoreLittleEndian(bytes.data(), value, 2);
+    return bytes;
+}
 
 }  // namespace
 
