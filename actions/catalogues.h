@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "actions/records.h"
+#include "device/records.h"
 
 struct CodeName {
     const wchar_t* name;

@@ -1,26 +1,63 @@
 #include "actions/row_text.h"
 
+#include "actions/auto_base.h"
 #include "actions/catalogues.h"
 #include "actions/cell_text.h"
 
 namespace {
 
-std::wstring mark(bool set) { return set ? CheckMark : L""; }
+constexpr ColumnAlign L = ColumnAlign::Left;
+constexpr ColumnAlign C = ColumnAlign::Centre;
+
+std::wstring Mark(bool set) { return set ? CheckMark : L""; }
+
+Outcome Invalid(BadInput input) { return {.operation = Operation::SetAction, .kind = OutcomeKind::InvalidInput, .input = input}; }
 
 }  // namespace
+
+const ColumnSpec kActionColumns[kColumnCount] = {
+    {L"Index", 60, L}, {L"Button", 100, L}, {L"IR", 100, L},    {L"Repeat", 50, C}, {L"L1", 30, C},
+    {L"L2", 30, C},    {L"L3", 30, C},      {L"L4", 30, C},     {L"H1", 30, C},     {L"H2", 30, C},
+    {L"H3", 30, C},    {L"H4", 30, C},      {L"Toggle", 50, C}, {L"Invert", 50, C}, {L"Store", 50, C},
+    {L"RA", 50, L},    {L"RB", 50, L},
+};
 
 std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int column) {
     switch (column) {
     case kButtonColumn: return FormatButton(table, fields.button);
     case kIrColumn: return FormatIrCode(fields.irCode);
-    case kRepeatColumn: return mark(fields.flags & kFlagRepeat);
-    case kToggleColumn: return mark(fields.flags & kFlagToggle);
-    case kInvertColumn: return mark(fields.flags & kFlagInvert);
-    case kStoreColumn: return mark(fields.flags & kFlagStore);
+    case kRepeatColumn: return Mark(fields.flags & kFlagRepeat);
+    case kToggleColumn: return Mark(fields.flags & kFlagToggle);
+    case kInvertColumn: return Mark(fields.flags & kFlagInvert);
+    case kStoreColumn: return Mark(fields.flags & kFlagStore);
     case kRaColumn: return ResistorAName(fields.resistors);
     case kRbColumn: return ResistorBName(fields.resistors);
     default: break;
     }
-    if (column >= kFirstLineColumn && column < kFirstLineColumn + 8) return mark(fields.lines >> (column - kFirstLineColumn) & 1);
+    if (column >= kFirstLineColumn && column < kFirstLineColumn + 8) return Mark(fields.lines >> (column - kFirstLineColumn) & 1);
     return {};
+}
+
+Outcome ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields) {
+    const AutoBaseNumber ir = ParseAutoBase(cells[kIrColumn]);
+    if (!ir.valid) return Invalid(BadInput::IrCode);
+    ActionFields read;
+    read.irCode = ir.value;
+    if (IsChecked(cells[kRepeatColumn])) read.flags |= kFlagRepeat;
+    for (int i = 0; i < 8; ++i)
+        if (IsChecked(cells[kFirstLineColumn + i])) read.lines |= static_cast<std::uint8_t>(1u << i);
+    if (IsChecked(cells[kToggleColumn])) read.flags |= kFlagToggle;
+    if (IsChecked(cells[kInvertColumn])) read.flags |= kFlagInvert;
+    if (IsChecked(cells[kStoreColumn])) read.flags |= kFlagStore;
+    std::uint16_t ra = 0, rb = 0;
+    if (!ResistorACode(cells[kRaColumn], ra)) return Invalid(BadInput::RaName);
+    if (!ResistorBCode(cells[kRbColumn], rb)) return Invalid(BadInput::RbName);
+    read.resistors = static_cast<std::uint16_t>(ra | rb);
+    if (table >= kTableCount) return Invalid(BadInput::Table);
+    std::uint32_t code = 0;
+    if (!ParseButton(table, cells[kButtonColumn], code) || code > (table == Acc ? 0xFFFFu : 0xFFu))
+        return Invalid(BadInput::Button);
+    read.button = static_cast<std::uint16_t>(code);
+    fields = read;
+    return {Operation::SetAction};
 }

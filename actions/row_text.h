@@ -1,12 +1,23 @@
 #pragma once
-// The texts of one list-view row, column by column.
+// One row of the actions list: its 17 columns, the text of each cell for a
+// record, and a record read back from the cells as an edit commits it.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
-#include "actions/records.h"
+#include "device/outcome.h"
+#include "device/records.h"
 
-// Columns of the actions list view.
+enum class ColumnAlign { Left, Centre };
+
+struct ColumnSpec {
+    const wchar_t* title;
+    int width;  // pixels
+    ColumnAlign align;
+};
+
+constexpr int kIndexColumn = 0;
 constexpr int kButtonColumn = 1;
 constexpr int kIrColumn = 2;
 constexpr int kRepeatColumn = 3;
@@ -18,5 +29,16 @@ constexpr int kRaColumn = 15;
 constexpr int kRbColumn = 16;
 constexpr int kColumnCount = 17;
 
+extern const ColumnSpec kActionColumns[kColumnCount];
+
 // The text of column 1 to 16 for a record of `table`.
 std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int column);
+
+// Every cell of a row as the list view holds it, Index to RB.
+using RowCells = std::array<std::wstring, kColumnCount>;
+
+// The record a row's cells describe, read as an edit commits it: IR, Repeat,
+// the lines, the options, RA, RB, then the Button of `table` (within 8 bits,
+// 16 for ACC). Flags bits 4 to 7 come out clear. Done with the fields, or
+// InvalidInput (operation SetAction) naming the first cell that does not read.
+Outcome ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields);

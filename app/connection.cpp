@@ -4,8 +4,9 @@
 
 #include "actions/cell_text.h"
 #include "app/resource_ids.h"
-#include "device/protocol.h"
-#include "settings/sync.h"
+#include "app/settings_panel.h"
+#include "app/status_line.h"
+#include "settings/live_values.h"
 
 namespace {
 
@@ -23,20 +24,10 @@ constexpr int kDeviceControls[] = {
 constexpr int kLiveDisplays[] = {IDC_PRESSED_MEDIA, IDC_PRESSED_GEARS, IDC_PRESSED_HORN, IDC_PRESSED_ACC,
                                  IDC_CURRENT_BRIGHTNESS};
 
-void stopPollTimer(App& app) {
+void StopPollTimer(App& app) {
     if (!app.pollTimerActive) return;
     app.view.stopPollTimer();
     app.pollTimerActive = false;
-}
-
-// Every failure of the open counts the same: the user learns only that it failed.
-bool openSelectedPort(App& app, std::size_t index) {
-    try {
-        std::string port = app.PortList[index].port;
-        return app.link.open(port);
-    } catch (...) {
-        return false;
-    }
 }
 
 }  // namespace
@@ -56,7 +47,7 @@ void ShowPortList(App& app, std::vector<PortInfo> ports) {
 }
 
 void ToggleConnection(App& app) {
-    if (app.link.connected) {
+    if (IsConnected(app.module)) {
         Disconnect(app);
         SetStatusText(app, L"Disconnected.");
         return;
@@ -67,45 +58,44 @@ void ToggleConnection(App& app) {
         return;
     }
     SetStatusText(app, L"Connecting...");
-    if (!openSelectedPort(app, static_cast<std::size_t>(selection))) {
-        app.link.connected = false;
+    const Outcome connected = Connect(app.module, app.PortList[static_cast<std::size_t>(selection)].port);
+    if (!Succeeded(connected)) {
         EnableDeviceControls(app, false);
-        SetStatusText(app, kConnectionFailedText);
+        Report(app, connected);
         return;
     }
-    app.link.connected = true;
     app.view.setText(IDC_CONNECT, L"Disconnect");
     EnableDeviceControls(app, true);
     SyncAllFromModule(app);
-    SetStatusText(app, L"Connected. Live polling at 5 Hz.");
+    SetStatusText(app, L"Connected. Live polling at " + std::to_wstring(kPollRateHz) + L" Hz.");
     if (!app.pollTimerActive) {
-        app.view.startPollTimer();
+        app.view.startPollTimer(kPollIntervalMs);
         app.pollTimerActive = true;
     }
 }
 
 void Disconnect(App& app) {
-    stopPollTimer(app);
-    app.link.close();
+    StopPollTimer(app);
+    app.module.link.close();
     app.view.setText(IDC_CONNECT, L"Connect");
     EnableDeviceControls(app, false);
 }
 
 void PollPressedButtons(App& app) {
-    // Both exchanges first: a poll that fails half-way writes no display.
-    const PressedButtons pressed = getPressedButtons(app.link);
-    const std::uint8_t brightness = getCurrentBrightness(app.link);
-    app.view.setText(IDC_PRESSED_MEDIA, FormatHex8(pressed.media));
-    app.view.setText(IDC_PRESSED_GEARS, FormatHex8(pressed.gears));
-    app.view.setText(IDC_PRESSED_HORN, FormatHex8(pressed.horn));
-    app.view.setText(IDC_PRESSED_ACC, FormatHex16(pressed.acc));
-    app.view.setText(IDC_CURRENT_BRIGHTNESS, std::to_wstring(brightness));
+    LiveValues live;
+    const Outcome polled = PollLiveValues(app.module, live);
+    if (!Report(app, polled)) return;
+    app.view.setText(IDC_PRESSED_MEDIA, FormatHex8(live.pressed.media));
+    app.view.setText(IDC_PRESSED_GEARS, FormatHex8(live.pressed.gears));
+    app.view.setText(IDC_PRESSED_HORN, FormatHex8(live.pressed.horn));
+    app.view.setText(IDC_PRESSED_ACC, FormatHex16(live.pressed.acc));
+    app.view.setText(IDC_CURRENT_BRIGHTNESS, std::to_wstring(live.brightness));
 }
 
 void EnableDeviceControls(App& app, bool enable) {
     for (int id : kDeviceControls) app.view.enable(id, enable);
     if (enable) return;
-    stopPollTimer(app);
+    StopPollTimer(app);
     for (int id : kLiveDisplays) app.view.setText(id, L"-");
     SetStatusText(app, L"Disconnected.");
 }

@@ -1,18 +1,24 @@
 #pragma once
-// Port list, connect and disconnect, and the 5 Hz live poll.
+// The port list, connecting and disconnecting, and the live poll.
+
+#include <vector>
 
 #include "app/app_state.h"
+
+// The poll's rate, which the status line names, and the timer period it gives.
+constexpr unsigned kPollRateHz = 5;
+constexpr unsigned kPollIntervalMs = 1000 / kPollRateHz;
 
 void RefreshPortList(App& app);
 // A refresh with the ports already listed: the combo box gets their names, the
 // first is selected, and the count is shown. Also for ports discovery cannot
 // see, such as a pseudo-terminal.
 void ShowPortList(App& app, std::vector<PortInfo> ports);
-// The status text when the selected port does not open.
-inline constexpr wchar_t kConnectionFailedText[] = L"Connection failed.";
 void ToggleConnection(App& app);
 void Disconnect(App& app);
-void PollPressedButtons(App& app);  // failures are thrown to the caller
+// Both poll exchanges, then the five live displays; a failed exchange is
+// reported as the safety net reports it and writes no display.
+void PollPressedButtons(App& app);
 // Enables or disables the device controls; disabling stops the poll timer,
 // blanks the displays and shows "Disconnected.".
 void EnableDeviceControls(App& app, bool enable);

@@ -1,37 +1,31 @@
 #include "app/main_window.h"
 
-#include "actions/actions_list.h"
 #include "actions/catalogues.h"
-#include "actions/cell_editing.h"
+#include "app/actions_list.h"
+#include "app/cell_editing.h"
 #include "app/connection.h"
+#include "app/file_commands.h"
 #include "app/resource_ids.h"
-#include "config/file_commands.h"
-#include "settings/setting_handlers.h"
+#include "app/safety_net.h"
+#include "app/settings_panel.h"
+#include "app/status_line.h"
 
 namespace {
 
-// The combo box's "selection confirmed" notification: the user's final choice,
-// also of the item already shown.
-constexpr int kSelEndOk = 9;
-
-void routeCommand(App& app, int id, int code) {
-    switch (id) {
-    case IDC_REFRESH: RefreshPortList(app); break;
-    case IDC_CONNECT: ToggleConnection(app); break;
-    case IDC_SAVE_TO_DEVICE: SaveModuleConfig(app); break;
-    case IDC_LOAD_FROM_DEVICE: LoadModuleConfig(app); break;
-    case IDC_RESET: ResetModuleConfig(app); break;
-    case IDC_IR_SEND: SendIrCode(app); break;
-    case IDC_IR_PERIOD_SET: ApplyIrRepeatPeriod(app); break;
-    case IDC_FULL_REPEAT: ToggleIrFullRepeat(app); break;
-    case IDC_RA_DEFAULT:
-    case IDC_RB_DEFAULT:
-        if (code == kSelEndOk) ApplyDefaultResistance(app);
-        break;
-    case IDC_MAX_BRIGHTNESS_SET: ApplyMaxBrightness(app); break;
-    case IDM_FILE_SAVE: SaveConfigCommand(app); break;
-    case IDM_FILE_OPEN: OpenConfigCommand(app); break;
-    default: break;
+void Route(App& app, UiEvent event) {
+    switch (event) {
+    case UiEvent::Refresh: RefreshPortList(app); break;
+    case UiEvent::Connect: ToggleConnection(app); break;
+    case UiEvent::SaveToDevice: OnSaveToDevice(app); break;
+    case UiEvent::LoadFromDevice: OnLoadFromDevice(app); break;
+    case UiEvent::Reset: OnReset(app); break;
+    case UiEvent::SendIr: OnSendIr(app); break;
+    case UiEvent::SetIrPeriod: OnIrPeriodSet(app); break;
+    case UiEvent::ToggleFullRepeat: ToggleIrFullRepeat(app); break;
+    case UiEvent::ResistanceChosen: OnResistanceChosen(app); break;
+    case UiEvent::SetMaxBrightness: OnMaxBrightnessSet(app); break;
+    case UiEvent::FileSave: SaveConfigCommand(app); break;
+    case UiEvent::FileOpen: OpenConfigCommand(app); break;
     }
 }
 
@@ -49,13 +43,13 @@ void InitialiseMainControls(App& app) {
     });
 }
 
-void HandleCommand(App& app, int id, int code) {
-    RunGuarded(app, [&] { routeCommand(app, id, code); });
+void HandleEvent(App& app, UiEvent event) {
+    RunGuarded(app, [&] { Route(app, event); });
 }
 
-void HandleTimer(App& app, unsigned id) {
+void HandleTimer(App& app) {
     RunGuarded(app, [&] {
-        if (id == POLL_TIMER_ID && app.link.connected) PollPressedButtons(app);
+        if (IsConnected(app.module)) PollPressedButtons(app);
     });
 }
 

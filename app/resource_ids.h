@@ -51,4 +51,3 @@
 #define IDC_STATUS 1300
 
 #define POLL_TIMER_ID 1
-#define POLL_INTERVAL_MS 200

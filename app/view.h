@@ -1,14 +1,15 @@
 #pragma once
-// The seam between the handlers and the window: everything a handler reads
-// from or shows on the main window goes through this interface. The Win32
-// program implements it with real controls (app/win32/win32_view.*), the
-// tests and korvelctl in memory (app/memory_view.*).
+// The seam between the window's controller and the window: everything the
+// controller reads from or shows on the main window goes through this
+// interface. The Win32 program implements it with real controls
+// (app/win32/win32_view.*), the tests in memory.
 
 #include <optional>
 #include <string>
 #include <vector>
 
-enum class ColumnAlign { Left, Centre };
+#include "actions/row_text.h"
+
 enum class ComboEditorStyle { EditableDropDown, DropDownList };
 
 class View {
@@ -45,8 +46,8 @@ public:
     virtual std::wstring listCell(int row, int column) const = 0;
     virtual int listRowCount() const = 0;
 
-    // The poll timer (id 1, 200 ms).
-    virtual void startPollTimer() = 0;
+    // The poll timer (id 1), ticking every `periodMs`.
+    virtual void startPollTimer(unsigned periodMs) = 0;
     virtual void stopPollTimer() = 0;
 
     // The two in-place cell editors over a list-view cell.
@@ -62,7 +63,4 @@ public:
     // File dialogs; nothing when the user cancels.
     virtual std::optional<std::wstring> askSaveFileName() = 0;
     virtual std::optional<std::wstring> askOpenFileName() = 0;
-
-    // The debugger output channel (diagnostics the user does not see).
-    virtual void debugTrace(const std::wstring& text) = 0;
 };

@@ -1,11 +1,9 @@
 #include "config/cfg_codec.h"
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
+#include <type_traits>
 
 #include "device/little_endian.h"
-#include "device/text.h"
 
 namespace {
 
@@ -102,77 +100,54 @@ private:
     bool known_ = false;
 };
 
-std::filesystem::path NativePath(const std::wstring& path) {
-#ifdef _WIN32
-    return std::filesystem::path(path);
-#else
-    return std::filesystem::path(ToUtf8(path));
-#endif
-}
-
 }  // namespace
 
-std::size_t EncodedConfigSize(const ConfigData& data) {
-    return 30 + 9 * (data.media.size() + data.gears.size() + data.horn.size()) + 10 * data.acc.size();
+std::size_t EncodedConfigSize(const ModuleConfig& config) {
+    std::size_t size = 30;
+    ForEachTable(config, [&](const TableInfo&, const auto& rows) { 
+        size += rows.size() * std::decay_t<decltype(rows)>::value_type::kSize;
+    });
+    return size;
 }
 
-bool EncodeConfig(std::ostream& out, const ConfigData& data) {
+bool EncodeConfig(std::ostream& out, const ModuleConfig& config) {
     FieldWriter w(out);
     w.u32(CONFIG_MAGIC);
     w.u32(CONFIG_VERSION);
-    w.table(data.media);
-    w.table(data.gears);
-    w.table(data.horn);
-    w.table(data.acc);
-    w.u16(data.settings.g_irRepeatPeriod);
-    w.u8(data.settings.g_irFullRepeat ? 1 : 0);
-    w.u8(data.settings.g_maxBrightness);
-    w.u16(data.settings.g_defaultResistors);
+    ForEachTable(config, [&](const TableInfo&, const auto& rows) { w.table(rows); });
+    const ModuleSettings& s = config.settings;
+    w.u16(s.irRepeatPeriod);
+    w.u8(s.irFullRepeat);
+    w.u8(s.maxBrightness);
+    w.u16(s.defaultResistors);
     return w.ok();
 }
 
-std::vector<std::uint8_t> EncodeConfig(const ConfigData& data) {
+std::vector<std::uint8_t> EncodeConfig(const ModuleConfig& config) {
     std::ostringstream out(std::ios::binary);
-    EncodeConfig(out, data);
+    EncodeConfig(out, config);
     const std::string s = out.str();
     return {s.begin(), s.end()};
 }
 
-std::optional<std::wstring> DecodeConfig(std::istream& in, ConfigData& out) {
+std::optional<FileFault> DecodeConfig(std::istream& in, ModuleConfig& out) {
     FieldReader r(in);
     std::uint32_t magic = 0, version = 0;
-    if (!r.u32(magic) || !r.u32(version)) return L"Failed to read config header";
-    if (magic != CONFIG_MAGIC) return L"Invalid config file";
-    if (version != CONFIG_VERSION) return L"Unsupported config version";
+    if (!r.u32(magic) || !r.u32(version)) return FileFault::NoHeader;
+    if (magic != CONFIG_MAGIC) return FileFault::BadMagic;
+    if (version != CONFIG_VERSION) return FileFault::BadVersion;
 
-    ConfigData read;
-    std::uint8_t fullRepeat = 0;
-    const bool whole = r.table(read.media) && r.table(read.gears) && r.table(read.horn) && r.table(read.acc) &&
-                       r.u16(read.settings.g_irRepeatPeriod) && r.u8(fullRepeat) &&
-                       r.u8(read.settings.g_maxBrightness) && r.u16(read.settings.g_defaultResistors);
-    if (!whole) return L"Failed while reading config";
-    read.settings.g_irFullRepeat = fullRepeat != 0;
+    ModuleConfig read;
+    bool whole = true;
+    ForEachTable(read, [&](const TableInfo&, auto& rows) { whole = whole && r.table(rows); });
+    ModuleSettings& s = read.settings;
+    whole = whole && r.u16(s.irRepeatPeriod) && r.u8(s.irFullRepeat) && r.u8(s.maxBrightness) && r.u16(s.defaultResistors);
+    if (!whole) return FileFault::ShortBody;
     out = std::move(read);
     return std::nullopt;
 }
 
-std::optional<std::wstring> DecodeConfig(const std::vector<std::uint8_t>& bytes, ConfigData& out) {
+std::optional<FileFault> DecodeConfig(const std::vector<std::uint8_t>& bytes, ModuleConfig& out) {
     std::istringstream in(std::string(bytes.begin(), bytes.end()), std::ios::binary);
-    return DecodeConfig(in, out);
-}
-
-std::wstring WriteConfigFile(const std::wstring& path, const ConfigData& data) {
-    std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return L"Failed to open file for saving";
-    bool ok = EncodeConfig(out, data);
-    // Buffered bytes reach the file only now; a failure here is a failed write.
-    out.close();
-    ok = ok && !out.fail();
-    return ok ? kConfigSavedText : L"Failed while writing config";
-}
-
-std::optional<std::wstring> ReadConfigFile(const std::wstring& path, ConfigData& out) {
-    std::ifstream in(NativePath(path), std::ios::binary);
-    if (!in.is_open()) return L"Failed to open file for loading";
     return DecodeConfig(in, out);
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "actions/records.h"
+#include "device/records.h"
 #include "device/serial_link.h"
 
 namespace cmd {
@@ -43,6 +43,14 @@ struct PressedButtons {
     std::uint8_t gears = 0;
     std::uint8_t horn = 0;
     std::uint16_t acc = 0;
+    bool operator==(const PressedButtons&) const = default;
+};
+
+// What one poll reports: the buttons pressed now and the dimmer's current brightness.
+struct LiveValues {
+    PressedButtons pressed;
+    std::uint8_t brightness = 0;
+    bool operator==(const LiveValues&) const = default;
 };
 
 // Table reads: the count byte, then each record with a read of its own.

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include <fcntl.h>
@@ -12,6 +11,8 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include "device/trace.h"
 
 namespace {
 
@@ -64,8 +65,7 @@ bool SerialLink::open(std::string port) {
         release(handle);
         handle = InvalidHandle();
     }
-    std::fputs("Connecting to COM port.\n", stdout);
-    std::fflush(stdout);
+    Trace(TraceChannel::Console, L"Connecting to COM port.\n");
 
     int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

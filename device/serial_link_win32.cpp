@@ -2,9 +2,10 @@
 // COMMTIMEOUTS doing the timing in the driver.
 #include "device/serial_link.h"
 
-#include <cstdio>
 
 #include <windows.h>
+
+#include "device/trace.h"
 
 NativeHandle UnopenedHandle() { return nullptr; }
 NativeHandle InvalidHandle() { return INVALID_HANDLE_VALUE; }
@@ -25,8 +26,7 @@ bool SerialLink::open(std::string port) {
     // The device namespace prefix also reaches COM10 and above.
     std::string narrow = "\\\\.\\" + port;
     std::wstring path(narrow.begin(), narrow.end());
-    std::fputs("Connecting to COM port.\n", stdout);
-    std::fflush(stdout);
+    Trace(TraceChannel::Console, L"Connecting to COM port.\n");
 
     handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -3,7 +3,7 @@
 // realistic tables.
 #include "sim/virtual_module.h"
 
-#include "actions/catalogues.h"
+#include "sim/button_codes.h"
 
 namespace {
 
@@ -18,12 +18,12 @@ ModuleConfig FactoryConfig() {
     ModuleConfig config;
     // Media: one row per named button (entry 0 is "no button"); the volume
     // keys repeat while held, and each row picks its own RA ladder step.
-    for (std::size_t i = 1; i < std::size(MediaButtons); ++i) {
+    for (std::size_t i = 1; i < std::size(kMediaCodes); ++i) {
         ActionFields f;
-        f.button = MediaButtons[i].code;
+        f.button = kMediaCodes[i];
         f.irCode = necCode(static_cast<std::uint8_t>(0x40 + i));
         f.flags = (f.button == 0x10 || f.button == 0x11) ? kFlagRepeat : 0;
-        f.resistors = ResistorsA[i].code;
+        f.resistors = static_cast<std::uint16_t>(1u << (i - 1));
         config.media.push_back(MakeRecord<MediaAction>(f));
     }
     // Gears: paddles up and down, and two more positions, on the low lines.
@@ -36,16 +36,17 @@ ModuleConfig FactoryConfig() {
     // Horn: the horn relay on H1, held as long as the button.
     {
         ActionFields f;
-        f.button = HornButtons[1].code;
+        f.button = kHornCode;
         f.lines = 0x10;
         config.horn.push_back(MakeRecord<HornAction>(f));
     }
     // ACC: one row per named button, each on its own resistor, RB on Set.
-    for (std::size_t i = 1; i < std::size(AccButtons); ++i) {
+    for (std::size_t i = 1; i < std::size(kAccCodes); ++i) {
         ActionFields f;
-        f.button = AccButtons[i].code;
-        f.resistors = static_cast<std::uint16_t>(ResistorsA[8 + i].code | (f.button == 0x0100 ? 0x8000 : 0));
+        f.button = kAccCodes[i];
+        f.resistors = static_cast<std::uint16_t>(1u << (7 + i) | (f.button == 0x0100 ? kRbResistor : 0));
         config.acc.push_back(MakeRecord<AccAction>(f));
     }
+    config.settings = {.maxBrightness = 80, .irFullRepeat = 0, .irRepeatPeriod = 100, .defaultResistors = 0};
     return config;
 }

@@ -80,14 +80,14 @@ Bytes ExecuteRequest(ModuleState& state, const Bytes& request, const LiveValues&
     case cmd::loadConfig: run = state.stored; return {kOk};
     case cmd::resetConfig: run = FactoryConfig(); return {kOk};
     case cmd::sendIR: return {kOk};  // the code goes out on the IR diode; nothing is kept
-    case cmd::setMaxBrightness: run.maxBrightness = request[1]; return {kOk};
-    case cmd::getMaxBrightness: return {run.maxBrightness};
-    case cmd::setIRFullRepeat: run.irFullRepeat = request[1]; return {kOk};
-    case cmd::getIRFullRepeat: return {run.irFullRepeat};
-    case cmd::setIRRepeatPeriod: run.irRepeatPeriod = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
-    case cmd::getIRRepeatPeriod: return word(run.irRepeatPeriod);
-    case cmd::setDefaultResistance: run.defaultResistance = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
-    case cmd::getDefaultResistance: return word(run.defaultResistance);
+    case cmd::setMaxBrightness: run.settings.maxBrightness = request[1]; return {kOk};
+    case cmd::getMaxBrightness: return {run.settings.maxBrightness};
+    case cmd::setIRFullRepeat: run.settings.irFullRepeat = request[1]; return {kOk};
+    case cmd::getIRFullRepeat: return {run.settings.irFullRepeat};
+    case cmd::setIRRepeatPeriod: run.settings.irRepeatPeriod = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
+    case cmd::getIRRepeatPeriod: return word(run.settings.irRepeatPeriod);
+    case cmd::setDefaultResistance: run.settings.defaultResistors = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
+    case cmd::getDefaultResistance: return word(run.settings.defaultResistors);
     default: return {};
     }
 }

@@ -12,12 +12,6 @@ struct ModuleState {
     ModuleConfig stored;  // what saveConfig keeps and loadConfig brings back
 };
 
-// What the poll reports at the moment of the request.
-struct LiveValues {
-    PressedButtons pressed;
-    std::uint8_t brightness = 0;
-};
-
 // True for the commands whose whole reply is one status byte.
 bool RepliesWithStatus(std::uint8_t command);
 

@@ -22,7 +22,7 @@
 #include <sys/prctl.h>
 #endif
 
-#include "actions/catalogues.h"
+#include "sim/button_codes.h"
 #include "sim/module_commands.h"
 
 namespace {
@@ -356,13 +356,13 @@ LiveValues VirtualModule::Impl::liveLocked() const {
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     auto step = static_cast<std::size_t>(ms / 1500);
     LiveValues live;
-    live.pressed.media = static_cast<std::uint8_t>(MediaButtons[step % std::size(MediaButtons)].code);
+    live.pressed.media = static_cast<std::uint8_t>(kMediaCodes[step % std::size(kMediaCodes)]);
     live.pressed.gears = step % 4 == 1 ? 0x01 : 0x00;
-    live.pressed.horn = step % 5 == 2 ? HornButtons[1].code : 0x00;
-    live.pressed.acc = AccButtons[step % std::size(AccButtons)].code;
+    live.pressed.horn = step % 5 == 2 ? kHornCode : 0x00;
+    live.pressed.acc = kAccCodes[step % std::size(kAccCodes)];
     long long phase = ms % 20000;
     long long level = phase < 10000 ? phase : 20000 - phase;
-    live.brightness = static_cast<std::uint8_t>(state.running.maxBrightness * level / 10000);
+    live.brightness = static_cast<std::uint8_t>(state.running.settings.maxBrightness * level / 10000);
     return live;
 }
 

@@ -9,22 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "actions/records.h"
+#include "device/module_config.h"
 #include "device/protocol.h"
-#include "settings/held_settings.h"
-
-// One configuration of the module: tables of fixed length and the settings.
-struct ModuleConfig {
-    std::vector<MediaAction> media;
-    std::vector<GearAction> gears;
-    std::vector<HornAction> horn;
-    std::vector<AccAction> acc;
-    std::uint8_t maxBrightness = 80;
-    std::uint8_t irFullRepeat = 0;
-    std::uint16_t irRepeatPeriod = 100;
-    std::uint16_t defaultResistance = 0;
-    bool operator==(const ModuleConfig&) const = default;
-};
 
 // Realistic factory contents: one Media row per named media button, a few gear
 // rows, the horn row, one ACC row per named ACC button.

@@ -1,7 +1,7 @@
 #include "app/win32/cell_editor_procs.h"
 
-#include "actions/cell_editing.h"
-#include "app/main_window.h"
+#include "app/cell_editing.h"
+#include "app/safety_net.h"
 #include "app/win32/combo_box.h"
 #include "app/win32/win32_view.h"
 

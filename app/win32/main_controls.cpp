@@ -5,6 +5,7 @@
 #include "app/layout_table.h"
 #include "app/main_window.h"
 #include "app/resource_ids.h"
+#include "device/module_config.h"
 #include "app/win32/cell_editor_procs.h"
 #include "app/win32/list_view.h"
 #include "app/win32/program.h"
@@ -41,12 +42,11 @@ HWND CreateControl(const Program& program, HWND window, const ControlSpec& spec)
 }
 
 void AddTabs(HWND tab) {
-    static const wchar_t* const kTabs[] = {L"Media", L"Gears", L"Horn", L"ACC"};
-    for (int i = 0; i < 4; ++i) {
+    for (const TableInfo& table : kTables) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(kTabs[i]);
-        SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        item.pszText = const_cast<wchar_t*>(table.title);
+        SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(table.id), reinterpret_cast<LPARAM>(&item));
     }
 }
 

@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <optional>
+
 #include "app/main_window.h"
 #include "app/resource_ids.h"
+#include "app/safety_net.h"
 #include "app/win32/about_box.h"
 #include "app/win32/cell_editor_procs.h"
 #include "app/win32/main_controls.h"
@@ -30,7 +33,7 @@ LRESULT OnDestroy(Program& program) {
         app.view.stopPollTimer();
         app.pollTimerActive = false;
     }
-    if (app.link.connected) app.link.close();
+    if (IsConnected(app.module)) app.module.link.close();
     PostQuitMessage(0);
     return 0;
 }
@@ -45,20 +48,43 @@ LRESULT OnNotify(Program& program, const NMHDR& header) {
     return 0;
 }
 
+// The command a control or menu item sends, as the controller's event; the
+// default-resistance combo boxes count only the user's confirmed choice.
+std::optional<UiEvent> EventOf(int id, int code) {
+    switch (id) {
+    case IDC_REFRESH: return UiEvent::Refresh;
+    case IDC_CONNECT: return UiEvent::Connect;
+    case IDC_SAVE_TO_DEVICE: return UiEvent::SaveToDevice;
+    case IDC_LOAD_FROM_DEVICE: return UiEvent::LoadFromDevice;
+    case IDC_RESET: return UiEvent::Reset;
+    case IDC_IR_SEND: return UiEvent::SendIr;
+    case IDC_IR_PERIOD_SET: return UiEvent::SetIrPeriod;
+    case IDC_FULL_REPEAT: return UiEvent::ToggleFullRepeat;
+    case IDC_RA_DEFAULT:
+    case IDC_RB_DEFAULT:
+        if (code == CBN_SELENDOK) return UiEvent::ResistanceChosen;
+        return std::nullopt;
+    case IDC_MAX_BRIGHTNESS_SET: return UiEvent::SetMaxBrightness;
+    case IDM_FILE_SAVE: return UiEvent::FileSave;
+    case IDM_FILE_OPEN: return UiEvent::FileOpen;
+    default: return std::nullopt;
+    }
+}
+
 LRESULT OnCommand(Program& program, HWND hwnd, WPARAM wParam) {
     int id = LOWORD(wParam);
     if (id == IDM_HELP_ABOUT) {
         ShowAboutBox(program.instance, hwnd);
     } else if (id == IDM_FILE_EXIT) {
         DestroyWindow(hwnd);
-    } else {
-        HandleCommand(program.app, id, HIWORD(wParam));
+    } else if (const auto event = EventOf(id, HIWORD(wParam))) {
+        HandleEvent(program.app, *event);
     }
     return 0;
 }
 
 LRESULT OnTimer(Program& program, WPARAM id) {
-    HandleTimer(program.app, static_cast<unsigned>(id));
+    if (id == POLL_TIMER_ID) HandleTimer(program.app);
     return 0;
 }
 

@@ -121,7 +121,7 @@ int Win32View::listRowCount() const {
     return hwnd ? ListView{hwnd}.rowCount() : 0;
 }
 
-void Win32View::startPollTimer() { SetTimer(window, POLL_TIMER_ID, POLL_INTERVAL_MS, nullptr); }
+void Win32View::startPollTimer(unsigned periodMs) { SetTimer(window, POLL_TIMER_ID, periodMs, nullptr); }
 void Win32View::stopPollTimer() { KillTimer(window, POLL_TIMER_ID); }
 
 void Win32View::openIrEditor(int row, int column, const std::wstring& text) {
@@ -196,5 +196,3 @@ void Win32View::closeComboEditor() {
 
 std::optional<std::wstring> Win32View::askSaveFileName() { return AskConfigFileName(window, true); }
 std::optional<std::wstring> Win32View::askOpenFileName() { return AskConfigFileName(window, false); }
-
-void Win32View::debugTrace(const std::wstring& text) { OutputDebugStringW(text.c_str()); }

@@ -45,7 +45,7 @@ public:
     std::wstring listCell(int row, int column) const override;
     int listRowCount() const override;
 
-    void startPollTimer() override;
+    void startPollTimer(unsigned periodMs) override;
     void stopPollTimer() override;
 
     void openIrEditor(int row, int column, const std::wstring& text) override;
@@ -58,8 +58,6 @@ public:
 
     std::optional<std::wstring> askSaveFileName() override;
     std::optional<std::wstring> askOpenFileName() override;
-
-    void debugTrace(const std::wstring& text) override;
 };
 
 // The whole text of a window.

@@ -14,6 +14,6 @@ void DispatchCellDoubleClick(App& app, int row, int column);
 // `pointerOnComboEditor` tells whether the press landed on the combo editor itself.
 void CommitOpenEditors(App& app, bool pointerOnComboEditor);
 
-// Reads the row back from the list view, validates it, sends it; true when the
-// module accepted it.
+// Reads the row back from the list view, sends it, and rewrites its cells from
+// what was sent; true when the module accepted it.
 bool setAction(App& app, int row);

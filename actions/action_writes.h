@@ -1,0 +1,21 @@
+#pragma once
+// Writing action records to the module: one edited row, or every held row.
+
+#include <cstdint>
+
+#include "device/module.h"
+#include "device/outcome.h"
+#include "device/records.h"
+
+// Sends the record built from `fields` as row `row` of table `table` (outcome
+// SetAction) and, whatever the module answers, keeps it in the held table when
+// the row exists there. A row the one-byte index cannot address is never sent
+// (InvalidInput, Row).
+Outcome WriteActionRow(Module& module, std::uint32_t table, int row, const ActionFields& fields);
+
+// Sends every held record of Media, Gears, Horn and ACC row by row, exactly as
+// held (outcome WriteAllActions). The first refusal stops the run, with the
+// table and row it stopped at; so does a failed exchange. A table longer than
+// the wire can address is refused before anything is sent (InvalidInput,
+// TableTooLong, with the table). The held tables never change.
+Outcome WriteAllActions(Module& module);

@@ -1,0 +1,55 @@
+#include "app/actions_list.h"
+
+#include <string>
+
+#include "actions/action_reads.h"
+#include "app/cell_editing.h"
+#include "app/status_line.h"
+
+namespace {
+
+void AddActionRow(App& app, int row, const ActionFields& fields) {
+    const int at = app.view.listInsertRow(row, std::to_wstring(row));
+    for (int column = kButtonColumn; column < kColumnCount; ++column)
+        app.view.listSetCell(at, column, ActionCellText(app.page.currentTable, fields, column));
+}
+
+}  // namespace
+
+void SetupActionColumns(App& app) {
+    View& view = app.view;
+    if (!view.hasList()) return;
+    view.listDeleteAllItems();
+    while (view.listDeleteFirstColumn()) {
+    }
+    for (int i = 0; i < kColumnCount; ++i)
+        view.listInsertColumn(i, kActionColumns[i].title, kActionColumns[i].width, kActionColumns[i].align);
+}
+
+void FillActionList(App& app) {
+    if (!app.view.hasList()) return;
+    SetupActionColumns(app);
+    WithTable(app.module.held, app.page.currentTable, [&](const auto& rows) {
+        for (std::size_t i = 0; i < rows.size(); ++i) AddActionRow(app, static_cast<int>(i), FieldsOf(rows[i]));
+    });
+}
+
+void SwitchTable(App& app) {
+    ActionsPage& page = app.page;
+    if (page.comboBox) EndComboEdit(app, false);
+    if (page.editBox) EndIrEdit(app, false);
+    const int selection = app.view.tabSelection();
+    page.currentTable = selection < 0 ? 0u : static_cast<std::uint32_t>(selection);
+    FillActionList(app);
+    if (IsConnected(app.module)) LoadCurrentActions(app);
+}
+
+void LoadCurrentActions(App& app) {
+    const Outcome loaded = LoadTable(app.module, app.page.currentTable);
+    // A failed read leaves the list as it is; the failure stays here, so even
+    // a dead line does not disconnect.
+    if (!LinkFailed(loaded)) FillActionList(app);
+    Report(app, loaded);
+}
+
+void ReloadAllActions(App& app) { Report(app, ReloadAllTables(app.module)); }

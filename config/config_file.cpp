@@ -1,0 +1,49 @@
+#include "config/config_file.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "config/cfg_codec.h"
+#include "device/text.h"
+
+namespace {
+
+std::filesystem::path NativePath(const std::wstring& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path);
+#else
+    return std::filesystem::path(ToUtf8(path));
+#endif
+}
+
+Outcome Failed(Operation operation, FileFault fault) {
+    return {.operation = operation, .kind = OutcomeKind::FileError, .file = fault};
+}
+
+}  // namespace
+
+Outcome SaveConfigFile(const std::wstring& path, const ModuleConfig& config) {
+    std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return Failed(Operation::SaveConfigFile, FileFault::CannotCreate);
+    bool ok = EncodeConfig(out, config);
+    // Buffered bytes reach the file only now; a failure here is a failed write.
+    out.close();
+    ok = ok && !out.fail();
+    return ok ? Outcome{Operation::SaveConfigFile} : Failed(Operation::SaveConfigFile, FileFault::WriteFailed);
+}
+
+Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out) {
+    std::ifstream in(NativePath(path), std::ios::binary);
+    if (!in.is_open()) return Failed(Operation::LoadConfigFile, FileFault::CannotOpen);
+    if (const auto fault = DecodeConfig(in, out)) return Failed(Operation::LoadConfigFile, *fault);
+    return {Operation::LoadConfigFile};
+}
+
+Outcome LoadConfigFile(Module& module, const std::wstring& path) {
+    ModuleConfig read;
+    Outcome outcome = ReadConfigFile(path, read);
+    if (!Succeeded(outcome)) return outcome;
+    read.settings.irFullRepeat = read.settings.irFullRepeat != 0;
+    module.held = std::move(read);
+    return outcome;
+}

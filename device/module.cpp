@@ -1,0 +1,14 @@
+#include "device/module.h"
+
+Outcome Connect(Module& module, const std::string& port) {
+    Outcome outcome{Operation::Connect};
+    bool opened = false;
+    try {
+        opened = module.link.open(port);
+    } catch (...) {
+        opened = false;
+    }
+    module.link.connected = opened;
+    if (!opened) outcome.kind = OutcomeKind::NotConnected;
+    return outcome;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// One whole configuration of the module: its four action tables and its four
+// settings. The configurator's held copy, a .cfg file, korvelctl and the
+// virtual module all keep a configuration in this one shape.
+
+#include <cstdint>
+#include <vector>
+
+#include "device/records.h"
+
+// The four settings, as the protocol and .cfg files carry them.
+struct ModuleSettings {
+    std::uint8_t maxBrightness = 0;      // dimmer maximum, percent
+    std::uint8_t irFullRepeat = 0;       // 0 off, any other value on
+    std::uint16_t irRepeatPeriod = 0;    // milliseconds
+    std::uint16_t defaultResistors = 0;  // bits 0-14 RA code, bit 15 RB code
+    bool operator==(const ModuleSettings&) const = default;
+};
+
+// The settings by name, in the order File > Open sends them.
+enum class Setting { IrRepeatPeriod, IrFullRepeat, MaxBrightness, DefaultResistance };
+
+struct ModuleConfig {
+    std::vector<MediaAction> media;
+    std::vector<GearAction> gears;
+    std::vector<HornAction> horn;
+    std::vector<AccAction> acc;
+    ModuleSettings settings;
+    bool operator==(const ModuleConfig&) const = default;
+};
+
+// What names a table: its number (the tab index), the tab's title and the
+// word the table is known by in messages and files.
+struct TableInfo {
+    ActionTable id;
+    const wchar_t* title;  // "Media", "Gears", "Horn", "ACC"
+    const char* key;       // "media", "gears", "horn", "acc"
+};
+
+inline constexpr TableInfo kTables[kTableCount] = {
+    {Media, L"Media", "media"}, {Gears, L"Gears", "gears"}, {Horn, L"Horn", "horn"}, {Acc, L"ACC", "acc"}};
+
+// Calls visit(info, rows) for the four tables in tab order; `rows` is the
+// table's vector of records, const when the configuration is.
+template <class Config, class Visit>
+void ForEachTable(Config& config, Visit&& visit) {
+    visit(kTables[Media], config.media);
+    visit(kTables[Gears], config.gears);
+    visit(kTables[Horn], config.horn);
+    visit(kTables[Acc], config.acc);
+}
+
+// Calls use(rows) for the table numbered `table`; false, and no call, for a
+// number outside 0 to 3.
+template <class Config, class Use>
+bool WithTable(Config& config, std::uint32_t table, Use&& use) {
+    bool found = false;
+    ForEachTable(config, [&](const TableInfo& info, auto& rows) {
+        if (info.id != table) return;
+        found = true;
+        use(rows);
+    });
+    return found;
+}
+
+// Rows past this cannot be addressed on the wire: the index is one byte, and
+// a table read from the module has at most 255 rows.
+constexpr std::size_t kMaxWireRows = 255;
