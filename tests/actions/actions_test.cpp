@@ -2,6 +2,8 @@
 #include <functional>
 #include <tuple>
 
+#include "actions/action_writes.h"
+#include "app/status_line.h"
 #include "tests/app/app_harness.h"
 
 namespace {
@@ -55,7 +57,7 @@ TEST(ActionList, AFailingReadKeepsTheOldRowsAndTheConnection) {
                                Fault{.kind = FaultKind::HangUp, .command = cmd::getMediaActions}}) {
         AppHarness h;
         h.connect();
-        const auto held = h.app.page.mediaActions;
+        const auto held = h.app.module.held.media;
         const auto shown = h.view.listRow(1);
         ModuleConfig changed = h.module.config();
         changed.media[1] = MakeRecord<MediaAction>({0x07, 0xDEAD, 0, 0, 0});
@@ -63,34 +65,35 @@ TEST(ActionList, AFailingReadKeepsTheOldRowsAndTheConnection) {
         h.module.addFault(fault);
         LoadCurrentActions(h.app);
         EXPECT_EQ(h.status(), L"Get actions failed (exception).");
-        EXPECT_EQ(h.app.page.mediaActions, held);
+        EXPECT_EQ(h.app.module.held.media, held);
         EXPECT_EQ(h.view.listRow(1), shown);
-        EXPECT_TRUE(h.app.link.connected);
+        EXPECT_TRUE(h.app.module.link.connected);
     }
 }
 
 TEST(ActionList, ReloadAllReadsTheTablesInOrderAndKeepsThoseReadBeforeAFailure) {
     AppHarness h;
     h.connect();
-    ActionsPage& page = h.app.page;
+    ModuleConfig& page = h.app.module.held;
     const std::vector<HornAction> oldHorn = {MakeRecord<HornAction>({9, 9, 9, 9, 9})};
     const std::vector<AccAction> oldAcc = {MakeRecord<AccAction>({8, 8, 8, 8, 8})};
-    page.mediaActions.clear();
-    page.hornActions = oldHorn;
-    page.accActions = oldAcc;
+    page.media.clear();
+    page.horn = oldHorn;
+    page.acc = oldAcc;
     const int shown = h.view.listRowCount();
     h.module.addFault({.command = cmd::getHornActions});
-    EXPECT_FALSE(ReloadAllActions(h.app));
+    ReloadAllActions(h.app);
     EXPECT_EQ(h.status(), L"Loading actions from device failed (exception).");
     const ModuleConfig c = h.module.config();
-    EXPECT_EQ(std::tie(page.mediaActions, page.gearActions, page.hornActions, page.accActions),
+    EXPECT_EQ(std::tie(page.media, page.gears, page.horn, page.acc),
               std::tie(c.media, c.gears, oldHorn, oldAcc));
     EXPECT_EQ(h.view.listRowCount(), shown);  // the list is not refilled
-    EXPECT_TRUE(h.app.link.connected);
+    EXPECT_TRUE(h.app.module.link.connected);
 
     h.module.clearExchanges();
-    EXPECT_TRUE(ReloadAllActions(h.app));
+    ReloadAllActions(h.app);
     EXPECT_EQ(h.requests(), (std::vector<Bytes>{{0}, {11}, {10}, {9}}));
+    EXPECT_EQ(std::tie(page.media, page.gears, page.horn, page.acc), std::tie(c.media, c.gears, c.horn, c.acc));
     EXPECT_EQ(h.status(), L"Loading actions from device failed (exception).");  // success is quiet
 }
 
@@ -156,17 +159,17 @@ TEST_F(Editing, FailedSendsKeepTheRecordRestoreAnEditedCellLeaveAToggleFlipped) 
     edit(1, kIrColumn, L"0x77");
     EXPECT_EQ(h.status(), L"Updating action failed, response: 5");
     EXPECT_EQ(view.listCell(1, kIrColumn), L"0xA");
-    EXPECT_EQ(FieldsOf(app.page.mediaActions[1]).irCode, 0x77u);
+    EXPECT_EQ(FieldsOf(app.module.held.media[1]).irCode, 0x77u);
     HandleListDoubleClick(app, 0, kToggleColumn);
     EXPECT_EQ(view.listCell(0, kToggleColumn), L"");
-    EXPECT_EQ(FieldsOf(app.page.mediaActions[0]).flags, 0x08);
+    EXPECT_EQ(FieldsOf(app.module.held.media[0]).flags, 0x08);
     EXPECT_EQ(h.module.config().media, config().media);
     HandleListDoubleClick(app, 0, kFirstLineColumn);  // accepted: L1 was set
     EXPECT_EQ(h.requests().back(), MediaWrite(0, {0x16, 0x11223344, 0x80, 0x08, 0x8004}));
     h.module.addFault({.kind = FaultKind::HangUp, .command = cmd::setMediaAction});
     EXPECT_FALSE(setAction(app, 1));
     EXPECT_EQ(h.status(), L"setAction failed (exception).");
-    EXPECT_TRUE(app.link.connected);
+    EXPECT_TRUE(app.module.link.connected);
 }
 
 TEST_F(Editing, SetActionRefusesABadCellBeforeSending) {
@@ -182,7 +185,7 @@ TEST_F(Editing, SetActionRefusesABadCellBeforeSending) {
         {{{kRbColumn, L"?"}, {kRaColumn, L"?"}}, L"Invalid RA."},
         {{{kButtonColumn, L"?"}, {kRbColumn, L"?"}}, L"Invalid RB."},
     };
-    const auto held = app.page.mediaActions;
+    const auto held = app.module.held.media;
     for (const auto& [cells, status] : rows) {
         FillActionList(app);
         for (const auto& [column, text] : cells) view.listSetCell(1, column, text);
@@ -192,13 +195,13 @@ TEST_F(Editing, SetActionRefusesABadCellBeforeSending) {
         EXPECT_EQ(view.listRow(1), shown);
     }
     EXPECT_EQ(h.module.exchangeCount(), 0u);
-    EXPECT_EQ(app.page.mediaActions, held);
+    EXPECT_EQ(app.module.held.media, held);
 }
 
 TEST(ActionList, WhileDisconnectedTabsShowHeldRowsAndRowsFrom255OnAreNotEditable) {
     AppHarness h;
-    h.app.page.hornActions = {MakeRecord<HornAction>({1, 0x77, 0, 0, 0})};
-    h.app.page.mediaActions.assign(300, MakeRecord<MediaAction>({0x15, 1, 0, 0, 0}));
+    h.app.module.held.horn = {MakeRecord<HornAction>({1, 0x77, 0, 0, 0})};
+    h.app.module.held.media.assign(300, MakeRecord<MediaAction>({0x15, 1, 0, 0, 0}));
     SetStatusText(h.app, L"before");
     h.view.tabSelect(Horn);
     HandleTabChange(h.app);
@@ -218,77 +221,87 @@ TEST(ActionList, WhileDisconnectedTabsShowHeldRowsAndRowsFrom255OnAreNotEditable
 TEST(WriteAll, SendsEveryHeldByteInTableOrder) {
     AppHarness h(Room(2, 1, 0, 2));
     h.connect();
-    ActionsPage& page = h.app.page;
-    page.mediaActions = {MakeRecord<MediaAction>({0x15, 0x11223344, 0x81, 0xF9, 0x0003}),  // bits 4-7, odd RA
+    ModuleConfig& page = h.app.module.held;
+    page.media = {MakeRecord<MediaAction>({0x15, 0x11223344, 0x81, 0xF9, 0x0003}),  // bits 4-7, odd RA
                          MakeRecord<MediaAction>({0x00, 0, 0, 0x40, 0x7FFF})};
-    page.gearActions = Rows<GearAction>(1, 0x20);
-    page.accActions = {MakeRecord<AccAction>({0x0040, 0xFFFFFFFF, 0xFF, 0xFF, 0xFFFF}), Rows<AccAction>(1, 0x60)[0]};
-    EXPECT_TRUE(WriteAllActions(h.app));
-    EXPECT_EQ(h.status(), L"All actions written to device.");
+    page.gears = Rows<GearAction>(1, 0x20);
+    page.acc = {MakeRecord<AccAction>({0x0040, 0xFFFFFFFF, 0xFF, 0xFF, 0xFFFF}), Rows<AccAction>(1, 0x60)[0]};
+    EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), L"All actions written to device.");
     std::vector<Bytes> expected;
-    AppendWrites(expected, cmd::setMediaAction, page.mediaActions);
-    AppendWrites(expected, cmd::setGearAction, page.gearActions);
-    AppendWrites(expected, cmd::setAccAction, page.accActions);
+    AppendWrites(expected, cmd::setMediaAction, page.media);
+    AppendWrites(expected, cmd::setGearAction, page.gears);
+    AppendWrites(expected, cmd::setAccAction, page.acc);
     EXPECT_EQ(h.requests(), expected);
     EXPECT_EQ(expected[0], (Bytes{1, 0, 0x15, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x03, 0x00}));
-    EXPECT_EQ(h.module.config().acc, page.accActions);
+    EXPECT_EQ(h.module.config().acc, page.acc);
 
-    page.mediaActions.clear();
-    page.gearActions.clear();
-    page.accActions.clear();
+    page.media.clear();
+    page.gears.clear();
+    page.acc.clear();
     h.module.clearExchanges();
-    EXPECT_TRUE(WriteAllActions(h.app));
+    EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), L"All actions written to device.");
     EXPECT_EQ(h.module.exchangeCount(), 0u);
 }
 
-TEST(WriteAll, StopsAtTheFirstFailureWithoutDisconnecting) {
-    const std::tuple<ModuleConfig, int, std::size_t, std::wstring> rows[] = {
-        {Room(1, 4, 1, 2), -1, 2, L"Failed writing media action 1"},
-        {Room(3, 3, 1, 2), -1, 7, L"Failed writing gear action 3"},
-        {Room(3, 4, 0, 2), -1, 8, L"Failed writing horn action 0"},
-        {Room(3, 4, 1, 1), -1, 10, L"Failed writing ACC action 1"},
-        {Room(3, 4, 1, 2), 1, 1, L"Writing actions to device failed (exception)."},  // the line hangs up
+TEST(WriteAll, StopsAtTheFirstFailureAndSaysWhereWithoutDisconnecting) {
+    struct Row {
+        ModuleConfig room;
+        int hangUpAfter;
+        std::size_t sent;
+        OutcomeKind kind;
+        std::uint32_t table;
+        std::size_t row;
+        std::wstring status;
     };
-    for (const auto& [room, hangUpAfter, sent, status] : rows) {
+    const Row rows[] = {
+        {Room(1, 4, 1, 2), -1, 2, OutcomeKind::Refused, Media, 1, L"Failed writing media action 1"},
+        {Room(3, 3, 1, 2), -1, 7, OutcomeKind::Refused, Gears, 3, L"Failed writing gear action 3"},
+        {Room(3, 4, 0, 2), -1, 8, OutcomeKind::Refused, Horn, 0, L"Failed writing horn action 0"},
+        {Room(3, 4, 1, 1), -1, 10, OutcomeKind::Refused, Acc, 1, L"Failed writing ACC action 1"},
+        // The line hangs up after the first row is accepted.
+        {Room(3, 4, 1, 2), 1, 1, OutcomeKind::SerialError, Media, 1, L"Writing actions to device failed (exception)."},
+    };
+    for (const auto& [room, hangUpAfter, sent, kind, table, row, status] : rows) {
         AppHarness h(room);
         h.connect();
-        ActionsPage& page = h.app.page;
-        page.mediaActions = Rows<MediaAction>(3, 1);
-        page.gearActions = Rows<GearAction>(4, 2);
-        page.hornActions = Rows<HornAction>(1, 3);
-        page.accActions = Rows<AccAction>(2, 4);
+        ModuleConfig& page = h.app.module.held;
+        page.media = Rows<MediaAction>(3, 1);
+        page.gears = Rows<GearAction>(4, 2);
+        page.horn = Rows<HornAction>(1, 3);
+        page.acc = Rows<AccAction>(2, 4);
         if (hangUpAfter >= 0) h.module.hangUpAfter(hangUpAfter);
-        EXPECT_FALSE(WriteAllActions(h.app));
-        EXPECT_EQ(h.status(), status);
+        const Outcome written = WriteAllActions(h.app.module);
+        EXPECT_EQ(std::tie(written.kind, written.table, written.row), std::tie(kind, table, row));
+        EXPECT_EQ(StatusText(written), status);
         EXPECT_EQ(h.module.exchangeCount(), sent);
-        EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Disconnect");
+        EXPECT_TRUE(IsConnected(h.app.module));
     }
 }
 
 TEST(WriteAll, ATableOfMoreThan255RowsIsRefusedBeforeAnythingIsSent) {
     AppHarness h(Room(255, 1, 1, 1));
     h.connect();
-    ActionsPage& page = h.app.page;
+    ModuleConfig& page = h.app.module.held;
     const std::pair<std::function<void()>, std::wstring> rows[] = {
-        {[&] { page.mediaActions = Rows<MediaAction>(256, 1); }, L"Media"},
-        {[&] { page.gearActions = Rows<GearAction>(256, 1); }, L"Gears"},
-        {[&] { page.hornActions = Rows<HornAction>(256, 1); }, L"Horn"},
-        {[&] { page.accActions = Rows<AccAction>(300, 1); }, L"ACC"},
+        {[&] { page.media = Rows<MediaAction>(256, 1); }, L"Media"},
+        {[&] { page.gears = Rows<GearAction>(256, 1); }, L"Gears"},
+        {[&] { page.horn = Rows<HornAction>(256, 1); }, L"Horn"},
+        {[&] { page.acc = Rows<AccAction>(300, 1); }, L"ACC"},
     };
     for (const auto& [lengthen, name] : rows) {
-        page.mediaActions = Rows<MediaAction>(1, 1);
-        page.gearActions = Rows<GearAction>(1, 1);
-        page.hornActions = Rows<HornAction>(1, 1);
-        page.accActions = Rows<AccAction>(1, 1);
+        page.media = Rows<MediaAction>(1, 1);
+        page.gears = Rows<GearAction>(1, 1);
+        page.horn = Rows<HornAction>(1, 1);
+        page.acc = Rows<AccAction>(1, 1);
         lengthen();
-        EXPECT_FALSE(WriteAllActions(h.app));
-        EXPECT_EQ(h.status(), name + L" table has more than 255 rows; nothing written.");
+        EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), name + L" table has more than 255 rows; nothing written.");
     }
     EXPECT_EQ(h.module.exchangeCount(), 0u);
-    page.mediaActions = Rows<MediaAction>(255, 7);
-    page.accActions = Rows<AccAction>(1, 1);
-    EXPECT_TRUE(WriteAllActions(h.app));
-    EXPECT_EQ(h.requests()[254], RecordRequest(cmd::setMediaAction, 254, page.mediaActions[254]));
+    page.media = Rows<MediaAction>(255, 7);
+    page.acc = Rows<AccAction>(1, 1);
+    EXPECT_TRUE(Succeeded(WriteAllActions(h.app.module)));
+    ASSERT_EQ(h.requests().size(), 258u);
+    EXPECT_EQ(h.requests()[254], RecordRequest(cmd::setMediaAction, 254, page.media[254]));
 }
 
 }  // namespace

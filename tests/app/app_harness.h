@@ -10,17 +10,17 @@
 
 #include <gtest/gtest.h>
 
-#include "actions/actions_list.h"
 #include "actions/catalogues.h"
-#include "actions/cell_editing.h"
 #include "actions/row_text.h"
-#include "actions/write_all.h"
+#include "app/actions_list.h"
 #include "app/app_state.h"
+#include "app/cell_editing.h"
 #include "app/connection.h"
 #include "app/main_window.h"
-#include "app/memory_view.h"
 #include "app/resource_ids.h"
+#include "device/protocol.h"
 #include "sim/virtual_module.h"
+#include "tests/app/memory_view.h"
 
 using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::wstring>;
@@ -35,8 +35,8 @@ struct LoggingView : MemoryView {
 
 struct AppHarness {
     explicit AppHarness(ModuleConfig config = FactoryConfig()) : module(std::move(config)) {
-        app.link.timeouts.settleMs = 0;
-        app.link.timeouts.readConstant = 300;
+        app.module.link.timeouts.settleMs = 0;
+        app.module.link.timeouts.readConstant = 300;
         module.setLiveChanges(false);
         InitialiseMainControls(app);
         ShowPortList(app, {{module.portPath(), "Korvel virtual module"}});
@@ -44,8 +44,8 @@ struct AppHarness {
 
     // Connects through the button and forgets the traffic and texts of it.
     void connect() {
-        HandleCommand(app, IDC_CONNECT, 0);
-        ASSERT_TRUE(app.link.connected) << std::string(status().begin(), status().end());
+        HandleEvent(app, UiEvent::Connect);
+        ASSERT_TRUE(app.module.link.connected) << std::string(status().begin(), status().end());
         module.clearExchanges();
         view.statusLog.clear();
     }

@@ -1,4 +1,4 @@
-// Connecting, the live poll, the safety net, command routing and the layout.
+// Connecting, the live poll, the safety net, event routing and the layout.
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -6,6 +6,8 @@
 #include <tuple>
 
 #include "app/layout_table.h"
+#include "app/safety_net.h"
+#include "app/status_line.h"
 #include "device/port_info.h"
 #include "tests/app/app_harness.h"
 
@@ -16,7 +18,7 @@ const int kDeviceControls[] = {1030, 1031, 1032, 1041, 1043, 1065, 1044, 1040, 1
 const Texts kBlank(5, L"-");
 
 void ExpectDisconnected(const AppHarness& h) {
-    EXPECT_FALSE(h.app.link.isOpen());
+    EXPECT_FALSE(h.app.module.link.isOpen());
     EXPECT_FALSE(h.view.pollTimerRunning());
     EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Connect");
     for (int id : kDeviceControls) EXPECT_FALSE(h.view.isEnabled(id)) << id;
@@ -45,9 +47,9 @@ TEST(Connection, RefusedConnectsStayDisconnectedAndSendNothing) {
         other.timeouts.settleMs = 0;
         h.view.statusLog.clear();
         row.setUp(h, other);
-        HandleCommand(h.app, IDC_CONNECT, 0);
+        HandleEvent(h.app, UiEvent::Connect);
         EXPECT_EQ(h.view.statusLog, row.log);
-        EXPECT_FALSE(h.app.link.connected);
+        EXPECT_FALSE(h.app.module.link.connected);
         ExpectDisconnected(h);
         EXPECT_EQ(h.module.exchangeCount(), 0u);
     }
@@ -61,43 +63,43 @@ TEST(Connection, StartUpCountsThePortsConnectSyncsThenPollsAndDisconnectSendsNot
     EXPECT_EQ(h.status(), L"Found 2 COM port(s).");
     EXPECT_EQ(h.view.comboItems(IDC_PORT_COMBO), (Texts{L"Korvel virtual module", L"ttyS0 (/dev/ttyS0)"}));
     h.view.statusLog.clear();
-    HandleCommand(h.app, IDC_CONNECT, 0);  // the first port is selected
+    HandleEvent(h.app, UiEvent::Connect);  // the first port is selected
     EXPECT_EQ(h.view.statusLog.front(), L"Connecting...");
     EXPECT_EQ(h.view.statusLog.back(), L"Connected. Live polling at 5 Hz.");
     EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Disconnect");
     for (int id : kDeviceControls) EXPECT_TRUE(h.view.isEnabled(id)) << id;
-    EXPECT_TRUE(h.view.pollTimerRunning());
+    // The timer ticks at the rate the status line names.
+    EXPECT_EQ(h.view.pollTimerPeriodMs() * 5, 1000u);
     // Max brightness, full repeat, default resistance, IR period, then the Media table.
     EXPECT_EQ(h.requests(), (std::vector<Bytes>{{8}, {17}, {20}, {18}, {0}}));
     EXPECT_EQ(h.view.listRowCount(), static_cast<int>(h.module.config().media.size()));
     EXPECT_EQ(h.displays(), kBlank);  // until the first tick
 
-    HandleCommand(h.app, IDC_REFRESH, 0);  // leaves the open port alone
-    EXPECT_TRUE(h.app.link.connected);
+    HandleEvent(h.app, UiEvent::Refresh);  // leaves the open port alone
+    EXPECT_TRUE(h.app.module.link.connected);
     h.module.clearExchanges();
-    HandleCommand(h.app, IDC_CONNECT, 0);
+    HandleEvent(h.app, UiEvent::Connect);
     EXPECT_EQ(h.status(), L"Disconnected.");
     ExpectDisconnected(h);
     EXPECT_EQ(h.module.exchangeCount(), 0u);
 }
 
-TEST(Poll, ShowsTheRawCodesAndTheBrightnessOnTicksOfItsTimerWhileConnected) {
+TEST(Poll, ShowsTheRawCodesAndTheBrightnessOnTicksWhileConnected) {
     const std::tuple<PressedButtons, std::uint8_t, Texts> rows[] = {
         {{0x0A, 0x1C, 0x01, 0x0201}, 77, {L"0x0A", L"0x1C", L"0x01", L"0x0201", L"77"}},
         {{0, 0, 0, 0}, 0, {L"0x00", L"0x00", L"0x00", L"0x0000", L"0"}},
         {{0xFF, 0xAB, 0x30, 0xFFFF}, 255, {L"0xFF", L"0xAB", L"0x30", L"0xFFFF", L"255"}},
     };
     AppHarness h;
-    HandleTimer(h.app, POLL_TIMER_ID);  // not connected
+    HandleTimer(h.app);  // not connected
     h.connect();
-    HandleTimer(h.app, POLL_TIMER_ID + 1);
     EXPECT_EQ(h.module.exchangeCount(), 0u);
     EXPECT_EQ(h.displays(), kBlank);
     SetStatusText(h.app, L"Earlier message.");
     for (const auto& [pressed, brightness, shown] : rows) {
         h.module.clearExchanges();
         h.module.setPressed(pressed, brightness);
-        HandleTimer(h.app, POLL_TIMER_ID);
+        HandleTimer(h.app);
         EXPECT_EQ(h.displays(), shown);
         EXPECT_EQ(h.requests(), (std::vector<Bytes>{{2}, {3}}));
     }
@@ -114,12 +116,12 @@ TEST(Poll, AShortReplyWritesNoDisplayAndPollingGoesOn) {
         h.connect();
         h.module.setPressed({1, 2, 3, 4}, 9);
         h.module.addFault(fault);
-        HandleTimer(h.app, POLL_TIMER_ID);
+        HandleTimer(h.app);
         EXPECT_EQ(h.status(), L"Protocol error occured: Fewer bytes than expected.");
         EXPECT_EQ(h.requests(), requests);
         EXPECT_EQ(h.displays(), kBlank);
         EXPECT_TRUE(h.view.pollTimerRunning());
-        HandleTimer(h.app, POLL_TIMER_ID);
+        HandleTimer(h.app);
         EXPECT_EQ(h.displays(), (Texts{L"0x01", L"0x02", L"0x03", L"0x0004", L"9"}));
     }
 }
@@ -128,60 +130,61 @@ TEST(Poll, AHangUpDisconnectsThroughTheSafetyNet) {
     for (bool beforeRequest : {false, true}) {
         AppHarness h;
         h.connect();
-        HandleTimer(h.app, POLL_TIMER_ID);  // the displays now show codes
+        HandleTimer(h.app);  // the displays now show codes
         if (beforeRequest) {
             h.module.hangUpAfter(0);
             ASSERT_TRUE(h.module.waitForHangUp(1000));
         } else {
             h.module.addFault({.kind = FaultKind::HangUp, .command = cmd::getPressedButtons});
         }
-        HandleTimer(h.app, POLL_TIMER_ID);
+        HandleTimer(h.app);
         EXPECT_EQ(h.status(), beforeRequest ? L"Serial error occured: Write failed."
                                             : L"Serial error occured: Read failed.");
-        EXPECT_FALSE(h.app.link.connected);
+        EXPECT_FALSE(h.app.module.link.connected);
         ExpectDisconnected(h);
     }
 }
 
-TEST(SafetyNet, TurnsEveryEscapeIntoOneStatusTextAndOnlySerialOnesDisconnect) {
-    const std::pair<std::function<void()>, std::wstring> rows[] = {
-        {[] { throw ProtocolError(); }, L"Protocol error occured: Fewer bytes than expected."},
-        {[] { throw SerialError("Read failed."); }, L"Serial error occured: Read failed."},
-        {[] { throw SerialError(""); }, L"Serial error occured: Unknown exception"},
-        {[] { throw std::runtime_error("out of range"); }, L"Runtime error occured: out of range"},
-        {[] { throw std::runtime_error(""); }, L"Runtime error occured: Unknown exception"},
-        {[] { throw std::runtime_error("caf\xE9"); }, L"Runtime error occured: caf\u00E9"},
-        {[] { throw std::logic_error("not a runtime error"); }, L"An unknown error occured"},
-        {[] { throw 42; }, L"An unknown error occured"},
+TEST(SafetyNet, TurnsEveryFailureItSeesIntoOneStatusTextAndOnlySerialOnesDisconnect) {
+    // A failed exchange that an operation leaves to the net, reported as the
+    // poll reports it, and anything a handler throws.
+    auto failed = [](OutcomeKind kind, const char* error) {
+        return [=](App& app) { Report(app, {.operation = Operation::PollLiveValues, .kind = kind, .error = error}); };
     };
-    for (const auto& [raise, text] : rows) {
+    auto raise = [](auto thrown) {
+        return [=](App& app) { RunGuarded(app, [&] { throw thrown; }); };
+    };
+    const std::pair<std::function<void(App&)>, std::wstring> rows[] = {
+        {failed(OutcomeKind::ProtocolError, "Fewer bytes than expected."), L"Protocol error occured: Fewer bytes than expected."},
+        {failed(OutcomeKind::SerialError, "Read failed."), L"Serial error occured: Read failed."},
+        {failed(OutcomeKind::SerialError, ""), L"Serial error occured: Unknown exception"},
+        {raise(std::runtime_error("out of range")), L"Runtime error occured: out of range"},
+        {raise(std::runtime_error("")), L"Runtime error occured: Unknown exception"},
+        {raise(std::runtime_error("caf\xE9")), L"Runtime error occured: caf\u00E9"},
+        {raise(std::logic_error("not a runtime error")), L"An unknown error occured"},
+        {raise(42), L"An unknown error occured"},
+    };
+    for (const auto& [fail, text] : rows) {
         SCOPED_TRACE(std::string(text.begin(), text.end()));
         AppHarness h;
         h.connect();
-        RunGuarded(h.app, raise);
+        fail(h.app);
         EXPECT_EQ(h.status(), text);
         const bool serial = text.starts_with(L"Serial");
-        EXPECT_EQ(h.app.link.connected, !serial);
+        EXPECT_EQ(h.app.module.link.connected, !serial);
         EXPECT_EQ(h.view.getText(IDC_CONNECT), serial ? L"Connect" : L"Disconnect");
         EXPECT_EQ(h.view.isEnabled(IDC_ACTIONS_LIST), !serial);
     }
 }
 
-TEST(Commands, DefaultResistanceActsOnConfirmedChoiceOnlyAndOtherIdsDoNothing) {
+TEST(Events, AResistanceChoiceSendsBothSelectionsTogether) {
     AppHarness h;
     h.connect();
     h.view.comboSelect(IDC_RA_DEFAULT, 3);
     h.view.comboSelect(IDC_RB_DEFAULT, 1);
-    const std::pair<int, int> silent[] = {{IDC_RA_DEFAULT, 1}, {IDC_RB_DEFAULT, 7}, {IDC_RA_DEFAULT, 10},
-                                          {IDC_PORT_COMBO, 9}, {IDC_IR_CODE, 0},    {4711, 9}};
-    for (auto [id, code] : silent) HandleCommand(h.app, id, code);
-    EXPECT_EQ(h.module.exchangeCount(), 0u);
-    for (int id : {IDC_RA_DEFAULT, IDC_RB_DEFAULT}) {
-        h.module.clearExchanges();
-        HandleCommand(h.app, id, 9);
-        ASSERT_FALSE(h.requests().empty()) << id;
-        EXPECT_EQ(h.requests()[0], (Bytes{cmd::setDefaultResistance, 0x04, 0x80})) << id;
-    }
+    HandleEvent(h.app, UiEvent::ResistanceChosen);
+    EXPECT_EQ(h.requests(), (std::vector<Bytes>{{cmd::setDefaultResistance, 0x04, 0x80}}));
+    EXPECT_EQ(h.status(), L"Default resistance updated.");
 }
 
 TEST(Layout, StretchesTheActionsAreaAndPinsTheStatusToTheBottom) {

@@ -1,4 +1,4 @@
-#include "app/memory_view.h"
+#include "tests/app/memory_view.h"
 
 #include <algorithm>
 #include <stdexcept>

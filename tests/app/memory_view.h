@@ -3,7 +3,7 @@
 // text, check mark, enabled flag and combo items, the tab selection, the list
 // view's columns and cells, the poll timer and the two cell editors. Tests
 // drive it like a user would (type into an editor, pick an item, answer a file
-// dialog); korvelctl prints from it.
+// dialog).
 
 #include <deque>
 #include <map>
@@ -75,8 +75,8 @@ public:
     std::wstring listCell(int row, int column) const override;
     int listRowCount() const override { return static_cast<int>(rows_.size()); }
 
-    void startPollTimer() override { pollTimer_ = true; }
-    void stopPollTimer() override { pollTimer_ = false; }
+    void startPollTimer(unsigned periodMs) override { pollPeriodMs_ = periodMs; }
+    void stopPollTimer() override { pollPeriodMs_ = 0; }
 
     void openIrEditor(int row, int column, const std::wstring& text) override;
     std::wstring irEditorText() const override { return ir_.text; }
@@ -89,15 +89,14 @@ public:
     std::optional<std::wstring> askSaveFileName() override;
     std::optional<std::wstring> askOpenFileName() override;
 
-    void debugTrace(const std::wstring& text) override { traces.push_back(text); }
-
     // Reading back what a user would see.
     const Control& control(int id) const;  // throws std::out_of_range for an unknown id
     bool isEnabled(int id) const { return control(id).enabled; }
     const std::vector<std::wstring>& comboItems(int id) const { return control(id).items; }
     const std::vector<Column>& listColumns() const { return columns_; }
     std::vector<std::wstring> listRow(int row) const;  // every column, as listCell reads them
-    bool pollTimerRunning() const { return pollTimer_; }
+    bool pollTimerRunning() const { return pollPeriodMs_ != 0; }
+    unsigned pollTimerPeriodMs() const { return pollPeriodMs_; }
     const IrEditor& irEditor() const { return ir_; }
     const ComboEditor& comboEditor() const { return combo_; }
 
@@ -110,8 +109,6 @@ public:
     // nullopt answer is a cancelled dialog.
     std::deque<std::optional<std::wstring>> saveAnswers, openAnswers;
     int saveDialogsShown = 0, openDialogsShown = 0;
-    // The debugger output channel, one entry per line written.
-    std::vector<std::wstring> traces;
 
 private:
     Control* find(int id);
@@ -121,7 +118,7 @@ private:
     int tab_ = 0;
     std::vector<Column> columns_;
     std::vector<std::vector<std::wstring>> rows_;  // one text per column, at least the item's own
-    bool pollTimer_ = false;
+    unsigned pollPeriodMs_ = 0;  // 0: not running
     IrEditor ir_;
     ComboEditor combo_;
 };

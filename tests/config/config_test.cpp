@@ -11,8 +11,9 @@
 #include <numeric>
 #include <tuple>
 
-#include "config/file_commands.h"
-#include "settings/sync.h"
+#include "app/file_commands.h"
+#include "config/cfg_codec.h"
+#include "config/config_file.h"
 #include "tests/settings/connected_app.h"
 
 namespace {
@@ -47,16 +48,23 @@ ModuleConfig Altered(std::uint8_t seed) {
     fill(c.media), fill(c.gears), fill(c.horn), fill(c.acc);
     return c;
 }
-ConfigData AsFile(const ModuleConfig& c) {
-    const HeldSettings settings{c.maxBrightness, c.irFullRepeat != 0, c.irRepeatPeriod, c.defaultResistance};
-    return {c.media, c.gears, c.horn, c.acc, settings};
+// As the window holds it, and so saves it: full repeat as 1 or 0.
+ModuleConfig AsHeld(ModuleConfig c) {
+    c.settings.irFullRepeat = c.settings.irFullRepeat != 0;
+    return c;
 }
-ConfigData Sample() { return AsFile(Altered(3)); }    // full repeat on, saved as 1
-ConfigData Sentinel() { return AsFile(Altered(4)); }  // what a refused file leaves alone
+ModuleConfig Sample() { return AsHeld(Altered(3)); }    // full repeat on
+ModuleConfig Sentinel() { return AsHeld(Altered(4)); }  // what a refused file leaves alone
+
+// The status text of a file the reader refused, or nothing.
+std::optional<std::wstring> Refusal(const std::optional<FileFault>& fault) {
+    if (!fault) return std::nullopt;
+    return StatusText({.operation = Operation::LoadConfigFile, .kind = OutcomeKind::FileError, .file = *fault});
+}
 
 TEST(CfgCodec, LayoutsAreExact) {
     const Bytes zero(6, 0);
-    const struct { ConfigData data; Bytes bytes; std::size_t size; } cases[] = {
+    const struct { ModuleConfig data; Bytes bytes; std::size_t size; } cases[] = {
         {{{}, {}, {}, {}, {80, true, 500, 0x8004}},
          Join({kHeader, kNone, kNone, kNone, kNone, {0xF4, 0x01, 0x01, 0x50, 0x04, 0x80}}), 30},
         {{{Record<MediaAction>(0xA0)}, {}, {}, {}, {}}, Join({kHeader, kOne, Seq(0xA0, 9), kNone, kNone, kNone, zero}),
@@ -72,7 +80,8 @@ TEST(CfgCodec, LayoutsAreExact) {
     }
 }
 
-// Files with the text that refuses them, or none when they read as Sample().
+// Files with the text that refuses them, or none when they read as Sample()
+// (the reader keeps a full-repeat byte of 2; the window holds it as 1).
 std::vector<std::tuple<const char*, Bytes, const wchar_t*>> Files() {
     const Bytes valid = EncodeConfig(Sample());
     const auto first = [&](std::size_t n) { return Bytes(valid.begin(), valid.begin() + static_cast<long>(n)); };
@@ -89,6 +98,8 @@ std::vector<std::tuple<const char*, Bytes, const wchar_t*>> Files() {
         {"version 3", header({0x7E, 0x41, 0x59, 0x4E, 3, 0, 0, 0}), L"Unsupported config version"},
         {"one Media record more than present", countTooLarge, L"Failed while reading config"},
         {"4 billion Gears records", Join({kHeader, kNone, {0x00, 0x28, 0x6B, 0xEE}, Bytes(24, 0)}),
+         L"Failed while reading config"},
+        {"100 thousand Horn records", Join({kHeader, kNone, kNone, {0xA0, 0x86, 0x01, 0x00}, Bytes(24, 0)}),
          L"Failed while reading config"},
         {"last byte missing", first(valid.size() - 1), L"Failed while reading config"},
         {"trailing bytes", Join({valid, {1, 2, 3, 0xFF}}), nullptr},
@@ -117,9 +128,10 @@ struct TempDir {
     std::filesystem::path dir;
 };
 
-// Each file through a stream that cannot seek, then through File > "Open...": read
-// whole and silently, or refused with its text, changing nothing held and allocating
-// nothing for counts the rest of the file cannot hold.
+// Each file through a stream that cannot seek, then from disk into the held
+// configuration: read whole and silently, or refused with its text, changing
+// nothing held and allocating nothing for counts the rest of the file cannot
+// hold, on either path.
 TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
     TempDir tmp;
     ConnectedApp t;
@@ -128,19 +140,18 @@ TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
         const auto expected = refusal ? std::optional<std::wstring>(refusal) : std::nullopt;
         PipeBuffer pipeBuffer(bytes);
         std::istream pipe(&pipeBuffer);
-        ConfigData data = Sentinel();
+        ModuleConfig data = Sentinel();
         g_largestAllocation = 0;
-        EXPECT_EQ(DecodeConfig(pipe, data), expected);
+        EXPECT_EQ(Refusal(DecodeConfig(pipe, data)), expected);
         EXPECT_LT(g_largestAllocation.exchange(0), 4096u);
-        EXPECT_EQ(data, refusal ? Sentinel() : Sample());
+        EXPECT_EQ(AsHeld(data), refusal ? Sentinel() : Sample());
         std::ofstream(tmp.dir / "f.cfg", std::ios::binary) << std::string(bytes.begin(), bytes.end());
-        ReplaceHeldConfig(t.app, Sentinel());
-        t.view.setText(IDC_STATUS, L"before");
-        t.view.openAnswers.push_back(tmp.path(L"f.cfg"));
-        LoadConfigFile(t.app);
-        EXPECT_LT(g_largestAllocation.load(), 1u << 20);  // the file's buffer aside, nothing large
-        EXPECT_EQ(t.status(), refusal ? refusal : L"before");
-        EXPECT_EQ(HeldConfig(t.app), refusal ? Sentinel() : Sample());
+        t.app.module.held = Sentinel();
+        const Outcome loaded = LoadConfigFile(t.app.module, tmp.path(L"f.cfg"));
+        // The file stream's own buffer is the largest thing it needs.
+        EXPECT_LT(g_largestAllocation.load(), 16384u);
+        EXPECT_EQ(StatusText(loaded), refusal ? refusal : L"");
+        EXPECT_EQ(t.app.module.held, refusal ? Sentinel() : Sample());
     }
     EXPECT_EQ(t.module.exchangeCount(), 0u);
 }
@@ -151,22 +162,22 @@ TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
 TEST(FileCommands, SaveFromOneModuleThenOpenIntoAnotherMakesThemEqual) {
     TempDir tmp;
     ModuleConfig source = Altered(9);
-    source.maxBrightness = 200;  // only a file brings a held brightness above 100
+    source.settings.maxBrightness = 200;  // only a file brings a held brightness above 100
     ConnectedApp first(source);
-    first.app.held = AsFile(source).settings;
+    first.app.module.held.settings = AsHeld(source).settings;
     const std::wstring name = tmp.path(L"\u0412\u0430\u0437 22 \u2126.cfg");  // stored under its UTF-8 name
     const std::string utf8 = "\xD0\x92\xD0\xB0\xD0\xB7 22 \xE2\x84\xA6.cfg";
     std::ofstream(tmp.dir / utf8) << std::string(900, 'x');  // a longer file is cut to the new one
     first.view.saveAnswers.push_back(name);
     SaveConfigCommand(first.app);
     EXPECT_EQ(first.status(), L"Config saved successfully");
-    EXPECT_EQ(std::filesystem::file_size(tmp.dir / utf8), EncodedConfigSize(AsFile(source)));
-    ConfigData held = AsFile(source);
-    held.settings.g_maxBrightness = 100;  // as the second module reports it
+    EXPECT_EQ(std::filesystem::file_size(tmp.dir / utf8), EncodedConfigSize(source));
+    ModuleConfig held = AsHeld(source);
+    held.settings.maxBrightness = 100;  // as the second module reports it
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "cancelled" : "from the file");
         ConnectedApp second(Altered(60));
-        if (cancel) ReplaceHeldConfig(second.app, AsFile(source));
+        if (cancel) second.app.module.held = AsHeld(source);
         else second.view.openAnswers.push_back(name);
         OpenConfigCommand(second.app);
         const Requests got = second.requests();
@@ -175,7 +186,7 @@ TEST(FileCommands, SaveFromOneModuleThenOpenIntoAnotherMakesThemEqual) {
                                                                     {0x07, 200}, {0x08}, {0x15, 0x00, 0x82}, {0x14}}));
         EXPECT_EQ(got.back(), Bytes{0x00});
         EXPECT_EQ(second.module.config(), source);
-        EXPECT_EQ(HeldConfig(second.app), held);
+        EXPECT_EQ(second.app.module.held, held);
         EXPECT_EQ(second.view.getText(IDC_MAX_BRIGHTNESS), L"100");
         EXPECT_EQ(second.view.openDialogsShown, 1);
         EXPECT_EQ(second.status(), L"Media actions loaded.");
@@ -186,11 +197,12 @@ TEST(FileCommands, TheStatusSaysWhyASaveOrAnOpenFailed) {
     TempDir tmp;
     ConnectedApp t;
     t.view.saveAnswers = {L"/dev/full", tmp.path(L"no/such/dir.cfg")};
-    SaveConfigFile(t.app);
+    SaveConfigCommand(t.app);
     EXPECT_EQ(t.status(), L"Failed while writing config");
-    SaveConfigFile(t.app);
+    SaveConfigCommand(t.app);
     EXPECT_EQ(t.status(), L"Failed to open file for saving");
-    t.app.link.connected = false;
+    t.module.clearExchanges();
+    t.app.module.link.connected = false;
     SaveConfigCommand(t.app);
     EXPECT_EQ(t.status(), L"No device connected, cannot save config.");
     OpenConfigCommand(t.app);
@@ -198,9 +210,9 @@ TEST(FileCommands, TheStatusSaysWhyASaveOrAnOpenFailed) {
     EXPECT_EQ(t.view.saveDialogsShown + t.view.openDialogsShown, 2);
     EXPECT_EQ(t.module.exchangeCount(), 0u);
     // A transport failure of a set command ends the sequence.
-    t.app.link.connected = true;
+    t.app.module.link.connected = true;
     t.module.addFault({.command = 0x0F});
-    RunGuarded(t.app, [&] { OpenConfigCommand(t.app); });
+    OpenConfigCommand(t.app);
     EXPECT_EQ(t.status(), L"Protocol error occured: Fewer bytes than expected.");
     EXPECT_EQ(t.requests().size(), 3u);  // the period, its read-back, full repeat
 }

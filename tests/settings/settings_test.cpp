@@ -2,8 +2,7 @@
 // use the module's store: bytes on the wire, texts, and the held values.
 
 #include "device/text.h"
-#include "settings/setting_handlers.h"
-#include "settings/sync.h"
+#include "app/settings_panel.h"
 #include "tests/settings/connected_app.h"
 
 namespace {
@@ -21,7 +20,7 @@ struct SyncCase {
     void (*step)(App&);
     std::uint16_t resistance;
     std::uint8_t command;
-    HeldSettings held;
+    ModuleSettings held;
     const wchar_t *shown, *loaded;
     std::vector<std::wstring> trace;
     const wchar_t* failure;
@@ -49,25 +48,25 @@ TEST(Sync, EachStepShowsAndHoldsWhatTheModuleReports) {
         SCOPED_TRACE(ToUtf8(c.loaded) + " " + std::to_string(c.resistance));
         ConnectedApp t(WithSettings(150, 2, 65535, c.resistance));
         const std::wstring before = Shown(t.view), status = t.status();
-        t.app.link.connected = false;
+        t.app.module.link.connected = false;
         c.step(t.app);
         EXPECT_EQ(t.module.exchangeCount(), 0u);
         EXPECT_EQ(t.status(), status);
-        t.app.link.connected = true;
+        t.app.module.link.connected = true;
         if (c.failure) {
             t.module.addFault({.command = c.command});
             c.step(t.app);
             EXPECT_EQ(t.status(), c.failure);
             EXPECT_EQ(Shown(t.view), before);
-            EXPECT_EQ(t.app.held, HeldSettings{});
-            EXPECT_TRUE(t.app.link.connected && t.view.traces.empty());
+            EXPECT_EQ(t.app.module.held.settings, ModuleSettings{});
+            EXPECT_TRUE(t.app.module.link.connected && t.traces.empty());
             t.module.clearExchanges();
         }
         c.step(t.app);
         EXPECT_EQ(t.requests(), Requests({{c.command}}));
-        EXPECT_EQ(t.app.held, c.held);
+        EXPECT_EQ(t.app.module.held.settings, c.held);
         EXPECT_EQ(Shown(t.view), c.shown);
-        EXPECT_EQ(t.view.traces, c.trace);
+        EXPECT_EQ(t.traces, c.trace);
         EXPECT_EQ(t.status(), c.loaded);
     }
 }
@@ -75,17 +74,17 @@ TEST(Sync, EachStepShowsAndHoldsWhatTheModuleReports) {
 // What is typed reaches the module as these bytes, or is refused with nothing sent.
 TEST(Handlers, TypedTextsAreSentAsTheseBytes) {
     const struct { void (*run)(App&); int field; const wchar_t* typed; Bytes sent; const wchar_t* status; } cases[] = {
-        {ApplyMaxBrightness, IDC_MAX_BRIGHTNESS, L"100", {0x07, 0x64}, L"Max brightness set."},
-        {ApplyMaxBrightness, IDC_MAX_BRIGHTNESS, L"0x64", {0x07, 0x64}, L"Max brightness set."},
-        {ApplyMaxBrightness, IDC_MAX_BRIGHTNESS, L"064", {0x07, 0x34}, L"Max brightness set."},
-        {ApplyMaxBrightness, IDC_MAX_BRIGHTNESS, L"50%", {0x07, 0x32}, L"Max brightness set."},
-        {ApplyMaxBrightness, IDC_MAX_BRIGHTNESS, L"101", {}, L"Invalid max brightness (0-100)."},
-        {ApplyMaxBrightness, IDC_MAX_BRIGHTNESS, L"-1", {}, L"Invalid max brightness (0-100)."},
-        {ApplyMaxBrightness, IDC_MAX_BRIGHTNESS, L"", {}, L"Invalid max brightness (0-100)."},
-        {ApplyIrRepeatPeriod, IDC_IR_PERIOD, L"65536", {0x10, 0x00, 0x00}, L"IR period set."},
-        {ApplyIrRepeatPeriod, IDC_IR_PERIOD, L"", {}, L"Invalid IR period."},
-        {SendIrCode, IDC_IR_CODE, L"0xFFFFFFFFF", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}, L"IR code sent"},
-        {SendIrCode, IDC_IR_CODE, L"zz", {}, L"Invalid IR to send."},
+        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"100", {0x07, 0x64}, L"Max brightness set."},
+        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"0x64", {0x07, 0x64}, L"Max brightness set."},
+        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"064", {0x07, 0x34}, L"Max brightness set."},
+        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"50%", {0x07, 0x32}, L"Max brightness set."},
+        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"101", {}, L"Invalid max brightness (0-100)."},
+        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"-1", {}, L"Invalid max brightness (0-100)."},
+        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"", {}, L"Invalid max brightness (0-100)."},
+        {OnIrPeriodSet, IDC_IR_PERIOD, L"65536", {0x10, 0x00, 0x00}, L"IR period set."},
+        {OnIrPeriodSet, IDC_IR_PERIOD, L"", {}, L"Invalid IR period."},
+        {OnSendIr, IDC_IR_CODE, L"0xFFFFFFFFF", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}, L"IR code sent"},
+        {OnSendIr, IDC_IR_CODE, L"zz", {}, L"Invalid IR to send."},
     };
     ConnectedApp t;
     for (const auto& c : cases) {
@@ -98,30 +97,30 @@ TEST(Handlers, TypedTextsAreSentAsTheseBytes) {
     }
 }
 
-const HeldSettings kHeld{1, true, 2, 0x0010};  // held before each handler runs
+const ModuleSettings kHeld{1, true, 2, 0x0010};  // held before each handler runs
 
 // On success: the requests, the held values and the text; the refusal text before
 // its code; whether it checks the connection (the other two rely on disabled controls).
 const struct HandlerCase {
     void (*run)(App&);
     Requests sent;
-    HeldSettings held;
+    ModuleSettings held;
     const wchar_t *success, *failure;
     bool needsConnection;
 } kHandlers[] = {
-    {SaveModuleConfig, {{0x04}}, kHeld, L"Config saved to module.", L"Save failed, response: ", true},
-    {LoadModuleConfig, {{0x05}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0}, L"Media actions loaded.",
+    {OnSaveToDevice, {{0x04}}, kHeld, L"Config saved to module.", L"Save failed, response: ", true},
+    {OnLoadFromDevice, {{0x05}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0}, L"Media actions loaded.",
      L"Load failed, response: ", true},
-    {ResetModuleConfig, {{0x13}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0}, L"Media actions loaded.",
+    {OnReset, {{0x13}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0}, L"Media actions loaded.",
      L"Reset failed, response: ", true},
-    {SendIrCode, {{0x06, 0x44, 0, 0, 0}}, kHeld, L"IR code sent", L"IR failed to send, response: ", true},
-    {ApplyIrRepeatPeriod, {{0x10, 0xC8, 0x00}}, kHeld, L"IR period set.", L"IR period set failed, response: ", true},
+    {OnSendIr, {{0x06, 0x44, 0, 0, 0}}, kHeld, L"IR code sent", L"IR failed to send, response: ", true},
+    {OnIrPeriodSet, {{0x10, 0xC8, 0x00}}, kHeld, L"IR period set.", L"IR period set failed, response: ", true},
     // The refused toggle has already turned the box on; this one turns it off.
     {ToggleIrFullRepeat, {{0x0F, 0x00}}, kHeld, L"IR full repeat toggled.", L"Toggle full repeat failed, response: ",
      false},
-    {ApplyDefaultResistance, {{0x15, 0x04, 0x80}}, {1, true, 2, 0x8004}, L"Default resistance updated.",
+    {OnResistanceChosen, {{0x15, 0x04, 0x80}}, {1, true, 2, 0x8004}, L"Default resistance updated.",
      L"Updating default resistance failed, response: ", false},
-    {ApplyMaxBrightness, {{0x07, 0x28}}, kHeld, L"Max brightness set.", L"Max brightness set failed, response: ", true},
+    {OnMaxBrightnessSet, {{0x07, 0x28}}, kHeld, L"Max brightness set.", L"Max brightness set failed, response: ", true},
 };
 
 void Prepare(ConnectedApp& t) {
@@ -130,7 +129,7 @@ void Prepare(ConnectedApp& t) {
     t.view.setText(IDC_MAX_BRIGHTNESS, L"40");
     t.view.comboSelect(IDC_RA_DEFAULT, 3);
     t.view.comboSelect(IDC_RB_DEFAULT, 1);
-    t.app.held = kHeld;
+    t.app.module.held.settings = kHeld;
 }
 
 // Each handler: "Not connected." while disconnected, a refusal changes nothing
@@ -141,26 +140,26 @@ TEST(Handlers, DisconnectedThenRefusedThenAccepted) {
         ConnectedApp t;
         Prepare(t);
         if (h.needsConnection) {
-            t.app.link.connected = false;
+            t.app.module.link.connected = false;
             h.run(t.app);
             EXPECT_EQ(t.status(), L"Not connected.");
             EXPECT_EQ(t.module.exchangeCount(), 0u);
-            t.app.link.connected = true;
+            t.app.module.link.connected = true;
         }
         const bool toggle = h.sent[0][0] == 0x0F;
         t.module.addFault({.kind = FaultKind::Refuse, .command = h.sent[0][0], .status = 2});
         h.run(t.app);
         EXPECT_EQ(t.status(), h.failure + std::wstring(L"2"));
         EXPECT_EQ(t.requests(), Requests({toggle ? Bytes{0x0F, 0x01} : h.sent[0]}));
-        EXPECT_EQ(t.app.held, kHeld);
+        EXPECT_EQ(t.app.module.held.settings, kHeld);
         EXPECT_EQ(t.view.isChecked(IDC_FULL_REPEAT), toggle);
         t.module.clearExchanges();
         h.run(t.app);
         EXPECT_EQ(t.status(), h.success);
         EXPECT_EQ(t.requests(), h.sent);
-        EXPECT_EQ(t.app.held, h.held);
+        EXPECT_EQ(t.app.module.held.settings, h.held);
         EXPECT_FALSE(t.view.isChecked(IDC_FULL_REPEAT));
-        EXPECT_TRUE(t.app.link.connected);
+        EXPECT_TRUE(t.app.module.link.connected);
     }
 }
 
@@ -171,16 +170,31 @@ TEST(SilentModule, TheConnectionStaysAndTheStatusSaysWhy) {
     t.module.addFault({.command = 0x08});
     SyncAllFromModule(t.app);
     EXPECT_EQ(t.requests(), Requests({{0x08}, {0x11}, {0x14}, {0x12}, {0x00}}));
-    EXPECT_EQ(t.app.held, (HeldSettings{0, true, 1234, 0x8002}));
+    EXPECT_EQ(t.app.module.held.settings, (ModuleSettings{0, true, 1234, 0x8002}));
     EXPECT_EQ(t.status(), L"Media actions loaded.");
     Prepare(t);
     t.module.addFault({.command = 0x07});
-    RunGuarded(t.app, [&] { ApplyMaxBrightness(t.app); });
+    OnMaxBrightnessSet(t.app);
     EXPECT_EQ(t.status(), L"Max brightness set failed (exception).");
     t.module.addFault({.command = 0x10});
-    RunGuarded(t.app, [&] { ApplyIrRepeatPeriod(t.app); });
+    OnIrPeriodSet(t.app);
     EXPECT_EQ(t.status(), L"Protocol error occured: Fewer bytes than expected.");
-    EXPECT_TRUE(t.app.link.connected);
+    EXPECT_TRUE(t.app.module.link.connected);
+}
+
+// Both combo boxes must hold a choice: without one nothing is sent and nothing
+// held changes, whichever box is empty.
+TEST(Handlers, AResistanceWithoutBothChoicesIsASelectionError) {
+    for (const auto [ra, rb] : {std::pair{3, -1}, std::pair{-1, 1}, std::pair{-1, -1}}) {
+        ConnectedApp t;
+        Prepare(t);
+        t.view.comboSelect(IDC_RA_DEFAULT, ra);
+        t.view.comboSelect(IDC_RB_DEFAULT, rb);
+        OnResistanceChosen(t.app);
+        EXPECT_EQ(t.status(), L"Selection error");
+        EXPECT_EQ(t.module.exchangeCount(), 0u);
+        EXPECT_EQ(t.app.module.held.settings, kHeld);
+    }
 }
 
 }  // namespace
