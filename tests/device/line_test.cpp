@@ -51,8 +51,8 @@ const Bytes k10{0x00, 0x01, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x04, 0x80};
 
 ModuleConfig TestConfig() {
     return {.media = {As<MediaAction>(k9)}, .gears = {As<GearAction>(k9), {}}, .horn = {},
-            .acc = {As<AccAction>(k10)}, .maxBrightness = 42, .irFullRepeat = 1, .irRepeatPeriod = 1000,
-            .defaultResistance = 0x8004};
+            .acc = {As<AccAction>(k10)},
+            .settings = {.maxBrightness = 42, .irFullRepeat = 1, .irRepeatPeriod = 1000, .defaultResistors = 0x8004}};
 }
 
 struct Line : ::testing::Test {
@@ -107,8 +107,8 @@ TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
         {"resistance as written", CALL(getDefaultResistance(l)), {20}, {1, 128}, 0x8001},
         {"sendIR low byte first", CALL(sendIR(l, 0x12345678)), {6, 0x78, 0x56, 0x34, 0x12}, {0}, 0},
         {"resetConfig", CALL(resetConfig(l)), {19}, {0}, 0},
-        {"brightness as from the factory", CALL(getMaxBrightness(l)), {8}, {FactoryConfig().maxBrightness},
-         FactoryConfig().maxBrightness},
+        {"brightness as from the factory", CALL(getMaxBrightness(l)), {8}, {FactoryConfig().settings.maxBrightness},
+         FactoryConfig().settings.maxBrightness},
     };
     std::set<int> commands;
     for (const CommandRow& r : rows) {
@@ -213,6 +213,52 @@ TEST(LinkDefaults, SettleWaitPurgesTheLineAndSilenceEndsAOneByteReadAfterFiveSec
     EXPECT_GE(SecondsSince(start), 5.04);
     EXPECT_LT(SecondsSince(start), 5.4);
     EXPECT_EQ(getMaxBrightness(link), 42) << "the link stays open and usable";
+}
+
+// Both deadlines have a part per byte. A silent module ends a five-byte read
+// after constant + 5 x multiplier, later than a one-byte read; a peer that
+// reads nothing fails a write no sooner than constant + bytes x multiplier.
+TEST(LinkDeadlines, GrowWithTheBytesOfTheReadAndOfTheWrite) {
+    VirtualModule module(TestConfig());
+    SerialLink link;
+    link.timeouts = {.readMultiplier = 100, .readConstant = 100, .writeMultiplier = 1, .writeConstant = 50, .settleMs = 0};
+    ASSERT_TRUE(link.open(module.portPath()));
+    const std::pair<std::function<void()>, double> reads[] = {{[&] { getMaxBrightness(link); }, 0.2},
+                                                              {[&] { getPressedButtons(link); }, 0.6}};
+    for (const auto& [read, seconds] : reads) {
+        module.addFault({.kind = FaultKind::Silence});
+        const auto start = Clock::now();
+        EXPECT_THROW(read(), ProtocolError);
+        EXPECT_GE(SecondsSince(start), seconds - 0.01);
+        EXPECT_LT(SecondsSince(start), seconds + 0.25);
+    }
+
+    // A pseudo-terminal whose other side is never read: once its buffer is
+    // full, a write can only wait for its deadline.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const std::string name = ptsname(master);
+    SerialLink writer;
+    writer.timeouts = link.timeouts;
+    ASSERT_TRUE(writer.open(name));
+    const int filler = ::open(name.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(filler, 0);
+    // Byte by byte until even a pause frees no room: the kernel moves what is
+    // written on to the other side a little later.
+    const std::uint8_t byte = 0x55;
+    for (int stalled = 0; stalled < 3; usleep(20 * 1000)) {
+        bool wrote = false;
+        while (::write(filler, &byte, 1) > 0) wrote = true;
+        stalled = wrote ? 0 : stalled + 1;
+    }
+    const std::vector<std::uint8_t> request(400, 0xAA);
+    const auto start = Clock::now();
+    EXPECT_EQ(SerialFailure([&] { writer.writeExact(request.data(), request.size()); }), "Write failed.");
+    EXPECT_GE(SecondsSince(start), 0.45 - 0.01);  // 50 + 400 x 1 ms
+    EXPECT_LT(SecondsSince(start), 0.45 + 0.25);
+    ::close(filler);
+    writer.close();
+    ::close(master);
 }
 
 // 'Y' or 'N': whether another process opens the port. The answer comes

@@ -8,7 +8,7 @@
 #include "actions/auto_base.h"
 #include "actions/catalogues.h"
 #include "actions/cell_text.h"
-#include "actions/records.h"
+#include "device/records.h"
 #include "device/port_info.h"
 
 namespace {
