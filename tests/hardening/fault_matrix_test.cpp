@@ -75,7 +75,7 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     const auto point = static_cast<std::size_t>(GetParam().point);
     ModuleConfig config = FactoryConfig();
     config.media.resize(2);
-    config.maxBrightness = kMaxBrightness;
+    config.settings.maxBrightness = kMaxBrightness;
     VirtualModule module(config);
     module.setLiveChanges(false);
     SerialLink link;

@@ -19,15 +19,16 @@
 #include <thread>
 #include <vector>
 
-#include "actions/actions_list.h"
+#include "actions/action_writes.h"
 #include "actions/cell_text.h"
-#include "actions/write_all.h"
+#include "app/actions_list.h"
 #include "app/connection.h"
 #include "app/main_window.h"
-#include "app/memory_view.h"
 #include "app/resource_ids.h"
+#include "app/status_line.h"
 #include "device/text.h"
 #include "sim/virtual_module.h"
+#include "tests/app/memory_view.h"
 #include "tests/time_scale.h"
 
 namespace {
@@ -64,16 +65,14 @@ std::vector<Bytes> rowsOf(const std::vector<R>& table) {
     return rows;
 }
 std::vector<Bytes> rowsOf(const ModuleConfig& m, std::uint32_t t) {
-    return t == Media ? rowsOf(m.media) : t == Gears ? rowsOf(m.gears) : t == Horn ? rowsOf(m.horn) : rowsOf(m.acc);
-}
-std::vector<Bytes> rowsOf(const ActionsPage& p, std::uint32_t t) {
-    return t == Media ? rowsOf(p.mediaActions) : t == Gears ? rowsOf(p.gearActions)
-         : t == Horn  ? rowsOf(p.hornActions)  : rowsOf(p.accActions);
+    std::vector<Bytes> rows;
+    WithTable(m, t, [&](const auto& table) { rows = rowsOf(table); });
+    return rows;
 }
 
 struct Soak {
     explicit Soak(unsigned seed) : random(seed), module(std::make_unique<VirtualModule>()) {
-        app.link.timeouts = {.readConstant = ScaledMs(250), .settleMs = 0};
+        app.module.link.timeouts = {.readConstant = ScaledMs(250), .settleMs = 0};
         module->setLiveChanges(false);
         for (std::uint32_t t = 0; t < 4; ++t)
             for (const Bytes& row : rowsOf(module->config(), t)) allowed[t].push_back({row});
@@ -120,8 +119,8 @@ struct Soak {
 
     void connect() {
         ShowPortList(app, {{module->portPath(), "Korvel virtual module"}});
-        HandleCommand(app, IDC_CONNECT, 0);
-        if (!app.link.connected) violation("connecting failed: " + ToUtf8(view.getText(IDC_STATUS)));
+        HandleEvent(app, UiEvent::Connect);
+        if (!app.module.link.connected) violation("connecting failed: " + ToUtf8(view.getText(IDC_STATUS)));
     }
 
     // Another module in place of this one, holding what it held. The old log
@@ -164,25 +163,25 @@ struct Soak {
             HandleTabChange(app);
             checkStatus("a tab switch");
         } else {
-            RunGuarded(app, [&] { WriteAllActions(app); });
+            Report(app, WriteAllActions(app.module));
             checkStatus("writing all tables");
         }
     }
 
     void runRound(bool withFaults, Clock::time_point end) {
-        if (app.link.connected) HandleCommand(app, IDC_CONNECT, 0);
+        if (app.module.link.connected) HandleEvent(app, UiEvent::Connect);
         if (faulty) swapModule();
         absorbExchanges();
         faulty = false;
         connect();
         // Tables read during faults may be anything; start from the module's.
-        RunGuarded(app, [&] { ReloadAllActions(app); });
+        ReloadAllActions(app);
         checkStatus("reading all tables");
         faulty = withFaults;
         for (auto nextPoll = Clock::now(); Clock::now() < end;) {
-            if (!app.link.connected) swapModule(), connect();  // a hung-up module is gone for good
+            if (!app.module.link.connected) swapModule(), connect();  // a hung-up module is gone for good
             if (Clock::now() >= nextPoll) {
-                RunGuarded(app, [&] { PollPressedButtons(app); });
+                HandleTimer(app);
                 checkStatus("a poll");
                 nextPoll += milliseconds(200);
                 continue;
@@ -193,7 +192,7 @@ struct Soak {
         }
         if (faulty) return;
         absorbExchanges();
-        if (rowsOf(app.page, app.page.currentTable) != rowsOf(module->config(), app.page.currentTable))
+        if (rowsOf(app.module.held, app.page.currentTable) != rowsOf(module->config(), app.page.currentTable))
             violation("after a clean round the table on show is not the module's");
     }
 
