@@ -22,17 +22,22 @@ Outcome WriteActionRow(Module& module, std::uint32_t table, int row, const Actio
     });
 }
 
-Outcome WriteAllActions(Module& module) {
+Outcome CheckTableLengths(const ModuleConfig& config) {
     Outcome outcome{Operation::WriteAllActions};
-    // Checked before the first byte goes out, so the module never holds half
-    // of a configuration it could not take whole.
-    ForEachTable(module.held, [&](const TableInfo& info, const auto& rows) {
+    ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
         if (outcome.kind == OutcomeKind::Done && rows.size() > kMaxWireRows) {
             outcome.kind = OutcomeKind::InvalidInput;
             outcome.input = BadInput::TableTooLong;
             outcome.table = info.id;
         }
     });
+    return outcome;
+}
+
+Outcome WriteAllActions(Module& module) {
+    // Checked before the first byte goes out, so the module never holds half
+    // of a configuration it could not take whole.
+    const Outcome outcome = CheckTableLengths(module.held);
     if (!Succeeded(outcome)) return outcome;
     return Attempt(outcome, [&](Outcome& o) {
         ForEachTable(module.held, [&](const TableInfo& info, const auto& rows) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "device/module.h"
+#include "device/module_config.h"
 #include "device/outcome.h"
 #include "device/records.h"
 
@@ -13,9 +14,14 @@
 // (InvalidInput, Row).
 Outcome WriteActionRow(Module& module, std::uint32_t table, int row, const ActionFields& fields);
 
+// Whether every table of `config` fits the one-byte row index: Done, or
+// InvalidInput (operation WriteAllActions, TableTooLong) naming the first
+// table that does not.
+Outcome CheckTableLengths(const ModuleConfig& config);
+
 // Sends every held record of Media, Gears, Horn and ACC row by row, exactly as
 // held (outcome WriteAllActions). The first refusal stops the run, with the
 // table and row it stopped at; so does a failed exchange. A table longer than
-// the wire can address is refused before anything is sent (InvalidInput,
-// TableTooLong, with the table). The held tables never change.
+// the wire can address is refused before anything is sent (CheckTableLengths).
+// The held tables never change.
 Outcome WriteAllActions(Module& module);

@@ -22,14 +22,14 @@ constexpr CommandShape kCommands[] = {
     {L"show", 1, 1, false, true, false},    {L"diff", 2, 2, false, true, false},
 };
 
-const CommandShape* shapeOf(const std::wstring& command) {
+const CommandShape* ShapeOf(const std::wstring& command) {
     auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
                            [&](const CommandShape& s) { return command == s.name; });
     return it == std::end(kCommands) ? nullptr : &*it;
 }
 
 // Plain decimal digits only: a wait or a count is no place for guessing.
-std::optional<unsigned> decimal(const std::wstring& text) {
+std::optional<unsigned> Decimal(const std::wstring& text) {
     if (text.empty() || text.size() > 9) return std::nullopt;
     unsigned value = 0;
     for (wchar_t c : text) {
@@ -53,15 +53,17 @@ std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args
         if (arg == L"--port") {
             parsed.port = args[++i];
         } else if (arg == L"--settle") {
-            auto ms = decimal(args[++i]);
+            auto ms = Decimal(args[++i]);
             if (!ms) return L"--settle takes a number of milliseconds";
             parsed.timeouts.settleMs = *ms;
         } else if (arg == L"--count") {
-            parsed.count = decimal(args[++i]);
+            parsed.count = Decimal(args[++i]);
             if (!parsed.count) return L"--count takes a number";
             countGiven = true;
         } else if (arg == L"--json") {
             parsed.json = true;
+        } else if (arg == L"--verbose") {
+            parsed.verbose = true;
         } else if (arg.size() > 2 && arg.compare(0, 2, L"--") == 0) {
             return L"unknown option " + arg;
         } else {
@@ -72,7 +74,7 @@ std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args
     parsed.command = words.front();
     parsed.operands.assign(words.begin() + 1, words.end());
 
-    const CommandShape* shape = shapeOf(parsed.command);
+    const CommandShape* shape = ShapeOf(parsed.command);
     if (!shape) return L"unknown command " + parsed.command;
     const std::size_t n = parsed.operands.size();
     if (n < shape->minOperands || n > shape->maxOperands) return L"wrong number of operands for " + parsed.command;
@@ -82,4 +84,23 @@ std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args
     if (countGiven && !shape->count) return parsed.command + L" takes no --count";
     out = std::move(parsed);
     return std::nullopt;
+}
+
+std::wstring UsageText() {
+    return L"usage:\n"
+           L"  korvelctl ports\n"
+           L"  korvelctl --port PORT info [--json]\n"
+           L"  korvelctl --port PORT backup FILE.cfg\n"
+           L"  korvelctl --port PORT restore FILE.cfg\n"
+           L"  korvelctl --port PORT set brightness N | period MS | full-repeat on|off | resistance RA RB\n"
+           L"  korvelctl --port PORT store | reload | reset\n"
+           L"  korvelctl --port PORT send-ir CODE\n"
+           L"  korvelctl --port PORT watch [--count N]\n"
+           L"  korvelctl show FILE.cfg [--json]\n"
+           L"  korvelctl diff A.cfg B.cfg [--json]\n"
+           L"options:\n"
+           L"  --settle MS   wait after opening the port (default 2000)\n"
+           L"  --verbose     the link's diagnostics on standard error\n"
+           L"RA and RB are names as the window lists them (\"3.9 k\u2126\", \"22 \u2126\", \"\" for none);\n"
+           L"numbers take 0x for hexadecimal and a leading 0 for octal.\n";
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The command line taken apart: the command word, its operands and the options.
+// The command line taken apart: the command word, its operands and the
+// options; and the usage text shown with every usage error.
 
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@ struct CliArguments {
     std::optional<std::wstring> port;  // --port
     LinkTimeouts timeouts;             // --settle sets settleMs, the wait after opening the port
     bool json = false;                 // --json
+    bool verbose = false;              // --verbose
     std::optional<unsigned> count;     // watch --count
 };
 
@@ -20,3 +22,5 @@ struct CliArguments {
 // Options may stand anywhere; the operands are checked for number only. The
 // time-outs of `out` are kept but for the settle wait.
 std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out);
+
+std::wstring UsageText();

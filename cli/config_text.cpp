@@ -1,68 +1,251 @@
 #include "cli/config_text.h"
 
-#include <iterator>
+#include <algorithm>
+#include <array>
+#include <cwchar>
 
-#include "actions/actions_list.h"
 #include "actions/cell_text.h"
-#include "app/layout_table.h"
-#include "app/resource_ids.h"
-#include "cli/config_tables.h"
-#include "cli/text_columns.h"
-#include "config/file_commands.h"
+#include "actions/row_text.h"
+#include "device/text.h"
 
 namespace {
 
-std::wstring raText(std::uint16_t resistors) {
+using Cells = std::vector<std::vector<std::wstring>>;
+
+struct SettingText {
+    const wchar_t* caption;  // the window's label of the control that shows it
+    std::wstring value;
+};
+
+std::wstring RaText(std::uint16_t resistors) {
     const std::uint16_t ra = resistors & 0x7FFF;
     const std::wstring name = ResistorAName(resistors);
     return ra != 0 && name.empty() ? FormatHex16(ra) : name;
 }
 
-}  // namespace
+std::array<SettingText, 5> SettingTexts(const ModuleSettings& s) {
+    return {{
+        {L"Max brightness (0-100):", std::to_wstring(s.maxBrightness)},
+        {L"IR Period (ms):", std::to_wstring(s.irRepeatPeriod)},
+        {L"Full Repeat:", s.irFullRepeat != 0 ? L"on" : L"off"},
+        {L"RA default:", RaText(s.defaultResistors)},
+        {L"RB default:", ResistorBName(s.defaultResistors)},
+    }};
+}
 
-std::wstring ControlCaption(int id) {
-    for (std::size_t i = 0; i < std::size(kMainControls); ++i) {
-        if (kMainControls[i].id != id) continue;
-        if (kMainControls[i].kind == ControlKind::CheckBox) return std::wstring(kMainControls[i].text) + L":";
-        if (i > 0 && kMainControls[i - 1].kind == ControlKind::Label) return kMainControls[i - 1].text;
+std::vector<ActionFields> TableFields(const ModuleConfig& config, std::uint32_t table) {
+    std::vector<ActionFields> fields;
+    WithTable(config, table, [&](const auto& rows) {
+        for (const auto& record : rows) fields.push_back(FieldsOf(record));
+    });
+    return fields;
+}
+
+std::vector<std::wstring> ListRow(std::uint32_t table, std::size_t row, const ActionFields& fields) {
+    std::vector<std::wstring> cells{std::to_wstring(row)};
+    for (int column = kButtonColumn; column < kColumnCount; ++column)
+        cells.push_back(ActionCellText(table, fields, column));
+    return cells;
+}
+
+std::vector<std::wstring> ColumnTitles() {
+    std::vector<std::wstring> titles;
+    for (const ColumnSpec& column : kActionColumns) titles.push_back(column.title);
+    return titles;
+}
+
+// The cells with a marker column in front.
+std::vector<std::wstring> Marked(const wchar_t* marker, std::vector<std::wstring> cells) {
+    cells.insert(cells.begin(), marker);
+    return cells;
+}
+
+// Each cell padded to its column's widest cell, columns two spaces apart, no
+// blanks at the end of a line. Widths count characters (every text is in the
+// Basic Multilingual Plane and one column wide).
+std::vector<std::wstring> AlignColumns(const Cells& rows) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        if (widths.size() < row.size()) widths.resize(row.size());
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
     }
-    return {};
-}
-
-std::vector<SettingText> SettingTexts(const HeldSettings& s) {
-    return {
-        {ControlCaption(IDC_MAX_BRIGHTNESS), std::to_wstring(s.g_maxBrightness)},
-        {ControlCaption(IDC_IR_PERIOD), std::to_wstring(s.g_irRepeatPeriod)},
-        {ControlCaption(IDC_FULL_REPEAT), s.g_irFullRepeat ? L"on" : L"off"},
-        {ControlCaption(IDC_RA_DEFAULT), raText(s.g_defaultResistors)},
-        {ControlCaption(IDC_RB_DEFAULT), ResistorBName(s.g_defaultResistors)},
-    };
-}
-
-std::wstring SettingLine(const SettingText& setting) {
-    return setting.value.empty() ? setting.caption : setting.caption + L" " + setting.value;
-}
-
-TableText ListTable(Session& session, const ConfigData& data, std::uint32_t table) {
-    App& app = session.app;
-    ReplaceHeldConfig(app, data);
-    app.page.currentTable = table;
-    FillActionList(app);
-    TableText text;
-    for (const auto& column : session.view.listColumns()) text.titles.push_back(column.title);
-    for (int row = 0; row < session.view.listRowCount(); ++row) text.rows.push_back(session.view.listRow(row));
-    return text;
-}
-
-std::vector<std::wstring> ConfigLines(Session& session, const ConfigData& data) {
     std::vector<std::wstring> lines;
-    for (const auto& setting : SettingTexts(data.settings)) lines.push_back(SettingLine(setting));
-    for (std::uint32_t table = 0; table < kTableCount; ++table) {
-        TableText text = ListTable(session, data, table);
-        lines.push_back(L"");
-        lines.push_back(kTableTitles[table]);
-        text.rows.insert(text.rows.begin(), text.titles);
-        for (auto& line : AlignColumns(text.rows)) lines.push_back(std::move(line));
+    for (const auto& row : rows) {
+        std::wstring line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c > 0) line += L"  ";
+            line += row[c];
+            line.append(widths[c] - row[c].size(), L' ');
+        }
+        line.erase(line.find_last_not_of(L' ') + 1);
+        lines.push_back(line);
     }
     return lines;
+}
+
+void Append(std::vector<std::wstring>& lines, const std::vector<std::wstring>& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+}
+
+std::wstring JsonString(const std::wstring& text) {
+    std::wstring out = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'"' || c == L'\\') {
+            out += L'\\';
+            out += c;
+        } else if (c < 0x20) {
+            wchar_t escaped[8];
+            std::swprintf(escaped, 8, L"\\u%04X", static_cast<unsigned>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + L"\"";
+}
+
+std::wstring JsonKey(const TableInfo& info) { return JsonString(WidenBytes(info.key)); }
+std::wstring JsonBool(bool value) { return value ? L"true" : L"false"; }
+
+std::wstring JsonFields(const ActionFields& f) {
+    return L"{\"button\": " + std::to_wstring(f.button) + L", \"irCode\": " + std::to_wstring(f.irCode) +
+           L", \"lines\": " + std::to_wstring(f.lines) + L", \"flags\": " + std::to_wstring(f.flags) +
+           L", \"resistors\": " + std::to_wstring(f.resistors) + L"}";
+}
+
+std::wstring JsonSettings(const ModuleSettings& s) {
+    return L"{\"maxBrightness\": " + std::to_wstring(s.maxBrightness) + L", \"irFullRepeat\": " +
+           JsonBool(s.irFullRepeat != 0) + L", \"irRepeatPeriod\": " + std::to_wstring(s.irRepeatPeriod) +
+           L", \"defaultResistors\": " + std::to_wstring(s.defaultResistors) + L"}";
+}
+
+std::wstring JsonSide(const std::optional<ActionFields>& fields) { return fields ? JsonFields(*fields) : L"null"; }
+
+// Items between brackets, comma separated.
+std::wstring JsonList(const std::vector<std::wstring>& items) {
+    std::wstring out = L"[";
+    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? L", " : L"") + items[i];
+    return out + L"]";
+}
+
+}  // namespace
+
+std::vector<std::wstring> SettingLines(const ModuleSettings& settings) {
+    std::vector<std::wstring> lines;
+    for (const SettingText& s : SettingTexts(settings))
+        lines.push_back(s.value.empty() ? s.caption : s.caption + (L" " + s.value));
+    return lines;
+}
+
+std::vector<std::wstring> ConfigLines(const ModuleConfig& config) {
+    std::vector<std::wstring> lines = SettingLines(config.settings);
+    for (const TableInfo& info : kTables) {
+        Cells cells{ColumnTitles()};
+        const auto fields = TableFields(config, info.id);
+        for (std::size_t row = 0; row < fields.size(); ++row) cells.push_back(ListRow(info.id, row, fields[row]));
+        Append(lines, {L"", info.title});
+        Append(lines, AlignColumns(cells));
+    }
+    return lines;
+}
+
+std::vector<std::wstring> InfoLines(const ModuleConfig& config) {
+    std::vector<std::wstring> lines = SettingLines(config.settings);
+    ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
+        lines.push_back(info.title + (L" rows: " + std::to_wstring(rows.size())));
+    });
+    return lines;
+}
+
+ConfigDiff DiffConfigs(const ModuleConfig& a, const ModuleConfig& b) {
+    ConfigDiff diff;
+    const auto settingsA = SettingTexts(a.settings);
+    const auto settingsB = SettingTexts(b.settings);
+    for (std::size_t i = 0; i < settingsA.size(); ++i)
+        if (settingsA[i].value != settingsB[i].value)
+            diff.settings.push_back({settingsA[i].caption, settingsA[i].value, settingsB[i].value});
+    for (const TableInfo& info : kTables) {
+        const auto rowsA = TableFields(a, info.id), rowsB = TableFields(b, info.id);
+        for (std::size_t i = 0; i < std::max(rowsA.size(), rowsB.size()); ++i) {
+            const bool inA = i < rowsA.size(), inB = i < rowsB.size();
+            if (inA && inB && rowsA[i] == rowsB[i]) continue;
+            RowDifference d{info.id, i, std::nullopt, std::nullopt};
+            if (inA) d.a = rowsA[i];
+            if (inB) d.b = rowsB[i];
+            diff.rows.push_back(d);
+        }
+    }
+    return diff;
+}
+
+ConfigDiff FirstDifference(const ConfigDiff& diff) {
+    ConfigDiff first;
+    if (!diff.settings.empty()) first.settings.push_back(diff.settings.front());
+    else if (!diff.rows.empty()) first.rows.push_back(diff.rows.front());
+    return first;
+}
+
+std::vector<std::wstring> DiffLines(const ConfigDiff& diff) {
+    std::vector<std::wstring> lines;
+    auto shown = [](const std::wstring& value) { return value.empty() ? std::wstring(L"\"\"") : value; };
+    for (const auto& s : diff.settings) lines.push_back(s.caption + L" " + shown(s.a) + L" -> " + shown(s.b));
+    for (const TableInfo& info : kTables) {
+        Cells cells{Marked(L"", ColumnTitles())};
+        for (const RowDifference& d : diff.rows) {
+            if (d.table != info.id) continue;
+            if (d.a) cells.push_back(Marked(L"-", ListRow(info.id, d.row, *d.a)));
+            if (d.b) cells.push_back(Marked(L"+", ListRow(info.id, d.row, *d.b)));
+        }
+        if (cells.size() == 1) continue;
+        lines.push_back(info.title);
+        Append(lines, AlignColumns(cells));
+    }
+    return lines;
+}
+
+std::wstring JsonConfig(const ModuleConfig& config) {
+    std::wstring out = L"{\"settings\": " + JsonSettings(config.settings);
+    for (const TableInfo& info : kTables) {
+        std::vector<std::wstring> rows;
+        for (const ActionFields& fields : TableFields(config, info.id)) rows.push_back(JsonFields(fields));
+        out += L", " + JsonKey(info) + L": " + JsonList(rows);
+    }
+    return out + L"}";
+}
+
+std::wstring JsonInfo(const ModuleConfig& config) {
+    std::wstring counts;
+    ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
+        counts += (counts.empty() ? L"" : L", ") + JsonKey(info) + L": " + std::to_wstring(rows.size());
+    });
+    return L"{\"settings\": " + JsonSettings(config.settings) + L", \"rows\": {" + counts + L"}}";
+}
+
+std::wstring JsonDiff(const ModuleConfig& a, const ModuleConfig& b) {
+    const ModuleSettings& sa = a.settings;
+    const ModuleSettings& sb = b.settings;
+    std::vector<std::wstring> settings;
+    auto setting = [&](const wchar_t* name, bool differs, const std::wstring& valueA, const std::wstring& valueB) {
+        if (differs)
+            settings.push_back(L"{\"name\": " + JsonString(name) + L", \"a\": " + valueA + L", \"b\": " + valueB + L"}");
+    };
+    setting(L"maxBrightness", sa.maxBrightness != sb.maxBrightness, std::to_wstring(sa.maxBrightness),
+            std::to_wstring(sb.maxBrightness));
+    setting(L"irFullRepeat", (sa.irFullRepeat != 0) != (sb.irFullRepeat != 0), JsonBool(sa.irFullRepeat != 0),
+            JsonBool(sb.irFullRepeat != 0));
+    setting(L"irRepeatPeriod", sa.irRepeatPeriod != sb.irRepeatPeriod, std::to_wstring(sa.irRepeatPeriod),
+            std::to_wstring(sb.irRepeatPeriod));
+    setting(L"defaultResistors", sa.defaultResistors != sb.defaultResistors, std::to_wstring(sa.defaultResistors),
+            std::to_wstring(sb.defaultResistors));
+    std::vector<std::wstring> rows;
+    for (const RowDifference& d : DiffConfigs(a, b).rows)
+        rows.push_back(L"{\"table\": " + JsonKey(kTables[d.table]) + L", \"row\": " + std::to_wstring(d.row) +
+                       L", \"a\": " + JsonSide(d.a) + L", \"b\": " + JsonSide(d.b) + L"}");
+    return L"{\"settings\": " + JsonList(settings) + L", \"rows\": " + JsonList(rows) + L"}";
+}
+
+std::wstring Joined(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    for (const auto& line : lines) text += line + L"\n";
+    return text;
 }

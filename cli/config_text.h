@@ -1,37 +1,62 @@
 #pragma once
-// A configuration as the window shows it: the settings under their captions,
-// each table in the actions list view's columns.
+// A configuration as text: the settings under the window's captions, each
+// table in the actions list view's columns and cells, what differs between
+// two configurations, and the JSON forms of --json.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/session.h"
-#include "config/cfg_codec.h"
+#include "device/module_config.h"
+#include "device/records.h"
 
-// The label in front of a control of the window ("IR Period (ms):"), or a
-// check box's own text with a colon.
-std::wstring ControlCaption(int id);
+// Max brightness, IR period, full repeat, RA default, RB default: "Caption
+// value", the caption alone when the value is empty. An RA value that is no
+// catalogue entry shows as its bits in hexadecimal.
+std::vector<std::wstring> SettingLines(const ModuleSettings& settings);
 
-struct SettingText {
-    std::wstring caption;  // "Max brightness (0-100):"
-    std::wstring value;    // "80"
+// show: the settings, then each table under its tab title.
+std::vector<std::wstring> ConfigLines(const ModuleConfig& config);
+// info: the settings, then the row count of each table.
+std::vector<std::wstring> InfoLines(const ModuleConfig& config);
+
+// A setting whose text differs: its caption and the two texts.
+struct SettingDifference {
+    std::wstring caption;
+    std::wstring a, b;
 };
 
-// Max brightness, IR period, full repeat, RA default, RB default. An RA value
-// that is no catalogue entry shows as its bits in hexadecimal.
-std::vector<SettingText> SettingTexts(const HeldSettings& settings);
-
-// "Caption value", with no blank at the end when the value is empty.
-std::wstring SettingLine(const SettingText& setting);
-
-struct TableText {
-    std::vector<std::wstring> titles;            // the 17 column titles
-    std::vector<std::vector<std::wstring>> rows;  // the cells of each row
+// A row whose bytes differ; a side without the row has no fields.
+struct RowDifference {
+    std::uint32_t table = 0;
+    std::size_t row = 0;
+    std::optional<ActionFields> a, b;
 };
 
-// The table as the list view shows it, filled by the window's own code.
-TableText ListTable(Session& session, const ConfigData& data, std::uint32_t table);
+struct ConfigDiff {
+    std::vector<SettingDifference> settings;
+    std::vector<RowDifference> rows;
+    bool empty() const { return settings.empty() && rows.empty(); }
+};
 
-// Settings, then each table under its tab title, as lines.
-std::vector<std::wstring> ConfigLines(Session& session, const ConfigData& data);
+// Settings in the order of SettingLines, then the tables in tab order, rows upwards.
+ConfigDiff DiffConfigs(const ModuleConfig& a, const ModuleConfig& b);
+// Only the first difference of the whole list.
+ConfigDiff FirstDifference(const ConfigDiff& diff);
+// "Caption a -> b" per setting (an empty text as ""); per table with changes
+// its title, the column titles, then "-" for the row in a and "+" for the row in b.
+std::vector<std::wstring> DiffLines(const ConfigDiff& diff);
+
+// The records' and settings' fields by name, codes as numbers, one object per
+// text without a line end.
+// {"settings": {...}, "media": [...], "gears": [...], "horn": [...], "acc": [...]}
+std::wstring JsonConfig(const ModuleConfig& config);
+// {"settings": {...}, "rows": {"media": N, ...}}
+std::wstring JsonInfo(const ModuleConfig& config);
+// {"settings": [{"name", "a", "b"}], "rows": [{"table", "row", "a", "b"}]}, a
+// missing row as null.
+std::wstring JsonDiff(const ModuleConfig& a, const ModuleConfig& b);
+
+// Each line followed by a line end.
+std::wstring Joined(const std::vector<std::wstring>& lines);

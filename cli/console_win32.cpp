@@ -6,18 +6,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdio>
-
 #include "device/text.h"
 
 namespace {
 
-HANDLE resultsHandle = nullptr;  // the standard output as it was at start
-
-void writeText(HANDLE handle, const std::wstring& text) {
+void WriteText(HANDLE handle, const std::wstring& text) {
     DWORD mode = 0;
     DWORD written = 0;
     if (GetConsoleMode(handle, &mode)) {
@@ -41,20 +34,7 @@ std::vector<std::wstring> CommandLineArguments(int, char**) {
     return args;
 }
 
-void ReserveStandardOutput() {
-    std::fflush(stdout);
-    // A duplicate of the C runtime's descriptor owns a handle of its own, which
-    // survives pointing descriptor 1 at the null device.
-    const int saved = _dup(_fileno(stdout));
-    const int null = _open("NUL", _O_WRONLY);
-    if (saved < 0 || null < 0) return;
-    resultsHandle = reinterpret_cast<HANDLE>(_get_osfhandle(saved));
-    _dup2(null, _fileno(stdout));
-    _close(null);
-}
-
 void WriteToConsole(bool toError, const std::wstring& text) {
-    HANDLE handle = toError ? GetStdHandle(STD_ERROR_HANDLE) : resultsHandle;
-    if (!handle) handle = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (handle && handle != INVALID_HANDLE_VALUE) writeText(handle, text);
+    const HANDLE handle = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    if (handle && handle != INVALID_HANDLE_VALUE) WriteText(handle, text);
 }

@@ -3,23 +3,68 @@
 #include <map>
 
 #include "cli/arguments.h"
-#include "cli/commands.h"
-#include "cli/exit_status.h"
-#include "cli/usage.h"
+#include "cli/device_commands.h"
+#include "cli/file_commands.h"
+#include "device/trace.h"
+
+namespace {
+
+// With --verbose the link's diagnostics (the line written when a port opens)
+// go to standard error for the run; otherwise nowhere, so that standard output
+// carries the results alone.
+class VerboseTrace {
+public:
+    VerboseTrace(bool verbose, const CliOutput& output) : on_(verbose) {
+        if (on_) SetTraceHandler([&output](TraceChannel, const std::wstring& text) { output.err(text); });
+    }
+    ~VerboseTrace() {
+        if (on_) SetTraceHandler({});
+    }
+    VerboseTrace(const VerboseTrace&) = delete;
+    VerboseTrace& operator=(const VerboseTrace&) = delete;
+
+private:
+    bool on_;
+};
+
+}  // namespace
+
+ExitStatus ExitStatusOf(const Outcome& outcome) {
+    switch (outcome.kind) {
+    case OutcomeKind::Done: return kExitOk;
+    case OutcomeKind::Refused: return kExitRefused;
+    case OutcomeKind::InvalidInput: return outcome.input == BadInput::TableTooLong ? kExitFile : kExitUsage;
+    case OutcomeKind::FileError: return kExitFile;
+    case OutcomeKind::NotConnected:
+    case OutcomeKind::SerialError:
+    case OutcomeKind::ProtocolError: break;
+    }
+    return kExitDevice;
+}
+
+int Report(const Outcome& outcome, const CliOutput& output) {
+    const ExitStatus status = ExitStatusOf(outcome);
+    const std::wstring line = StatusText(outcome) + L"\n";
+    if (status == kExitOk) output.out(line);
+    else output.err(status == kExitUsage ? line + UsageText() : line);
+    return status;
+}
+
+int UsageError(const CliOutput& output, const std::wstring& problem) {
+    output.err(L"korvelctl: " + problem + L"\n" + UsageText());
+    return kExitUsage;
+}
 
 int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts) {
     CliArguments parsed;
     parsed.timeouts = timeouts;
-    if (const auto problem = ParseArguments(args, parsed)) {
-        output.err(L"korvelctl: " + *problem + L"\n" + UsageText());
-        return kExitUsage;
-    }
+    if (const auto problem = ParseArguments(args, parsed)) return UsageError(output, *problem);
+    const VerboseTrace trace(parsed.verbose, output);
     using Command = int (*)(const CliArguments&, const CliOutput&);
     static const std::map<std::wstring, Command> commands = {
-        {L"ports", RunPorts},          {L"info", RunInfo},           {L"backup", RunBackup},
-        {L"restore", RunRestore},      {L"set", RunHandlerCommand},  {L"store", RunHandlerCommand},
-        {L"reload", RunHandlerCommand}, {L"reset", RunHandlerCommand}, {L"send-ir", RunHandlerCommand},
-        {L"watch", RunWatch},          {L"show", RunShow},           {L"diff", RunDiff},
+        {L"ports", RunPorts},     {L"info", RunInfo},   {L"backup", RunBackup},   {L"restore", RunRestore},
+        {L"set", RunSet},         {L"store", RunStore}, {L"reload", RunReload},   {L"reset", RunReset},
+        {L"send-ir", RunSendIr},  {L"watch", RunWatch}, {L"show", RunShow},       {L"diff", RunDiff},
     };
     return commands.at(parsed.command)(parsed, output);
 }

@@ -1,12 +1,42 @@
 #pragma once
-// korvelctl: the configurator's engine on the command line. The program's
-// main only hands over the console; tests call this directly.
+// korvelctl: the module operations on the command line. The program's main
+// only hands over the console; tests call RunKorvelctl directly.
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "cli/cli_output.h"
+#include "device/outcome.h"
 #include "device/serial_link.h"
+
+// Where korvelctl writes its texts: the console in the program, buffers in the
+// tests. Every text is a whole number of lines.
+struct CliOutput {
+    std::function<void(const std::wstring&)> out;  // results
+    std::function<void(const std::wstring&)> err;  // failures, usage and, with --verbose, diagnostics
+};
+
+// The exit statuses, for scripts that tell the outcomes apart.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitRefused = 1,   // the module answered a non-zero status; diff: the files differ
+    kExitUsage = 2,     // the command line (or a value on it) is not acceptable
+    kExitFile = 3,      // a .cfg file could not be read, written or taken whole
+    kExitDevice = 4,    // the port did not open, or the link or the protocol failed
+    kExitMismatch = 5,  // restore read back something other than what it wrote
+};
+
+// The exit status of an operation's outcome, from its kind alone; a table
+// too long to send counts as a file that cannot be taken whole.
+ExitStatus ExitStatusOf(const Outcome& outcome);
+
+// Prints the outcome's status text, on standard output when it is done and on
+// standard error otherwise (with the usage text after a rejected value), and
+// gives its exit status.
+int Report(const Outcome& outcome, const CliOutput& output);
+
+// "korvelctl: " and the problem, then the usage text; kExitUsage.
+int UsageError(const CliOutput& output, const std::wstring& problem);
 
 // Runs one command line (without the program name); the result is the exit
 // status. The link's time-outs are the module's contract; tests shorten them.

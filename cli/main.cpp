@@ -2,7 +2,6 @@
 #include "cli/korvelctl.h"
 
 int main(int argc, char** argv) {
-    ReserveStandardOutput();
     const CliOutput console{[](const std::wstring& text) { WriteToConsole(false, text); },
                             [](const std::wstring& text) { WriteToConsole(true, text); }};
     return RunKorvelctl(CommandLineArguments(argc, argv), console);

@@ -57,6 +57,7 @@ Words WordsOf(Operation operation) {
                 L"Max brightness set failed (exception).", kNotConnected};
     case Operation::WriteHeldSetting: return {};
     case Operation::PollLiveValues: return {};
+    case Operation::ReadWholeConfig: return {};
     case Operation::SaveConfigFile:
         return {L"Config saved successfully", nullptr, nullptr, nullptr, L"No device connected, cannot save config."};
     case Operation::LoadConfigFile:

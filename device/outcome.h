@@ -43,6 +43,7 @@ enum class Operation {
     ApplyMaxBrightness,
     WriteHeldSetting,  // a held setting sent as it is; `setting` names it
     PollLiveValues,
+    ReadWholeConfig,   // the four settings and four tables as the module holds them
     SaveConfigFile,
     LoadConfigFile,
 };

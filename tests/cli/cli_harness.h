@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "app/layout_table.h"
 #include "cli/korvelctl.h"
 #include "config/cfg_codec.h"
 #include "device/protocol.h"
@@ -40,13 +42,8 @@ struct ScratchFiles {
         std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return path(name);
     }
-    std::wstring write(const std::string& name, const ConfigData& d) const { return write(name, EncodeConfig(d)); }
+    std::wstring write(const std::string& name, const ModuleConfig& c) const { return write(name, EncodeConfig(c)); }
 };
-
-inline ConfigData AsConfigData(const ModuleConfig& m) {
-    return {m.media, m.gears, m.horn, m.acc,
-            {m.maxBrightness, m.irFullRepeat != 0, m.irRepeatPeriod, m.defaultResistance}};
-}
 
 // Unlike the factory's in every table and setting, with the same row counts.
 inline ModuleConfig OtherContents() {
@@ -56,7 +53,7 @@ inline ModuleConfig OtherContents() {
             table[i / table[0].bytes.size()].bytes[i % table[0].bytes.size()] = static_cast<std::uint8_t>(0xA5 ^ i);
     };
     scramble(config.media), scramble(config.gears), scramble(config.horn), scramble(config.acc);
-    config.maxBrightness = 17, config.irFullRepeat = 1, config.irRepeatPeriod = 999, config.defaultResistance = 0x8004;
+    config.settings = {.maxBrightness = 17, .irFullRepeat = 1, .irRepeatPeriod = 999, .defaultResistors = 0x8004};
     return config;
 }
 
@@ -65,4 +62,15 @@ inline std::vector<std::wstring> Lines(const std::wstring& text) {
     std::wistringstream in(text);
     for (std::wstring line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+// The caption the window shows for a control: the label just before it, or a
+// check box's own text with a colon.
+inline std::wstring WindowCaption(int id) {
+    for (std::size_t i = 0; i < std::size(kMainControls); ++i) {
+        if (kMainControls[i].id != id) continue;
+        if (kMainControls[i].kind == ControlKind::CheckBox) return std::wstring(kMainControls[i].text) + L":";
+        if (i > 0 && kMainControls[i - 1].kind == ControlKind::Label) return kMainControls[i - 1].text;
+    }
+    return {};
 }

@@ -1,13 +1,16 @@
 // Every command's outcome and exit status against a virtual module holding
 // OtherContents(): the first request, the text printed, nothing sent for a bad
-// command line or file; watch; and the program run by a shell.
+// command line or file; the order of every exchange of the commands that send
+// several; watch and its poll rate; and the program run by a shell, with its
+// standard output kept for results.
 
 #include <sys/wait.h>
 
 #include <chrono>
 #include <thread>
 
-#include "cli/usage.h"
+#include "app/resource_ids.h"
+#include "cli/arguments.h"
 #include "tests/cli/cli_harness.h"
 
 namespace {
@@ -72,8 +75,8 @@ const Case kCases[] = {
 
 TEST(Commands, EachOutcomeHasItsTextAndExitStatus) {
     ScratchFiles files;
-    files.write("f", AsConfigData(FactoryConfig())), files.write("magic", {0x4E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
-    files.write("overlong", ConfigData{{}, std::vector<GearAction>(256), {}, {}, {}});
+    files.write("f", FactoryConfig()), files.write("magic", {0x4E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
+    files.write("overlong", ModuleConfig{{}, std::vector<GearAction>(256), {}, {}, {}});
     for (Case c : kCases) {
         VirtualModule module(OtherContents());
         module.addFault(c.fault);
@@ -94,7 +97,59 @@ TEST(Commands, EachOutcomeHasItsTextAndExitStatus) {
     }
 }
 
-TEST(Commands, WatchPrintsOneLinePerChange) {
+// The command bytes of every request, in order.
+Bytes Commands(const VirtualModule& module) {
+    Bytes commands;
+    for (const Exchange& exchange : module.exchanges()) commands.push_back(exchange.request.at(0));
+    return commands;
+}
+
+Bytes Repeated(std::uint8_t command, std::size_t times) { return Bytes(times, command); }
+
+Bytes operator+(Bytes a, const Bytes& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+
+TEST(Commands, SendTheirExchangesInTheWindowsOrder) {
+    ScratchFiles files;
+    const std::wstring factory = files.write("f", FactoryConfig());
+    // The settings, then the tables, as a backup and a read-back read them.
+    const Bytes readAll = {cmd::getIRRepeatPeriod, cmd::getIRFullRepeat, cmd::getMaxBrightness,
+                           cmd::getDefaultResistance, cmd::getMediaActions, cmd::getGearActions,
+                           cmd::getHornActions, cmd::getAccActions};
+    // What the window reads after a reload or reset: the settings, then the Media table.
+    const Bytes sync = {cmd::getMaxBrightness, cmd::getIRFullRepeat, cmd::getDefaultResistance,
+                        cmd::getIRRepeatPeriod, cmd::getMediaActions};
+    const ModuleConfig& f = FactoryConfig();
+    const Bytes writeAll = Repeated(cmd::setMediaAction, f.media.size()) + Repeated(cmd::setGearAction, f.gears.size()) +
+                           Repeated(cmd::setHornAction, f.horn.size()) + Repeated(cmd::setAccAction, f.acc.size());
+    const Bytes settings = {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness,
+                            cmd::setDefaultResistance};
+    const struct {
+        std::vector<std::wstring> args;
+        Fault fault;
+        Bytes commands;
+    } cases[] = {
+        {{L"@", L"info"}, {.times = 0}, readAll},
+        {{L"@", L"backup", files.path("b.cfg")}, {.times = 0}, readAll},
+        {{L"@", L"restore", factory}, {.times = 0}, settings + writeAll + readAll},
+        {{L"@", L"restore", factory}, F(Refuse, cmd::setMaxBrightness), {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat,
+                                                                          cmd::setMaxBrightness}},
+        {{L"@", L"restore", factory}, F(Refuse, cmd::setGearAction), settings +
+                                                                          Repeated(cmd::setMediaAction, f.media.size()) +
+                                                                          Bytes{cmd::setGearAction}},
+        {{L"@", L"reload"}, {.times = 0}, Bytes{cmd::loadConfig} + sync},
+        {{L"@", L"reset"}, {.times = 0}, Bytes{cmd::resetConfig} + sync},
+        {{L"@", L"reload"}, F(Refuse, cmd::loadConfig), {cmd::loadConfig}},
+        {{L"@", L"reset"}, F(Refuse, cmd::resetConfig), {cmd::resetConfig}},
+    };
+    for (const auto& c : cases) {
+        VirtualModule module(OtherContents());
+        module.addFault(c.fault);
+        const CliRun run = RunCli(c.args, &module);
+        EXPECT_EQ(Commands(module), c.commands) << ToUtf8(c.args[1]) << " " << run.status << " " << ToUtf8(run.err);
+    }
+}
+
+TEST(Commands, WatchPrintsOneLinePerChangeAtTheWindowsRate) {
     VirtualModule module;
     module.setLiveChanges(false);
     module.setPressed({0x15, 0x00, 0x01, 0x0100}, 42);
@@ -102,11 +157,25 @@ TEST(Commands, WatchPrintsOneLinePerChange) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ScaledMs(1000)));  // several polls see the same
         module.setPressed({0x00, 0x1C, 0x00, 0x0000}, 7);
     });
+    const auto start = std::chrono::steady_clock::now();
     const CliRun run = RunCli({L"@", L"watch", L"--count", L"2"}, &module);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     later.join();
     EXPECT_EQ(std::tie(run.status, run.out), std::make_tuple(0, L"Media: 0x15  Gears: 0x00  Horn: 0x01  ACC: 0x0100  "
                                                                 L"Current: 42\nMedia: 0x00  Gears: 0x1C  Horn: 0x00  "
                                                                 L"ACC: 0x0000  Current: 7\n"));
+    // Each poll is getPressedButtons then getCurrentBrightness; the run ends
+    // at the poll that saw the change, so its time is that many periods.
+    const Bytes commands = Commands(module);
+    const auto polls = std::count(commands.begin(), commands.end(), cmd::getPressedButtons);
+    ASSERT_GE(polls, 5) << ms;
+    EXPECT_EQ(commands.size(), 2u * static_cast<std::size_t>(polls));
+    const double period = ms / static_cast<double>(polls - 1);
+    EXPECT_TRUE(period >= 190 && period < 240) << period << " ms between polls, 5 Hz wanted";
+    // The captions are the window's labels of its five live displays.
+    EXPECT_EQ(WindowCaption(IDC_PRESSED_MEDIA) + WindowCaption(IDC_PRESSED_GEARS) + WindowCaption(IDC_PRESSED_HORN) +
+                  WindowCaption(IDC_PRESSED_ACC) + WindowCaption(IDC_CURRENT_BRIGHTNESS),
+              L"Media:Gears:Horn:ACC:Current:");
 }
 
 // The program as a shell runs it: its exit status, standard output and
@@ -136,11 +205,26 @@ TEST(Program, SettlesReadsAndWritesUtf8AndExitsWithTheStatus) {
               std::make_tuple(1, "", "Reset failed, response: 7\n"));
     EXPECT_TRUE(seconds >= 0.3 && seconds < 2.0) << seconds;
 
-    const ConfigData one{{MakeRecord<MediaAction>({0x15, 0, 0x01, 0, 0x8004})}, {}, {}, {}, {}};
+    const ModuleConfig one{{MakeRecord<MediaAction>({0x15, 0, 0x01, 0, 0x8004})}, {}, {}, {}, {}};
     const std::string shown = std::get<1>(RunProgram(files, {"show", ToUtf8(files.write("one.cfg", one))}));
     // The check mark under L1, the ohm signs under RA and RB.
     EXPECT_NE(shown.find("\n0      Next (0x15)  0x0          \xE2\x9C\x94"), std::string::npos) << shown;
     EXPECT_NE(shown.find("  3.9 k\xE2\x84\xA6  22 \xE2\x84\xA6\n"), std::string::npos) << shown;
+}
+
+TEST(Program, KeepsStandardOutputForItsResultsAndTracesOnlyWhenVerbose) {
+    ScratchFiles files;
+    VirtualModule module;
+    const std::vector<std::string> line = {"--port", module.portPath(), "--settle", "0", "set", "brightness", "5"};
+    EXPECT_EQ(RunProgram(files, line), std::make_tuple(0, "Max brightness set.\n", ""));
+    std::vector<std::string> verbose = line;
+    verbose.push_back("--verbose");
+    EXPECT_EQ(RunProgram(files, verbose), std::make_tuple(0, "Max brightness set.\n", "Connecting to COM port.\n"));
+    // In-process too, and silent again after a verbose run.
+    const CliRun loud = RunCli({L"@", L"--verbose", L"store"}, &module);
+    EXPECT_EQ(std::tie(loud.out, loud.err), std::make_tuple(L"Config saved to module.\n", L"Connecting to COM port.\n"));
+    const CliRun quiet = RunCli({L"@", L"store"}, &module);
+    EXPECT_EQ(std::tie(quiet.out, quiet.err), std::make_tuple(L"Config saved to module.\n", L""));
 }
 
 }  // namespace

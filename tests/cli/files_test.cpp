@@ -4,9 +4,10 @@
 #include <set>
 #include <tuple>
 
-#include "actions/actions_list.h"
+#include "app/actions_list.h"
 #include "app/main_window.h"
-#include "app/memory_view.h"
+#include "app/resource_ids.h"
+#include "tests/app/memory_view.h"
 #include "tests/cli/cli_harness.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 TEST(Files, BackupThenRestoreMakesASecondModuleEqualToTheFirst) {
     ScratchFiles files;
     ModuleConfig config = OtherContents();
-    config.maxBrightness = 150;  // as held, above what the window would take
+    config.settings.maxBrightness = 150;  // as held, above what the window would take
     VirtualModule first(config), second;
     const CliRun backup = RunCli({L"@", L"backup", files.path("first.cfg")}, &first);
     EXPECT_EQ(std::tie(backup.status, backup.out), std::make_tuple(0, L"Config saved successfully\n"));
@@ -47,19 +48,22 @@ TEST(Files, ShowPrintsTheSettingsAndTheCellsTheWindowShows) {
     ModuleConfig config = OtherContents();
     config.gears = FactoryConfig().gears;  // named buttons beside the others' unnamed ones
     VirtualModule module(config);
-    const CliRun show = RunCli({L"show", files.write("shown.cfg", AsConfigData(config))});
+    const CliRun show = RunCli({L"show", files.write("shown.cfg", config)});
     ASSERT_EQ(show.status, 0) << ToUtf8(show.err);
     const auto lines = Lines(show.out);
     const std::wstring head = L"Max brightness (0-100): 17\nIR Period (ms): 999\nFull Repeat: on\n"
                               L"RA default: 3.9 k\u2126\nRB default: 22 \u2126\n\nMedia\n";
     EXPECT_EQ(show.out.substr(0, head.size()), head);
+    // The captions are the window's labels of the controls showing the settings.
+    EXPECT_EQ(WindowCaption(IDC_MAX_BRIGHTNESS) + WindowCaption(IDC_IR_PERIOD) + WindowCaption(IDC_FULL_REPEAT) +
+                  WindowCaption(IDC_RA_DEFAULT) + WindowCaption(IDC_RB_DEFAULT),
+              L"Max brightness (0-100):IR Period (ms):Full Repeat:RA default:RB default:");
     // The window, connected to the same module, on each of its four tabs.
     MemoryView view;
     App app{view};
-    app.link.timeouts = ShortTimeouts();
+    app.module.link.timeouts = ShortTimeouts();
     InitialiseMainControls(app);
-    ASSERT_TRUE(app.link.open(module.portPath()));
-    app.link.connected = true;
+    ASSERT_TRUE(Succeeded(Connect(app.module, module.portPath())));
     const wchar_t* tabs[] = {L"Media", L"Gears", L"Horn", L"ACC"};
     for (int tab = 0; tab < 4; ++tab) {
         view.tabSelect(tab);
@@ -68,7 +72,7 @@ TEST(Files, ShowPrintsTheSettingsAndTheCellsTheWindowShows) {
         for (int row = 0; row < view.listRowCount(); ++row) windowRows.push_back(view.listRow(row));
         EXPECT_EQ(ShownRows(lines, tabs[tab]), windowRows) << ToUtf8(tabs[tab]);
     }
-    const ConfigData small{{}, {}, {}, {MakeRecord<AccAction>({0x0100, 1, 2, 3, 4})}, {}};
+    const ModuleConfig small{{}, {}, {}, {MakeRecord<AccAction>({0x0100, 1, 2, 3, 4})}, {}};
     EXPECT_EQ(RunCli({L"show", L"--json", files.write("small.cfg", small)}).out,
               L"{\"settings\": {\"maxBrightness\": 0, \"irFullRepeat\": false, \"irRepeatPeriod\": 0, "
               L"\"defaultResistors\": 0}, \"media\": [], \"gears\": [], \"horn\": [], \"acc\": [{\"button\": "
@@ -77,10 +81,10 @@ TEST(Files, ShowPrintsTheSettingsAndTheCellsTheWindowShows) {
 
 TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     ScratchFiles files;
-    const ConfigData a = AsConfigData(OtherContents());
-    ConfigData b = a;
-    b.settings.g_maxBrightness = 30;
-    b.settings.g_defaultResistors = 0x0004;  // RB from 22 ohm to none, RA unchanged
+    const ModuleConfig a = OtherContents();
+    ModuleConfig b = a;
+    b.settings.maxBrightness = 30;
+    b.settings.defaultResistors = 0x0004;  // RB from 22 ohm to none, RA unchanged
     b.media[1].bytes[6] ^= 0x10;             // a flag bit no column shows
     b.gears.push_back(b.gears[0]);           // a row only in b
     b.acc.pop_back();                        // a row only in a
@@ -99,11 +103,19 @@ TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     }
     EXPECT_EQ(named, (std::set<std::wstring>{L"Max brightness (0-100): 17 -> 30", L"RB default: 22 \u2126 -> \"\"",
                                              L"Media 1-", L"Media 1+", L"Gears 4+", L"ACC 0-", L"ACC 0+", L"ACC 6-"}));
-    const ConfigData c{{}, {}, {MakeRecord<HornAction>({1, 2, 3, 4, 5})}, {}, {.g_irFullRepeat = true}};
-    EXPECT_EQ(RunCli({L"diff", L"--json", files.write("empty.cfg", ConfigData{}), files.write("c.cfg", c)}).out,
+    const ModuleConfig c{{}, {}, {MakeRecord<HornAction>({1, 2, 3, 4, 5})}, {}, {.irFullRepeat = 1}};
+    EXPECT_EQ(RunCli({L"diff", L"--json", files.write("empty.cfg", ModuleConfig{}), files.write("c.cfg", c)}).out,
               L"{\"settings\": [{\"name\": \"irFullRepeat\", \"a\": false, \"b\": true}], \"rows\": [{\"table\": "
               L"\"horn\", \"row\": 0, \"a\": null, \"b\": {\"button\": 1, \"irCode\": 2, \"lines\": 3, \"flags\": 4, "
               L"\"resistors\": 5}}]}\n");
+    // A full-repeat byte of 2 is on, as 1 is: no difference in either form.
+    ModuleConfig on2 = a;
+    on2.settings.irFullRepeat = 2;
+    const std::wstring f2 = files.write("on2.cfg", on2);
+    for (const bool json : {false, true}) {
+        const CliRun run = RunCli({L"diff", json ? L"--json" : L"--verbose", fa, f2});
+        EXPECT_EQ(std::tie(run.status, run.out), std::make_tuple(0, json ? L"{\"settings\": [], \"rows\": []}\n" : L""));
+    }
     const std::wstring fbad = files.write("bad.cfg", {0x7E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
     const CliRun bad = RunCli({L"diff", fa, fbad});
     EXPECT_EQ(std::tie(bad.status, bad.err), std::make_tuple(3, fbad + L": Unsupported config version\n"));
