@@ -25,7 +25,7 @@ protected:
         logStart = LogMark();
     }
     std::wstring cell(int row, int column) const { return program->view.listCell(row, column); }
-    MediaAction held(int row) const { return program->app.page.mediaActions.at(row); }
+    MediaAction held(int row) const { return program->app.module.held.media.at(row); }
     void clickTab(int index) {
         RECT item{};
         SendMessageW(control(IDC_ACTIONS_TAB), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
@@ -170,6 +170,24 @@ TEST_F(ConnectedTest, SettingControlsReachTheModuleAndShowItsValues) {
               std::tuple(L"55", L"250", repeat, 3, 1));
 }
 
+// Only a confirmed choice in a default-resistance box sends it, and only the
+// poll timer's ticks poll.
+TEST_F(ConnectedTest, OtherComboNotificationsAndTimersSendNothing) {
+    ComboBox{control(IDC_RA_DEFAULT)}.select(3);
+    KillTimer(window, POLL_TIMER_ID);
+    pump(300);  // a tick already queued is handled before the mark
+    std::size_t from = LogMark();
+    for (int field : {IDC_RA_DEFAULT, IDC_RB_DEFAULT})
+        for (WORD code : {CBN_SELCHANGE, CBN_CLOSEUP, CBN_SELENDCANCEL, CBN_DROPDOWN})
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(field, code), reinterpret_cast<LPARAM>(control(field)));
+    SendMessageW(window, WM_TIMER, POLL_TIMER_ID + 1, 0);
+    EXPECT_EQ(LogMark(), from);
+    SendMessageW(window, WM_TIMER, POLL_TIMER_ID, 0);
+    Lines log = (LogMark(), ModuleLog());
+    ASSERT_EQ(log.size(), from + 2);
+    EXPECT_TRUE(log[from].starts_with("02 ->") && log[from + 1].starts_with("03 ->")) << log[from];
+}
+
 // Without a connection neither command opens a dialog. Then: save through the
 // real dialog, change the module, open the file again: the module gets the
 // saved settings back.
@@ -187,9 +205,9 @@ TEST_F(ConnectedTest, SaveWritesTheFileAndOpenRestoresIt) {
     EXPECT_EQ(status(), L"Config saved successfully");
     std::ifstream saved(std::filesystem::path(path), std::ios::binary);
     std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
-    const ActionsPage& page = program->app.page;
-    std::size_t rows = page.mediaActions.size() + page.gearActions.size() + page.hornActions.size();
-    ASSERT_EQ(file.size(), 30 + 9 * rows + 10 * page.accActions.size());
+    const ModuleConfig& held = program->app.module.held;
+    std::size_t rows = held.media.size() + held.gears.size() + held.horn.size();
+    ASSERT_EQ(file.size(), 30 + 9 * rows + 10 * held.acc.size());
     EXPECT_EQ(std::vector<std::uint8_t>(file.begin(), file.begin() + 8),
               (std::vector<std::uint8_t>{0x7E, 0x41, 0x59, 0x4E, 0x02, 0x00, 0x00, 0x00}));
     std::uint8_t brightness = file[file.size() - 3];

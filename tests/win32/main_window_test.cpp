@@ -147,25 +147,34 @@ TEST_F(MainWindowTest, FailingModulesShowTheirErrors) {
     const std::wstring serial = L"Serial error occured: ";
     ASSERT_TRUE(pumpUntil([&] { return status().starts_with(serial); }, 5000)) << status();
     EXPECT_TRUE(status() == serial + L"Write failed." || status() == serial + L"Read failed.") << status();
-    EXPECT_EQ(std::tuple(text(IDC_CONNECT), displays(), program->app.link.isOpen()),
+    EXPECT_EQ(std::tuple(text(IDC_CONNECT), displays(), program->app.module.link.isOpen()),
               std::tuple(L"Connect", kBlank, false));
 
     ASSERT_TRUE(connect(L"Korvel terse module (COM9)", L"COM9"));
     for (int tick = 0; tick < 2; ++tick, SetWindowTextW(control(IDC_STATUS), L""))
         ASSERT_TRUE(pumpUntil([&] { return status() == L"Protocol error occured: Fewer bytes than expected."; }));
-    EXPECT_EQ(std::tuple(text(IDC_CONNECT), program->app.link.connected), std::tuple(L"Disconnect", true));
+    EXPECT_EQ(std::tuple(text(IDC_CONNECT), program->app.module.link.connected), std::tuple(L"Disconnect", true));
 }
 
-// The built program as a process of its own, at the module's real pace.
+// The built program as a process of its own, at the module's real pace. The
+// port's opening is the one line it writes to standard output.
 TEST(Program, ConnectsAndLeavesFromExitWithZeroSendingNothing) {
     wchar_t self[MAX_PATH] = {};  // build/tests/win32/*.exe -> build/app/korvel-configurator.exe
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     auto exe = std::filesystem::path(self).parent_path().parent_path().parent_path() / L"app/korvel-configurator.exe";
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    HANDLE outRead = nullptr, outWrite = nullptr;
+    ASSERT_TRUE(CreatePipe(&outRead, &outWrite, &inherited, 1 << 16));
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, 0, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
     CloseHandle(process.hThread);
+    CloseHandle(outWrite);
     HWND window = nullptr;
     // Whether control `id` of the program's window shows `text` (or not, with `is` false) within 15 s.
     auto shows = [&](int id, const std::wstring& text, bool is = true) {
@@ -186,4 +195,10 @@ TEST(Program, ConnectsAndLeavesFromExitWithZeroSendingNothing) {
     GetExitCodeProcess(process.hProcess, &exitCode);
     TerminateProcess(process.hProcess, 1), CloseHandle(process.hProcess);  // in case it is still there
     EXPECT_EQ(std::tuple(exitCode, WritesSince(before, 0)), std::tuple(0ul, Lines{}));
+    std::string out(256, '\0');
+    DWORD got = 0;
+    ReadFile(outRead, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
+    CloseHandle(outRead);
+    out.resize(got);
+    EXPECT_EQ(out, "Connecting to COM port.\r\n");  // standard output in text mode
 }

@@ -108,7 +108,7 @@ protected:
         g_program = (program = std::make_unique<Program>()).get();
         // Short deadlines, except the gap between two bytes: on a loaded machine a reply can arrive in
         // pieces further apart than the module's 50 ms.
-        LinkTimeouts& timeouts = program->app.link.timeouts;
+        LinkTimeouts& timeouts = program->app.module.link.timeouts;
         timeouts.settleMs = 20, timeouts.readConstant = 1000, timeouts.readInterval = 250;
         ASSERT_TRUE(RegisterMainClass(*program, GetModuleHandleW(nullptr)));
         ASSERT_NE(window = CreateMainWindow(*program), nullptr);
