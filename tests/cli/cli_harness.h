@@ -3,6 +3,7 @@
 // no settle wait and short read time-outs, and .cfg files in a scratch folder.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -31,10 +32,12 @@ inline CliRun RunCli(std::vector<std::wstring> args, const VirtualModule* module
     return run;
 }
 
-// A scratch folder of its own per test, removed afterwards.
+// A scratch folder of its own per test and process (two builds' tests may run
+// at once), removed afterwards.
 struct ScratchFiles {
     const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("korvelctl-" + test);
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("korvelctl-" + test + "-" + std::to_string(::getpid()));
     ScratchFiles() { std::filesystem::remove_all(dir), std::filesystem::create_directories(dir); }
     ~ScratchFiles() { std::filesystem::remove_all(dir); }
     std::wstring path(const std::string& name) const { return WidenBytes((dir / name).string()); }
