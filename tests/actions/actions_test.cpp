@@ -25,7 +25,7 @@ void AppendWrites(std::vector<Bytes>& out, std::uint8_t command, const std::vect
 
 // A module with room for so many rows in each table; slots past them are refused.
 ModuleConfig Room(std::size_t m, std::size_t g, std::size_t h, std::size_t a) {
-    return {std::vector<MediaAction>(m), std::vector<GearAction>(g), std::vector<HornAction>(h), std::vector<AccAction>(a)};
+    return {std::vector<MediaAction>(m), std::vector<GearAction>(g), std::vector<HornAction>(h), std::vector<AccAction>(a), {}};
 }
 
 TEST(ActionList, EachTabReadsItsTableWhileConnectedAndShowsEveryField) {

@@ -185,7 +185,7 @@ TEST(SilentModule, TheConnectionStaysAndTheStatusSaysWhy) {
 // Both combo boxes must hold a choice: without one nothing is sent and nothing
 // held changes, whichever box is empty.
 TEST(Handlers, AResistanceWithoutBothChoicesIsASelectionError) {
-    for (const auto [ra, rb] : {std::pair{3, -1}, std::pair{-1, 1}, std::pair{-1, -1}}) {
+    for (const auto& [ra, rb] : {std::pair{3, -1}, std::pair{-1, 1}, std::pair{-1, -1}}) {
         ConnectedApp t;
         Prepare(t);
         t.view.comboSelect(IDC_RA_DEFAULT, ra);
