@@ -32,7 +32,7 @@ Outcome ConnectTo(Module& module, const CliArguments& args) {
     return Connect(module, ToUtf8(args.port.value_or(L"")));
 }
 
-// Connects, then reports what `run` makes of the module.
+// Connects, then gives the exit status `run` makes of the connected module.
 template <class Run>
 int OnModule(const CliArguments& args, const CliOutput& output, Run run) {
     Module module;
@@ -63,8 +63,8 @@ int ResistorPosition(std::span<const CodeName> catalogue, std::wstring name) {
 
 // After a reload or a reset the window reads the module back: the four
 // settings, then the table on show, Media after start. The same reads go out
-// here, so the module sees the same exchanges; what they answer does not
-// change the command's outcome, as it does not in the window.
+// here, so the module sees the same exchanges; the command's own outcome is
+// reported whatever they answer.
 void ReadBackAsTheWindowDoes(Module& module) {
     ReadMaxBrightness(module);
     ReadFullRepeat(module);
