@@ -1,13 +1,15 @@
-// Record bytes, cell texts, the automatic-base number reading and the
-// widening of port names.
+// Record bytes, cell texts, resistor names as typed, the automatic-base
+// number reading and the widening of port names.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "actions/auto_base.h"
 #include "actions/catalogues.h"
 #include "actions/cell_text.h"
+#include "actions/resistor_names.h"
 #include "device/records.h"
 #include "device/port_info.h"
 
@@ -124,6 +126,37 @@ TEST(CellText, ResistorNamesAndCodes) {
         std::uint16_t back = 0xFFFF;
         EXPECT_TRUE(ResistorACode(ResistorAName(entry.code), back) && back == entry.code) << entry.code;
     }
+}
+
+// Typed names: the catalogue's, or the same with the unit people can type and
+// the space optional; each output has its own catalogue.
+TEST(ResistorNames, ReadLenientlyForEachOutput) {
+    constexpr auto A = ResistorOutput::Ra, B = ResistorOutput::Rb;
+    const std::optional<std::uint16_t> miss;
+    const struct { ResistorOutput output; std::wstring text; std::optional<std::uint16_t> code; } rows[] = {
+        {A, L"3.9 k" + kOhm, 0x0004},  {A, L"3.9k" + kOhm, 0x0004},     {A, L"3.9 kOhm", 0x0004},
+        {A, L"3.9kohm", 0x0004},       {A, L"3.9 k\u03A9", 0x0004},     {A, L"100k\u03A9", 0x2000},
+        {A, L"1.2 kohm", 0x0001},      {A, L"22 Ohm", 0x4000},          {A, L"22ohm", 0x4000},
+        {B, L"22 Ohm", 0x8000},        {B, L"22" + kOhm, 0x8000},       {B, L"22 \u03A9", 0x8000},
+        {A, L"none", 0},               {A, L"", 0},                     {B, L"none", 0},
+        {B, L"", 0},                   {A, L"3.9k", miss},              {A, L"3.9", miss},
+        {A, L"3.9 KOhm", miss},        {A, L"3.9 kOHM", miss},          {A, L"3.9 kOhms", miss},
+        {A, L"3900 " + kOhm, miss},    {A, L"3.9  kOhm", miss},         {A, L" 3.9 kOhm", miss},
+        {A, L"3.9 kOhm ", miss},       {A, L"3.9 Ohm", miss},           {A, L"22 kOhm", miss},
+        {A, L"None", miss},            {A, L"Ohm", miss},               {B, L"3.9 kOhm", miss},
+        {B, L"22 kOhm", miss},         {A, L"3,9 kOhm", miss},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ReadResistorName(r.output, r.text), r.code) << (r.output == A ? "RA [" : "RB [") << r.text << "]";
+    for (const auto& [output, catalogue] : {std::pair{A, std::span<const CodeName>(ResistorsA)}, {B, ResistorsB}})
+        for (const CodeName& entry : catalogue) EXPECT_EQ(ReadResistorName(output, entry.name), entry.code) << entry.code;
+}
+
+TEST(ResistorNames, TheAcceptedNamesOfEachOutputFitOnOneLine) {
+    EXPECT_EQ(AcceptedResistorNames(ResistorOutput::Ra),
+              L"none, 1.2 k\u2126, 2.2 k\u2126, 3.9 k\u2126, 4.7 k\u2126, 5.6 k\u2126, 6.8 k\u2126, 8.2 k\u2126, "
+              L"12 k\u2126, 15 k\u2126, 24 k\u2126, 33 k\u2126, 51 k\u2126, 68 k\u2126, 100 k\u2126, 22 \u2126");
+    EXPECT_EQ(AcceptedResistorNames(ResistorOutput::Rb), L"none, 22 \u2126");
 }
 
 TEST(AutoBase, ReadsLikeTheCLibrarysUnsignedLong) {
