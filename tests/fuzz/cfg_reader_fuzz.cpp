@@ -1,7 +1,8 @@
 // libFuzzer target and corpus replayer: the .cfg reader on any bytes. A load
 // either succeeds or gives the failure the file's own sizes call for, with the
 // held data untouched; decode -> encode gives the file's bytes back up to its
-// last field, and decode -> encode -> decode the same configuration.
+// last field, and decode -> encode -> decode the same configuration, through
+// the JSON form too.
 
 #include <algorithm>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "config/cfg_codec.h"
+#include "config/config_json.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -61,5 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ModuleConfig again;
     FUZZ_CHECK(!DecodeConfig(encoded, again) && again == held);
+
+    // .cfg -> JSON -> .cfg: every byte has a spelling.
+    ModuleConfig fromJson;
+    FUZZ_CHECK(!DecodeConfigJson(EncodeConfigJson(held), fromJson) && EncodeConfig(fromJson) == encoded);
     return 0;
 }

@@ -1,0 +1,254 @@
+#include "config/config_json.h"
+
+#include <array>
+#include <cstdio>
+
+#include "actions/cell_text.h"
+#include "actions/resistor_names.h"
+#include "config/json.h"
+#include "device/text.h"
+
+namespace {
+
+// Bit 0 first.
+constexpr const char* kLineNames[8] = {"L1", "L2", "L3", "L4", "H1", "H2", "H3", "H4"};
+constexpr const char* kFlagNames[8] = {"Toggle", "Invert", "Store", "Repeat", "bit4", "bit5", "bit6", "bit7"};
+constexpr const char* kLineChoices = "L1..L4, H1..H4";
+constexpr const char* kFlagChoices = "Toggle, Invert, Store, Repeat, bit4..bit7";
+
+constexpr const char* kRowKeys[] = {"button", "irCode", "lines", "flags", "ra", "rb"};
+constexpr const char* kSettingKeys[] = {"maxBrightness", "irFullRepeat", "irRepeatPeriod", "defaultResistance"};
+constexpr const char* kResistanceKeys[] = {"ra", "rb"};
+constexpr const char* kDocumentKeys[] = {"settings", kTables[Media].key, kTables[Gears].key, kTables[Horn].key,
+                                         kTables[Acc].key};
+
+constexpr std::uint16_t kRaMask = 0x7FFF;
+constexpr std::uint16_t kRbMask = 0x8000;
+
+std::string Hex(std::uint32_t value, int digits) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%0*X", digits, static_cast<unsigned>(value));
+    return buf;
+}
+
+template <class R>
+constexpr int ButtonDigits() {
+    return R::kButtonBytes * 2;
+}
+
+// Writing.
+
+JsonValue BitNames(std::uint8_t bits, const char* const (&names)[8]) {
+    JsonValue list = JsonArray({});
+    for (int bit = 0; bit < 8; ++bit)
+        if (bits >> bit & 1) list.items.push_back(JsonString(names[bit]));
+    return list;
+}
+
+// The catalogue's name of an RA or RB code, or its hexadecimal form when no
+// entry has it (only the empty name belongs to 0).
+JsonValue ResistorJson(std::uint16_t resistors, std::uint16_t mask) {
+    const std::wstring name = mask == kRaMask ? ResistorAName(resistors) : ResistorBName(resistors);
+    const std::uint16_t code = resistors & mask;
+    return JsonString(name.empty() && code != 0 ? Hex(code, 4) : ToUtf8(name));
+}
+
+JsonValue ResistanceJson(std::uint16_t resistors) {
+    return JsonObject({{"ra", ResistorJson(resistors, kRaMask)}, {"rb", ResistorJson(resistors, kRbMask)}});
+}
+
+template <class R>
+JsonValue RowJson(const R& record) {
+    const ActionFields f = FieldsOf(record);
+    std::vector<std::pair<std::string, JsonValue>> members = {
+        {"button", JsonString(Hex(f.button, ButtonDigits<R>()))},
+        {"irCode", JsonString(Hex(f.irCode, 8))},
+        {"lines", BitNames(f.lines, kLineNames)},
+        {"flags", BitNames(f.flags, kFlagNames)},
+    };
+    for (auto& member : ResistanceJson(f.resistors).members) members.push_back(std::move(member));
+    return JsonObject(std::move(members));
+}
+
+JsonValue SettingsJson(const ModuleSettings& s) {
+    const std::uint8_t repeat = s.irFullRepeat;
+    return JsonObject({
+        {"maxBrightness", JsonNumber(s.maxBrightness)},
+        {"irFullRepeat", repeat <= 1 ? JsonBoolean(repeat == 1) : JsonNumber(repeat)},
+        {"irRepeatPeriod", JsonNumber(s.irRepeatPeriod)},
+        {"defaultResistance", ResistanceJson(s.defaultResistors)},
+    });
+}
+
+// Reading.
+
+// Why a document is not a configuration, with the path of the value.
+struct Refusal {
+    std::string text;
+};
+
+[[noreturn]] void Refuse(const std::string& path, const std::string& reason) {
+    throw Refusal{path.empty() ? reason : path + ": " + reason};
+}
+
+std::string Member(const std::string& path, const std::string& key) {
+    bool plain = !key.empty();
+    for (char c : key) plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+    const std::string name = plain ? key : QuoteJson(key);
+    return path.empty() ? name : path + "." + name;
+}
+
+std::string Item(const std::string& path, std::size_t index) { return path + "[" + std::to_string(index) + "]"; }
+
+const JsonValue& Expect(const JsonValue& value, JsonKind kind, const std::string& path, const char* what) {
+    if (value.kind != kind) Refuse(path, std::string("expected ") + what + ", found " + DescribeJson(value));
+    return value;
+}
+
+// The members of an object that may hold exactly `keys`, in the order of `keys`.
+template <std::size_t N>
+std::array<const JsonValue*, N> Fields(const JsonValue& value, const char* const (&keys)[N], const std::string& path) {
+    Expect(value, JsonKind::Object, path, "an object");
+    std::array<const JsonValue*, N> found{};
+    for (const auto& [key, member] : value.members) {
+        std::size_t k = 0;
+        while (k < N && key != keys[k]) ++k;
+        if (k == N) Refuse(Member(path, key), "unknown key");
+        found[k] = &member;
+    }
+    for (std::size_t k = 0; k < N; ++k)
+        if (!found[k]) Refuse(Member(path, keys[k]), "missing");
+    return found;
+}
+
+// Digits read into 64 bits; anything wider reads as the largest value, which
+// no field accepts.
+std::uint64_t Saturated(std::string_view digits, unsigned base) {
+    std::uint64_t value = 0;
+    for (char c : digits) {
+        const unsigned d = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+        if (value > (UINT64_MAX - d) / base) return UINT64_MAX;
+        value = value * base + d;
+    }
+    return value;
+}
+
+std::uint64_t WholeNumber(const JsonValue& value, const std::string& path, std::uint64_t max) {
+    const std::string& text = Expect(value, JsonKind::Number, path, "a whole number").text;
+    if (text.find_first_of(".eE") != std::string::npos) Refuse(path, text + " is not a whole number");
+    const bool negative = text[0] == '-';
+    const std::uint64_t number = Saturated(std::string_view(text).substr(negative ? 1 : 0), 10);
+    if ((negative && number != 0) || number > max)
+        Refuse(path, text + " is out of range 0 to " + std::to_string(max));
+    return number;
+}
+
+bool IsHex(std::string_view text) {
+    if (text.size() < 3 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return false;
+    return text.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string_view::npos;
+}
+
+std::uint32_t HexCode(const JsonValue& value, const std::string& path, std::uint32_t max, int digits) {
+    const std::string& text = Expect(value, JsonKind::String, path, "a hexadecimal string").text;
+    if (!IsHex(text)) Refuse(path, QuoteJson(text) + " is not a hexadecimal number starting with 0x");
+    const std::uint64_t code = Saturated(std::string_view(text).substr(2), 16);
+    if (code > max) Refuse(path, text + " is out of range " + Hex(0, digits) + " to " + Hex(max, digits));
+    return static_cast<std::uint32_t>(code);
+}
+
+// A catalogue name, read leniently, or the code itself in hexadecimal.
+std::uint16_t ResistorCode(const JsonValue& value, const std::string& path, ResistorOutput output) {
+    const std::string& text = Expect(value, JsonKind::String, path, "a string").text;
+    if (IsHex(text)) {
+        if (output == ResistorOutput::Ra) return static_cast<std::uint16_t>(HexCode(value, path, kRaMask, 4));
+        const std::uint64_t code = Saturated(std::string_view(text).substr(2), 16);
+        if (code != 0 && code != kRbMask) Refuse(path, text + " is not 0x0000 or 0x8000");
+        return static_cast<std::uint16_t>(code);
+    }
+    std::wstring name;
+    if (FromUtf8(text, name))
+        if (const auto code = ReadResistorName(output, name)) return *code;
+    Refuse(path, QuoteJson(text) + " is not one of " + ToUtf8(AcceptedResistorNames(output)));
+}
+
+std::uint16_t ResistanceCode(const JsonValue& ra, const JsonValue& rb, const std::string& path) {
+    return static_cast<std::uint16_t>(ResistorCode(ra, Member(path, "ra"), ResistorOutput::Ra) |
+                                      ResistorCode(rb, Member(path, "rb"), ResistorOutput::Rb));
+}
+
+std::uint8_t Bits(const JsonValue& value, const std::string& path, const char* const (&names)[8], const char* choices) {
+    std::uint8_t bits = 0;
+    const auto& items = Expect(value, JsonKind::Array, path, "an array of names").items;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string& name = Expect(items[i], JsonKind::String, Item(path, i), "a name").text;
+        int bit = 0;
+        while (bit < 8 && name != names[bit]) ++bit;
+        if (bit == 8) Refuse(path, QuoteJson(name) + " is not one of " + choices);
+        if (bits >> bit & 1) Refuse(path, QuoteJson(name) + " is given twice");
+        bits |= static_cast<std::uint8_t>(1u << bit);
+    }
+    return bits;
+}
+
+template <class R>
+R RowFrom(const JsonValue& value, const std::string& path) {
+    const auto [button, irCode, lines, flags, ra, rb] = Fields(value, kRowKeys, path);
+    constexpr int digits = ButtonDigits<R>();
+    ActionFields f;
+    f.button = static_cast<std::uint16_t>(HexCode(*button, Member(path, "button"), digits == 4 ? 0xFFFF : 0xFF, digits));
+    f.irCode = HexCode(*irCode, Member(path, "irCode"), 0xFFFFFFFF, 8);
+    f.lines = Bits(*lines, Member(path, "lines"), kLineNames, kLineChoices);
+    f.flags = Bits(*flags, Member(path, "flags"), kFlagNames, kFlagChoices);
+    f.resistors = ResistanceCode(*ra, *rb, path);
+    return MakeRecord<R>(f);
+}
+
+template <class R>
+void TableFrom(const JsonValue& value, const std::string& path, std::vector<R>& rows) {
+    const auto& items = Expect(value, JsonKind::Array, path, "an array of rows").items;
+    rows.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) rows.push_back(RowFrom<R>(items[i], Item(path, i)));
+}
+
+ModuleSettings SettingsFrom(const JsonValue& value, const std::string& path) {
+    const auto [brightness, fullRepeat, period, resistance] = Fields(value, kSettingKeys, path);
+    ModuleSettings s;
+    s.maxBrightness = static_cast<std::uint8_t>(WholeNumber(*brightness, Member(path, "maxBrightness"), 0xFF));
+    const std::string repeatPath = Member(path, "irFullRepeat");
+    if (fullRepeat->kind == JsonKind::Boolean) s.irFullRepeat = fullRepeat->boolean;
+    else if (fullRepeat->kind == JsonKind::Number) s.irFullRepeat = static_cast<std::uint8_t>(WholeNumber(*fullRepeat, repeatPath, 0xFF));
+    else Refuse(repeatPath, "expected true, false or a whole number, found " + DescribeJson(*fullRepeat));
+    s.irRepeatPeriod = static_cast<std::uint16_t>(WholeNumber(*period, Member(path, "irRepeatPeriod"), 0xFFFF));
+    const std::string resistancePath = Member(path, "defaultResistance");
+    const auto [ra, rb] = Fields(*resistance, kResistanceKeys, resistancePath);
+    s.defaultResistors = ResistanceCode(*ra, *rb, resistancePath);
+    return s;
+}
+
+}  // namespace
+
+std::string EncodeConfigJson(const ModuleConfig& config) {
+    JsonValue document = JsonObject({{"settings", SettingsJson(config.settings)}});
+    ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
+        JsonValue table = JsonArray({});
+        for (const auto& record : rows) table.items.push_back(RowJson(record));
+        document.members.emplace_back(info.key, std::move(table));
+    });
+    return WriteJson(document);
+}
+
+std::optional<std::string> DecodeConfigJson(std::string_view text, ModuleConfig& out) {
+    JsonValue document;
+    if (auto error = ParseJson(text, document)) return error;
+    ModuleConfig read;
+    try {
+        const auto fields = Fields(document, kDocumentKeys, "");
+        read.settings = SettingsFrom(*fields[0], "settings");
+        std::size_t next = 1;
+        ForEachTable(read, [&](const TableInfo& info, auto& rows) { TableFrom(*fields[next++], info.key, rows); });
+    } catch (const Refusal& refusal) {
+        return refusal.text;
+    }
+    out = std::move(read);
+    return std::nullopt;
+}
