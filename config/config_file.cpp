@@ -1,20 +1,11 @@
 #include "config/config_file.h"
 
-#include <filesystem>
 #include <fstream>
 
 #include "config/cfg_codec.h"
-#include "device/text.h"
+#include "config/native_path.h"
 
 namespace {
-
-std::filesystem::path NativePath(const std::wstring& path) {
-#ifdef _WIN32
-    return std::filesystem::path(path);
-#else
-    return std::filesystem::path(ToUtf8(path));
-#endif
-}
 
 Outcome Failed(Operation operation, FileFault fault) {
     return {.operation = operation, .kind = OutcomeKind::FileError, .file = fault};

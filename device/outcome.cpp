@@ -98,14 +98,19 @@ const wchar_t* InvalidRowText(BadInput input) {
     }
 }
 
-const wchar_t* FileText(FileFault fault) {
-    switch (fault) {
+std::wstring FileText(const Outcome& outcome) {
+    switch (outcome.file) {
     case FileFault::CannotCreate: return L"Failed to open file for saving";
     case FileFault::WriteFailed: return L"Failed while writing config";
     case FileFault::CannotOpen: return L"Failed to open file for loading";
     case FileFault::NoHeader: return L"Failed to read config header";
     case FileFault::BadMagic: return L"Invalid config file";
     case FileFault::BadVersion: return L"Unsupported config version";
+    case FileFault::BadJson: {
+        std::wstring reason;
+        if (!FromUtf8(outcome.error, reason)) reason = WidenBytes(outcome.error);
+        return L"Invalid config file: " + reason;
+    }
     case FileFault::ShortBody: break;
     }
     return L"Failed while reading config";
@@ -147,7 +152,7 @@ std::wstring StatusText(const Outcome& outcome) {
     case OutcomeKind::ProtocolError:
         if (!heldSetting && words.failed) return words.failed;
         return NetText(outcome);
-    case OutcomeKind::FileError: return FileText(outcome.file);
+    case OutcomeKind::FileError: return FileText(outcome);
     }
     return {};
 }

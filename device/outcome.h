@@ -69,13 +69,14 @@ enum class FileFault {
     BadMagic,
     BadVersion,
     ShortBody,     // a count, record block or setting is cut short
+    BadJson,       // a JSON file that is not a configuration; `error` says where and why
 };
 
 struct Outcome {
     Operation operation{};
     OutcomeKind kind = OutcomeKind::Done;
     std::uint8_t status = 0;          // Refused: the module's status byte
-    std::string error{};              // SerialError, ProtocolError: the link's text
+    std::string error{};              // SerialError, ProtocolError: the link's text; BadJson: the reason (UTF-8)
     BadInput input = BadInput::Value;
     FileFault file = FileFault::CannotOpen;
     Setting setting = Setting::IrRepeatPeriod;

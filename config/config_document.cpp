@@ -1,0 +1,51 @@
+#include "config/config_document.h"
+
+#include <fstream>
+
+#include "config/cfg_codec.h"
+#include "config/config_file.h"
+#include "config/config_json.h"
+#include "config/native_path.h"
+#include "config/replace_file.h"
+
+namespace {
+
+Outcome Failed(Operation operation, FileFault fault, std::string detail = {}) {
+    return {.operation = operation, .kind = OutcomeKind::FileError, .error = std::move(detail), .file = fault};
+}
+
+}  // namespace
+
+bool IsJsonFileName(const std::wstring& path) {
+    constexpr std::wstring_view kExtension = L".json";
+    if (path.size() < kExtension.size()) return false;
+    for (std::size_t i = 0; i < kExtension.size(); ++i) {
+        const wchar_t c = path[path.size() - kExtension.size() + i];
+        if ((c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c) != kExtension[i]) return false;
+    }
+    return true;
+}
+
+Outcome ReadConfigDocument(const std::wstring& path, ModuleConfig& out) {
+    if (!IsJsonFileName(path)) return ReadConfigFile(path, out);
+    std::ifstream in(NativePath(path), std::ios::binary);
+    std::string text;
+    char chunk[4096];
+    // The stream's own reads, which turn a failed read (a folder) into its bad bit.
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    if (!in.is_open() || in.bad()) return Failed(Operation::LoadConfigFile, FileFault::CannotOpen);
+    if (auto reason = DecodeConfigJson(text, out)) return Failed(Operation::LoadConfigFile, FileFault::BadJson, *reason);
+    return {Operation::LoadConfigFile};
+}
+
+Outcome WriteConfigDocument(const std::wstring& path, const ModuleConfig& config) {
+    std::string bytes;
+    if (IsJsonFileName(path)) {
+        bytes = EncodeConfigJson(config);
+    } else {
+        const auto cfg = EncodeConfig(config);
+        bytes.assign(cfg.begin(), cfg.end());
+    }
+    if (const auto fault = ReplaceFileContents(NativePath(path), bytes)) return Failed(Operation::SaveConfigFile, *fault);
+    return {Operation::SaveConfigFile};
+}

@@ -1,0 +1,16 @@
+#pragma once
+// File names come in as wide text; the C++ library takes them in the
+// system's own form: wide on Windows, UTF-8 bytes elsewhere.
+
+#include <filesystem>
+#include <string>
+
+#include "device/text.h"
+
+inline std::filesystem::path NativePath(const std::wstring& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path);
+#else
+    return std::filesystem::path(ToUtf8(path));
+#endif
+}
