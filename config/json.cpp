@@ -1,6 +1,7 @@
 #include "config/json.h"
 
 #include <cstdio>
+#include <set>
 
 namespace {
 
@@ -126,13 +127,13 @@ private:
         ++at_;
         JsonValue object = JsonObject({});
         if (take('}')) return object;
+        std::set<std::string> keys;
         do {
             skipSpace();
             expect(peek() == '"', object.members.empty() ? "a key in quotes or '}'" : "a key in quotes");
             const std::size_t keyAt = at_;
             std::string key = string();
-            for (const auto& member : object.members) {
-                if (member.first != key) continue;
+            if (!keys.insert(key).second) {
                 at_ = keyAt;
                 fail("duplicate key " + QuoteJson(key));
             }
