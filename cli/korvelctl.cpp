@@ -6,8 +6,13 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/usage.h"
+#include "korvel_version.h"
 
 int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts) {
+    if (args.size() == 1 && args[0] == L"--version") {
+        output.out(L"korvelctl " KORVEL_VERSION L"\n");
+        return kExitOk;
+    }
     CliArguments parsed;
     parsed.timeouts = timeouts;
     if (const auto problem = ParseArguments(args, parsed)) {
