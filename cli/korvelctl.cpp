@@ -6,6 +6,7 @@
 #include "cli/device_commands.h"
 #include "cli/file_commands.h"
 #include "device/trace.h"
+#include "korvel_version.h"
 
 namespace {
 
@@ -56,6 +57,10 @@ int UsageError(const CliOutput& output, const std::wstring& problem) {
 }
 
 int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts) {
+    if (args.size() == 1 && args[0] == L"--version") {
+        output.out(L"korvelctl " KORVEL_VERSION L"\n");
+        return kExitOk;
+    }
     CliArguments parsed;
     parsed.timeouts = timeouts;
     if (const auto problem = ParseArguments(args, parsed)) return UsageError(output, *problem);

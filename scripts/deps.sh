@@ -6,6 +6,8 @@ korvel_packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth x11-utils imagemagick xdotool
   valgrind clang libclang-rt-14-dev
+  wixl zip unzip file dpkg-dev man-db groff-base libimage-exiftool-perl
+  x11vnc novnc websockify curl iproute2
 )
 
 ensure_packages() {

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "korvel_version.h"
 #include "sim/virtual_module.h"
 
 namespace {
@@ -23,7 +24,8 @@ const char kUsage[] =
     "  --extra CMD[:BYTE]     follow each reply to CMD with one byte more (default 0xEE)\n"
     "  --refuse CMD:STATUS    answer CMD with STATUS and leave the module unchanged\n"
     "  --hang-up-on CMD[:N]   hang up after N bytes of the reply to CMD (default 0)\n"
-    "  --hang-up-after N      hang up after N exchanges, then exit\n";
+    "  --hang-up-after N      hang up after N exchanges, then exit\n"
+    "  --version              print the version and exit\n";
 
 [[noreturn]] void usage() {
     std::fputs(kUsage, stderr);
@@ -83,6 +85,10 @@ int main(int argc, char** argv) {
         }
         if (flag == "--help" || flag == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (flag == "--version") {
+            std::puts("korvel-sim " KORVEL_VERSION);
             return 0;
         }
         if (i + 1 >= argc) usage();
