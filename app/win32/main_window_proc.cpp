@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/resource_ids.h"
@@ -48,27 +49,23 @@ LRESULT OnNotify(Program& program, const NMHDR& header) {
     return 0;
 }
 
-// The command a control or menu item sends, as the controller's event; the
-// default-resistance combo boxes count only the user's confirmed choice.
+// The controller's event of each command id. The default-resistance combo
+// boxes count only the user's confirmed choice (CBN_SELENDOK).
+constexpr std::pair<int, UiEvent> kCommandEvents[] = {
+    {IDC_REFRESH, UiEvent::Refresh},           {IDC_CONNECT, UiEvent::Connect},
+    {IDC_SAVE_TO_DEVICE, UiEvent::SaveToDevice}, {IDC_LOAD_FROM_DEVICE, UiEvent::LoadFromDevice},
+    {IDC_RESET, UiEvent::Reset},               {IDC_IR_SEND, UiEvent::SendIr},
+    {IDC_IR_PERIOD_SET, UiEvent::SetIrPeriod}, {IDC_FULL_REPEAT, UiEvent::ToggleFullRepeat},
+    {IDC_RA_DEFAULT, UiEvent::ResistanceChosen}, {IDC_RB_DEFAULT, UiEvent::ResistanceChosen},
+    {IDC_MAX_BRIGHTNESS_SET, UiEvent::SetMaxBrightness}, {IDM_FILE_SAVE, UiEvent::FileSave},
+    {IDM_FILE_OPEN, UiEvent::FileOpen},
+};
+
 std::optional<UiEvent> EventOf(int id, int code) {
-    switch (id) {
-    case IDC_REFRESH: return UiEvent::Refresh;
-    case IDC_CONNECT: return UiEvent::Connect;
-    case IDC_SAVE_TO_DEVICE: return UiEvent::SaveToDevice;
-    case IDC_LOAD_FROM_DEVICE: return UiEvent::LoadFromDevice;
-    case IDC_RESET: return UiEvent::Reset;
-    case IDC_IR_SEND: return UiEvent::SendIr;
-    case IDC_IR_PERIOD_SET: return UiEvent::SetIrPeriod;
-    case IDC_FULL_REPEAT: return UiEvent::ToggleFullRepeat;
-    case IDC_RA_DEFAULT:
-    case IDC_RB_DEFAULT:
-        if (code == CBN_SELENDOK) return UiEvent::ResistanceChosen;
-        return std::nullopt;
-    case IDC_MAX_BRIGHTNESS_SET: return UiEvent::SetMaxBrightness;
-    case IDM_FILE_SAVE: return UiEvent::FileSave;
-    case IDM_FILE_OPEN: return UiEvent::FileOpen;
-    default: return std::nullopt;
-    }
+    if ((id == IDC_RA_DEFAULT || id == IDC_RB_DEFAULT) && code != CBN_SELENDOK) return std::nullopt;
+    for (const auto& [commandId, event] : kCommandEvents)
+        if (commandId == id) return event;
+    return std::nullopt;
 }
 
 LRESULT OnCommand(Program& program, HWND hwnd, WPARAM wParam) {
