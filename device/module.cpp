@@ -9,6 +9,9 @@ Outcome Connect(Module& module, const std::string& port) {
         opened = false;
     }
     module.link.connected = opened;
-    if (!opened) outcome.kind = OutcomeKind::NotConnected;
+    if (!opened) {
+        outcome.kind = OutcomeKind::NotConnected;
+        outcome.openFailure = module.link.openFailure;
+    }
     return outcome;
 }

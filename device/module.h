@@ -18,5 +18,6 @@ struct Module {
 inline bool IsConnected(const Module& module) { return module.link.connected; }
 
 // Opens the port and marks the module connected. Every failure of the open
-// counts the same: NotConnected, and the link stays closed.
+// counts the same: NotConnected, and the link stays closed; the outcome
+// carries why the open failed, for whoever words more than the window does.
 Outcome Connect(Module& module, const std::string& port);

@@ -82,6 +82,7 @@ struct Outcome {
     Setting setting = Setting::IrRepeatPeriod;
     std::uint32_t table = 0;          // the table a table operation is on
     std::size_t row = 0;              // the row a table operation is on
+    OpenFailure openFailure{};        // Connect, NotConnected: why the port did not open
 };
 
 inline bool Succeeded(const Outcome& outcome) { return outcome.kind == OutcomeKind::Done; }

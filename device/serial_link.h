@@ -41,10 +41,28 @@ using NativeHandle = int;    // file descriptor
 NativeHandle UnopenedHandle();  // the value before the first open
 NativeHandle InvalidHandle();   // the value after every close and failed open
 
+// Why an open failed, from the operating system's error.
+enum class OpenFault {
+    None,              // the last open succeeded, or none was tried
+    NotFound,          // no such path, or no device behind it
+    NotSerial,         // something that is not a serial port: a file, a folder, another device
+    Busy,              // another program (or another link) holds the port
+    PermissionDenied,  // the user may not open it
+    Other,             // any other error; see the system text
+};
+
+struct OpenFailure {
+    OpenFault fault = OpenFault::None;
+    std::string systemText;  // the operating system's words for its error (UTF-8), when it gave one
+    std::string group;       // PermissionDenied on Linux: the group that may open the port
+};
+
 struct SerialLink {
     NativeHandle handle = UnopenedHandle();
     bool connected = false;  // the user-level state; set by the connect workflow
     LinkTimeouts timeouts;
+    OpenFailure openFailure;    // why the last open failed
+    std::size_t received = 0;   // bytes read since the last open: none means nothing ever answered
 
     SerialLink() = default;
     SerialLink(const SerialLink&) = delete;
@@ -52,7 +70,7 @@ struct SerialLink {
     ~SerialLink() { close(); }
 
     // Opens and configures the port (COM3 on Windows, a device path elsewhere).
-    // False leaves the link closed. Throws nothing of its own.
+    // False leaves the link closed, with openFailure saying why. Throws nothing of its own.
     bool open(std::string port);
     void close();
     bool isOpen() const;

@@ -3,12 +3,16 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -39,6 +43,31 @@ bool configure(int fd) {
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
+// What an errno of the open and the calls after it means for the user.
+OpenFault FaultOf(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV: return OpenFault::NotFound;
+    case EISDIR:
+    case ENOTTY: return OpenFault::NotSerial;
+    case EBUSY: return OpenFault::Busy;
+    case EACCES:
+    case EPERM: return OpenFault::PermissionDenied;
+    default: return OpenFault::Other;
+    }
+}
+
+// The name of a group, or its number when it has none.
+std::string GroupName(gid_t gid) {
+    group entry{};
+    group* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) return found->gr_name;
+    return std::to_string(gid);
+}
+
 // Gives the port up. TIOCEXCL is a flag of the terminal, not of this
 // descriptor: when something else keeps the terminal open (a pseudo-terminal's
 // other side does), the flag would outlive us and lock out the next opener.
@@ -65,26 +94,42 @@ bool SerialLink::open(std::string port) {
         release(handle);
         handle = InvalidHandle();
     }
+    openFailure = {};
+    received = 0;
     Trace(TraceChannel::Console, L"Connecting to COM port.\n");
 
-    int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    struct stat device {};
+    const bool found = ::stat(port.c_str(), &device) == 0;
+    auto fail = [&](OpenFault fault, int error) {
         handle = InvalidHandle();
+        openFailure.fault = fault;
+        if (error != 0) openFailure.systemText = std::strerror(error);
+        // The group that may open a device: dialout for serial adapters on most systems.
+        if (fault == OpenFault::PermissionDenied && found) openFailure.group = GroupName(device.st_gid);
         return false;
+    };
+    if (!found) return fail(FaultOf(errno), errno);  // a link whose target is gone too
+    if (!S_ISCHR(device.st_mode)) return fail(OpenFault::NotSerial, 0);
+
+    int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(FaultOf(errno), errno);
+    if (!isatty(fd)) {
+        ::close(fd);
+        return fail(OpenFault::NotSerial, 0);
     }
     // Exclusive access takes both locks. TIOCEXCL alone does not stop root
     // (nor an opener that raced us between open and ioctl); the advisory lock
     // alone does not stop programs that never ask for it. A second opener in
     // this process gets its own open file description, so flock refuses it too.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);  // not ours to touch: the holder's exclusive flag stays
-        handle = InvalidHandle();
-        return false;
+        return fail(error == EWOULDBLOCK ? OpenFault::Busy : FaultOf(error), error);
     }
     if (ioctl(fd, TIOCEXCL) != 0 || !configure(fd)) {
+        const int error = errno;
         release(fd);
-        handle = InvalidHandle();
-        return false;
+        return fail(FaultOf(error), error);
     }
     handle = fd;
     std::this_thread::sleep_for(Millis(timeouts.settleMs));
@@ -131,6 +176,7 @@ void SerialLink::readExact(std::uint8_t* buffer, std::size_t n) {
         ssize_t r = ::read(handle, buffer + got, n - got);
         if (r > 0) {
             got += static_cast<std::size_t>(r);
+            received += static_cast<std::size_t>(r);
             continue;
         }
         if (r < 0 && (errno == EAGAIN || errno == EINTR)) continue;
