@@ -8,6 +8,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -45,6 +47,29 @@ std::size_t bytesDue(Clock::time_point t0, Clock::time_point now) {
 void closeFd(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
+}
+
+// Removes a link at `path` when it still points to `target`: another module
+// may have taken the path over since.
+void UnlinkIfPointsTo(const std::string& path, const std::string& target) {
+    std::error_code error;
+    if (std::filesystem::read_symlink(path, error) == target) ::unlink(path.c_str());
+}
+
+// Why a link may not be put at `path`, or nothing. A symbolic link whose
+// pseudo-terminal is gone was left by a module that stopped without removing
+// it; one whose pseudo-terminal is still there belongs, as far as can be told,
+// to a running module.
+std::optional<std::string> LinkTaken(const std::string& path, const std::string& ours) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (!fs::exists(status)) return std::nullopt;
+    if (!fs::is_symlink(status)) return path + " is there and is not a symbolic link";
+    const fs::path target = fs::read_symlink(path, error);
+    if (target == ours || !fs::exists(target, error)) return std::nullopt;
+    return path + " is in use: it links to " + target.string() +
+           ", which is open (another korvel-sim?); stop that one or remove the link";
 }
 
 }  // namespace
@@ -392,22 +417,23 @@ VirtualModule::~VirtualModule() {
     closeFd(impl_->master);
     closeFd(impl_->slave);
     for (int* fd : {&impl_->stopPipe[0], &impl_->stopPipe[1], &impl_->wakePipe[0], &impl_->wakePipe[1]}) closeFd(*fd);
-    if (!impl_->linkPath.empty()) ::unlink(impl_->linkPath.c_str());
+    if (!impl_->linkPath.empty()) UnlinkIfPointsTo(impl_->linkPath, impl_->path);
 }
 
 std::string VirtualModule::portPath() const { return impl_->path; }
 
 void VirtualModule::linkAt(const std::string& path) {
-    // Replace any previous link in one step, so that a client never finds
-    // the path missing.
+    if (const auto taken = LinkTaken(path, impl_->path)) throw std::runtime_error(*taken);
+    // Replace a stale link in one step, so that a client never finds the path missing.
     std::string temporary = path + ".new";
     ::unlink(temporary.c_str());
     if (::symlink(impl_->path.c_str(), temporary.c_str()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
         ::unlink(temporary.c_str());
-        throw std::runtime_error("cannot link " + path);
+        throw std::runtime_error("cannot make the link " + path + ": " + reason);
     }
     std::lock_guard lock(impl_->mutex);
-    if (!impl_->linkPath.empty() && impl_->linkPath != path) ::unlink(impl_->linkPath.c_str());
+    if (!impl_->linkPath.empty() && impl_->linkPath != path) UnlinkIfPointsTo(impl_->linkPath, impl_->path);
     impl_->linkPath = path;
 }
 

@@ -49,7 +49,10 @@ public:
 
     // The pseudo-terminal the configurator opens (/dev/pts/N).
     std::string portPath() const;
-    // Also reachable through a symlink at `path` (replaced if present).
+    // Also reachable through a symlink at `path`, removed again by the
+    // destructor. A link left there by a module that has stopped is replaced;
+    // throws std::runtime_error saying why when the path is anything else (a
+    // file, the link of a running module) or the link cannot be made.
     void linkAt(const std::string& path);
 
     // The running configuration.

@@ -1,6 +1,6 @@
 // The serial link and the 22 commands on a real pseudo-terminal served by the
-// virtual module: exact bytes both ways, time-outs, exclusive opening,
-// hang-ups, and korvel-sim as a program of its own.
+// virtual module: exact bytes both ways, time-outs, exclusive opening and
+// hang-ups.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -298,29 +297,6 @@ TEST(LinkOpen, SecondOpenFailsInThisProcessAndAnotherWhileTheFirstHoldsThePort) 
     ::close(observer);
     EXPECT_EQ(OpenInAnotherProcess(module.portPath()), 'Y');
     EXPECT_TRUE(second.open(module.portPath()));
-}
-
-// korvel-sim as another process: the path on its first line, its symlink and
-// flags, and a clean exit, the link removed, once it has hung up.
-TEST(SimProgram, ServesItsLineUntilItHangsUp) {
-    const std::string symlink = testing::TempDir() + "korvel-sim-" + std::to_string(getpid());
-    const std::string command =
-        "exec timeout 20 " KORVEL_SIM_PATH " --rows 255 --refuse 4:9 --hang-up-after 3 --link " + symlink;
-    FILE* out = popen(command.c_str(), "r");
-    ASSERT_NE(out, nullptr);
-    char path[256] = {};
-    ASSERT_NE(std::fgets(path, sizeof path, out), nullptr);
-    EXPECT_EQ(std::filesystem::read_symlink(symlink).string() + "\n", path);
-    {
-        SerialLink line;
-        line.timeouts = Short();
-        EXPECT_TRUE(line.open(symlink));
-        EXPECT_EQ(getHornActions(line).size(), 255u);
-        EXPECT_EQ(saveConfig(line), 9);
-        EXPECT_EQ(saveConfig(line), 9) << "a program's faults last";
-    }
-    EXPECT_EQ(pclose(out), 0);
-    EXPECT_FALSE(std::filesystem::is_symlink(symlink));
 }
 
 }  // namespace

@@ -1,0 +1,164 @@
+// korvel-sim as a program of its own: the path on its first line, its
+// symlink, faults named by command and kept while it runs; every option it
+// cannot take refused with one line naming it; a link it cannot make, or that
+// a running module holds, refused; a stale link taken over.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "device/protocol.h"
+#include "device/serial_link.h"
+#include "korvel_version.h"
+#include "sim/virtual_module.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+LinkTimeouts Short() { return {.readMultiplier = 5, .readConstant = 250, .settleMs = 0}; }
+
+// A scratch folder of its own per test and process, removed afterwards.
+struct Scratch {
+    const fs::path dir = fs::temp_directory_path() /
+                         ("korvel-sim-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                          "-" + std::to_string(getpid()));
+    Scratch() { fs::remove_all(dir), fs::create_directories(dir); }
+    ~Scratch() { fs::remove_all(dir); }
+    std::string path(const char* name) const { return (dir / name).string(); }
+};
+
+struct SimRun {
+    int status;
+    std::string out, err;
+    bool operator==(const SimRun&) const = default;
+};
+
+void PrintTo(const SimRun& run, std::ostream* os) { *os << run.status << " [" << run.out << "] [" << run.err << "]"; }
+
+// korvel-sim run to its end by a shell, with a time limit.
+SimRun RunSim(const Scratch& scratch, const std::string& arguments) {
+    const std::string out = scratch.path("stdout"), err = scratch.path("stderr");
+    const int raw = std::system(("timeout 10 " KORVEL_SIM_PATH " " + arguments + " >" + out + " 2>" + err).c_str());
+    auto slurp = [](const std::string& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); };
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+}
+
+// korvel-sim started in the background; its pseudo-terminal from its first line.
+struct RunningSim {
+    FILE* out = nullptr;
+    std::string pty;
+    explicit RunningSim(const std::string& arguments) {
+        out = popen(("exec timeout 20 " KORVEL_SIM_PATH " " + arguments).c_str(), "r");
+        char line[256] = {};
+        if (out && std::fgets(line, sizeof line, out)) pty.assign(line, std::char_traits<char>::length(line) - 1);
+    }
+    // Its exit status, once it has ended.
+    int wait() {
+        FILE* ended = std::exchange(out, nullptr);
+        return ended ? pclose(ended) : -1;
+    }
+    ~RunningSim() {
+        if (out) pclose(out);
+    }
+};
+
+TEST(SimProgram, ServesItsLineUntilItHangsUp) {
+    Scratch scratch;
+    const std::string link = scratch.path("module");
+    RunningSim sim("--rows 255 --refuse STORE:9 --hang-up-after 3 --link " + link);
+    ASSERT_FALSE(sim.pty.empty());
+    EXPECT_EQ(fs::read_symlink(link).string(), sim.pty);
+    {
+        SerialLink line;
+        line.timeouts = Short();
+        EXPECT_TRUE(line.open(link));
+        EXPECT_EQ(getHornActions(line).size(), 255u);
+        EXPECT_EQ(saveConfig(line), 9);
+        EXPECT_EQ(saveConfig(line), 9) << "a program's faults last";
+    }
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_FALSE(fs::is_symlink(link));
+}
+
+TEST(SimProgram, RefusesWhatItCannotDoWithOneLine) {
+    Scratch scratch;
+    std::ofstream(scratch.path("file")) << "not a link\n";
+    const std::string tryHelp = "Try 'korvel-sim --help'.\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"--frob", "korvel-sim: unknown option --frob\n" + tryHelp},
+        {"--pace extra", "korvel-sim: unknown option extra\n" + tryHelp},
+        {"--link", "korvel-sim: --link needs a value\n" + tryHelp},
+        {"--refuse store", "korvel-sim: --refuse store: takes CMD:STATUS\n" + tryHelp},
+        {"--refuse stor:3", "korvel-sim: --refuse stor:3: no command 'stor' (korvel-sim --help lists them)\n" + tryHelp},
+        {"--refuse 22:3", "korvel-sim: --refuse 22:3: no command '22' (korvel-sim --help lists them)\n" + tryHelp},
+        {"--refuse store:256", "korvel-sim: --refuse store:256: STATUS must be a number from 0 to 255 after the colon\n" +
+                                   tryHelp},
+        {"--silent-on 4:2", "korvel-sim: --silent-on 4:2: takes CMD\n" + tryHelp},
+        {"--late 4:-1", "korvel-sim: --late 4:-1: MS must be a number from 0 to 60000 after the colon\n" + tryHelp},
+        {"--rows 256", "korvel-sim: --rows 256: N must be a number from 0 to 255\n" + tryHelp},
+        {"--hang-up-after x", "korvel-sim: --hang-up-after x: N must be a number from 0 to 1000000\n" + tryHelp},
+        // Faults that could never happen to their command.
+        {"--refuse 8:3", "korvel-sim: --refuse 8:3: getMaxBrightness answers with data, not a status; only a status "
+                         "can be refused\n"},
+        {"--refuse getpressedbuttons:1", "korvel-sim: --refuse getpressedbuttons:1: getPressedButtons answers with "
+                                         "data, not a status; only a status can be refused\n"},
+        {"--short-reply saveConfig:1",
+         "korvel-sim: --short-reply saveConfig:1: the reply to saveConfig has 1 byte, so N must be less than 1\n"},
+        {"--rows 3 --short-reply getHornActions:28",
+         "korvel-sim: --short-reply getHornActions:28: the reply to getHornActions has 28 bytes, so N must be less "
+         "than 28\n"},
+        {"--hang-up-on 18:3",
+         "korvel-sim: --hang-up-on 18:3: the reply to getIRRepeatPeriod has 2 bytes, so N must be at most 2\n"},
+        // Files it cannot make.
+        {"--link /nonexistent/dir/x", "korvel-sim: cannot make the link /nonexistent/dir/x: No such file or directory\n"},
+        {"--link " + scratch.path("file"), "korvel-sim: " + scratch.path("file") + " is there and is not a symbolic link\n"},
+        {"--log /nonexistent/dir/x", "korvel-sim: cannot open the log /nonexistent/dir/x: No such file or directory\n"},
+    };
+    for (const auto& [arguments, line] : cases) EXPECT_EQ(RunSim(scratch, arguments), (SimRun{2, "", line})) << arguments;
+    EXPECT_EQ(RunSim(scratch, "--version"), (SimRun{0, "korvel-sim " KORVEL_VERSION "\n", ""}));
+    const SimRun help = RunSim(scratch, "--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* part : {"   4 saveConfig ", "  21 setDefaultResistance\n", "store = saveConfig"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    // Faults at the edge of what can happen are taken.
+    EXPECT_EQ(RunSim(scratch, "--hang-up-on 18:2 --short-reply getIRRepeatPeriod:1 --refuse RESET:0 --hang-up-after 0")
+                  .status,
+              0);
+}
+
+TEST(SimProgram, KeepsOffTheLinkOfARunningModuleAndTakesOverAStaleOne) {
+    Scratch scratch;
+    const std::string link = scratch.path("module");
+    RunningSim first("--hang-up-after 1 --link " + link);
+    ASSERT_FALSE(first.pty.empty());
+    EXPECT_EQ(RunSim(scratch, "--link " + link),
+              (SimRun{2, "", "korvel-sim: " + link + " is in use: it links to " + first.pty +
+                              ", which is open (another korvel-sim?); stop that one or remove the link\n"}));
+    EXPECT_EQ(fs::read_symlink(link).string(), first.pty) << "the running module keeps its link";
+    {
+        SerialLink line;
+        line.timeouts = Short();
+        ASSERT_TRUE(line.open(link));
+        EXPECT_EQ(getMaxBrightness(line), 80) << "and serves it";
+    }
+    EXPECT_EQ(first.wait(), 0);
+    EXPECT_FALSE(fs::is_symlink(link));
+
+    // A link whose pseudo-terminal has gone, as a module killed outright leaves it.
+    {
+        VirtualModule gone;
+        fs::create_symlink(gone.portPath(), link);
+    }
+    RunningSim second("--hang-up-after 0 --link " + link);
+    EXPECT_FALSE(second.pty.empty());
+    EXPECT_EQ(second.wait(), 0);
+    EXPECT_FALSE(fs::is_symlink(link));
+}
+
+}  // namespace
