@@ -3,23 +3,28 @@
 #include <algorithm>
 #include <iterator>
 
+#include "actions/cell_text.h"
+#include "actions/resistor_names.h"
+#include "cli/strict_number.h"
+
 namespace {
 
 struct CommandShape {
     const wchar_t* name;
     std::size_t minOperands, maxOperands;
-    bool device;     // needs --port, takes --settle
-    bool json;       // takes --json
-    bool count;      // takes --count
+    bool device;  // needs --port, takes --settle
+    bool json;    // takes --json
+    bool count;   // takes --count
+    bool store;   // takes --store
 };
 
 constexpr CommandShape kCommands[] = {
-    {L"ports", 0, 0, false, false, false},  {L"info", 0, 0, true, true, false},
-    {L"backup", 1, 1, true, false, false},  {L"restore", 1, 1, true, false, false},
-    {L"set", 2, 3, true, false, false},     {L"store", 0, 0, true, false, false},
-    {L"reload", 0, 0, true, false, false},  {L"reset", 0, 0, true, false, false},
-    {L"send-ir", 1, 1, true, false, false}, {L"watch", 0, 0, true, false, true},
-    {L"show", 1, 1, false, true, false},    {L"diff", 2, 2, false, true, false},
+    {L"ports", 0, 0, false, false, false, false},  {L"info", 0, 0, true, true, false, false},
+    {L"backup", 1, 1, true, false, false, false},  {L"restore", 1, 1, true, false, false, true},
+    {L"set", 1, 3, true, false, false, false},     {L"store", 0, 0, true, false, false, false},
+    {L"reload", 0, 0, true, false, false, false},  {L"reset", 0, 0, true, false, false, false},
+    {L"send-ir", 1, 1, true, false, false, false}, {L"watch", 0, 0, true, false, true, false},
+    {L"show", 1, 1, false, true, false, false},    {L"diff", 2, 2, false, true, false, false},
 };
 
 const CommandShape* ShapeOf(const std::wstring& command) {
@@ -28,60 +33,143 @@ const CommandShape* ShapeOf(const std::wstring& command) {
     return it == std::end(kCommands) ? nullptr : &*it;
 }
 
-// Plain decimal digits only: a wait or a count is no place for guessing.
-std::optional<unsigned> Decimal(const std::wstring& text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    unsigned value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - L'0');
+// A number argument: its name in messages and the values it takes.
+struct NumberArgument {
+    const wchar_t* name;
+    std::uint32_t min, max;
+    bool hex;  // the top of the range is given in hexadecimal
+};
+
+constexpr NumberArgument kBrightness{L"brightness", 0, 100, false};
+constexpr NumberArgument kPeriod{L"period", 0, 65535, false};
+constexpr NumberArgument kIrCode{L"send-ir", 0, 0xFFFFFFFF, true};
+constexpr NumberArgument kCount{L"--count", 1, 0xFFFFFFFF, false};
+constexpr NumberArgument kSettle{L"--settle", 0, 60000, false};
+
+ArgumentProblem Usage(std::wstring line) { return {std::move(line), true}; }
+
+// A value refused: the argument, what it takes and the value given.
+ArgumentProblem Refused(const std::wstring& argument, const std::wstring& takes, const std::wstring& value) {
+    return {argument + L" takes " + takes + L", not '" + value + L"'", false};
+}
+
+std::optional<ArgumentProblem> ReadNumber(const NumberArgument& argument, const std::wstring& text,
+                                          std::uint32_t& out) {
+    const auto value = ReadStrictNumber(text);
+    if (value && *value >= argument.min && *value <= argument.max) {
+        out = static_cast<std::uint32_t>(*value);
+        return std::nullopt;
     }
-    return value;
+    const std::wstring max = argument.hex ? FormatIrCode(argument.max) : std::to_wstring(argument.max);
+    return Refused(argument.name, L"a number from " + std::to_wstring(argument.min) + L" to " + max, text);
+}
+
+std::optional<ArgumentProblem> ReadResistor(ResistorOutput output, const std::wstring& text, std::uint16_t& out) {
+    const auto code = ReadResistorName(output, text);
+    if (code) {
+        out = *code;
+        return std::nullopt;
+    }
+    return Refused(output == ResistorOutput::Ra ? L"RA" : L"RB",
+                   AcceptedResistorNames(output) + L" (\u2126 also as Ohm or ohm)", text);
+}
+
+// set's setting and value from its operands.
+std::optional<ArgumentProblem> ReadSetting(const std::vector<std::wstring>& operands, CliArguments& out) {
+    const std::wstring& what = operands[0];
+    const std::size_t values = operands.size() - 1;
+    if (what == L"resistance") {
+        if (values != 2) return Usage(L"set resistance takes RA and RB");
+        std::uint16_t ra = 0, rb = 0;
+        if (auto problem = ReadResistor(ResistorOutput::Ra, operands[1], ra)) return problem;
+        if (auto problem = ReadResistor(ResistorOutput::Rb, operands[2], rb)) return problem;
+        out.setting = Setting::DefaultResistance;
+        out.values.defaultResistors = static_cast<std::uint16_t>(ra | rb);
+        return std::nullopt;
+    }
+    if (what != L"brightness" && what != L"period" && what != L"full-repeat")
+        return Usage(L"unknown setting " + what + L" (brightness, period, full-repeat or resistance)");
+    if (values != 1) return Usage(L"set " + what + L" takes one value");
+    const std::wstring& value = operands[1];
+    std::uint32_t number = 0;
+    if (what == L"full-repeat") {
+        if (value != L"on" && value != L"off") return Refused(L"full-repeat", L"on or off", value);
+        out.setting = Setting::IrFullRepeat;
+        out.values.irFullRepeat = value == L"on" ? 1 : 0;
+    } else if (what == L"brightness") {
+        if (auto problem = ReadNumber(kBrightness, value, number)) return problem;
+        out.setting = Setting::MaxBrightness;
+        out.values.maxBrightness = static_cast<std::uint8_t>(number);
+    } else {
+        if (auto problem = ReadNumber(kPeriod, value, number)) return problem;
+        out.setting = Setting::IrRepeatPeriod;
+        out.values.irRepeatPeriod = static_cast<std::uint16_t>(number);
+    }
+    return std::nullopt;
+}
+
+bool Has(const std::vector<std::wstring>& args, const wchar_t* option) {
+    return std::find(args.begin(), args.end(), option) != args.end();
 }
 
 }  // namespace
 
-std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out) {
+std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out) {
     CliArguments parsed;
     parsed.timeouts = out.timeouts;
+    // Help, asked for anywhere on the line or as the command, and the
+    // version stand for the whole line.
+    const bool help = Has(args, L"--help") || Has(args, L"-h") || (!args.empty() && args[0] == L"help");
+    if (help || Has(args, L"--version")) {
+        parsed.command = help ? L"help" : L"version";
+        out = std::move(parsed);
+        return std::nullopt;
+    }
     bool countGiven = false;
     std::vector<std::wstring> words;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
         const bool takesValue = arg == L"--port" || arg == L"--settle" || arg == L"--count";
-        if (takesValue && i + 1 >= args.size()) return arg + L" needs a value";
+        if (takesValue && i + 1 >= args.size()) return Usage(arg + L" needs a value");
         if (arg == L"--port") {
             parsed.port = args[++i];
         } else if (arg == L"--settle") {
-            auto ms = Decimal(args[++i]);
-            if (!ms) return L"--settle takes a number of milliseconds";
-            parsed.timeouts.settleMs = *ms;
+            if (auto problem = ReadNumber(kSettle, args[++i], parsed.timeouts.settleMs)) return problem;
         } else if (arg == L"--count") {
-            parsed.count = Decimal(args[++i]);
-            if (!parsed.count) return L"--count takes a number";
+            std::uint32_t count = 0;
+            if (auto problem = ReadNumber(kCount, args[++i], count)) return problem;
+            parsed.count = count;
             countGiven = true;
         } else if (arg == L"--json") {
             parsed.json = true;
         } else if (arg == L"--verbose") {
             parsed.verbose = true;
+        } else if (arg == L"--store") {
+            parsed.store = true;
         } else if (arg.size() > 2 && arg.compare(0, 2, L"--") == 0) {
-            return L"unknown option " + arg;
+            return Usage(L"unknown option " + arg);
         } else {
             words.push_back(arg);
         }
     }
-    if (words.empty()) return L"no command given";
+    if (words.empty()) return Usage(L"no command given");
     parsed.command = words.front();
     parsed.operands.assign(words.begin() + 1, words.end());
 
     const CommandShape* shape = ShapeOf(parsed.command);
-    if (!shape) return L"unknown command " + parsed.command;
+    if (!shape) return Usage(L"unknown command " + parsed.command);
     const std::size_t n = parsed.operands.size();
-    if (n < shape->minOperands || n > shape->maxOperands) return L"wrong number of operands for " + parsed.command;
-    if (shape->device && !parsed.port) return parsed.command + L" needs --port";
-    if (!shape->device && parsed.port) return parsed.command + L" takes no --port";
-    if (parsed.json && !shape->json) return parsed.command + L" takes no --json";
-    if (countGiven && !shape->count) return parsed.command + L" takes no --count";
+    if (n < shape->minOperands || n > shape->maxOperands) return Usage(L"wrong number of operands for " + parsed.command);
+    if (shape->device && !parsed.port) return Usage(parsed.command + L" needs --port");
+    if (!shape->device && parsed.port) return Usage(parsed.command + L" takes no --port");
+    if (parsed.json && !shape->json) return Usage(parsed.command + L" takes no --json");
+    if (countGiven && !shape->count) return Usage(parsed.command + L" takes no --count");
+    if (parsed.store && !shape->store) return Usage(parsed.command + L" takes no --store");
+    if (parsed.command == L"set") {
+        if (auto problem = ReadSetting(parsed.operands, parsed)) return problem;
+    } else if (parsed.command == L"send-ir") {
+        if (auto problem = ReadNumber(kIrCode, parsed.operands[0], parsed.irCode)) return problem;
+    }
     out = std::move(parsed);
     return std::nullopt;
 }
@@ -91,16 +179,24 @@ std::wstring UsageText() {
            L"  korvelctl ports\n"
            L"  korvelctl --port PORT info [--json]\n"
            L"  korvelctl --port PORT backup FILE.cfg\n"
-           L"  korvelctl --port PORT restore FILE.cfg\n"
+           L"  korvelctl --port PORT restore FILE.cfg [--store]\n"
            L"  korvelctl --port PORT set brightness N | period MS | full-repeat on|off | resistance RA RB\n"
            L"  korvelctl --port PORT store | reload | reset\n"
            L"  korvelctl --port PORT send-ir CODE\n"
            L"  korvelctl --port PORT watch [--count N]\n"
            L"  korvelctl show FILE.cfg [--json]\n"
            L"  korvelctl diff A.cfg B.cfg [--json]\n"
+           L"  korvelctl --help | --version\n"
            L"options:\n"
-           L"  --settle MS   wait after opening the port (default 2000)\n"
+           L"  --settle MS   wait after opening the port, 0 to 60000 (default 2000)\n"
+           L"  --store       restore: also store the configuration in the module, kept at power-up\n"
            L"  --verbose     the link's diagnostics on standard error\n"
-           L"RA and RB are names as the window lists them (\"3.9 k\u2126\", \"22 \u2126\", \"\" for none);\n"
-           L"numbers take 0x for hexadecimal and a leading 0 for octal.\n";
+           L"values:\n"
+           L"  brightness 0 to 100, period 0 to 65535, CODE 0 to 0xFFFFFFFF, --count 1 or more;\n"
+           L"  numbers in decimal, 0x for hexadecimal, a leading 0 for octal\n"
+           L"  RA: " + AcceptedResistorNames(ResistorOutput::Ra) + L"\n"
+           L"  RB: " + AcceptedResistorNames(ResistorOutput::Rb) + L"\n"
+           L"  \u2126 also as Ohm or ohm, the space optional: \"3.9 kOhm\", \"22ohm\"\n"
+           L"exit status: 0 done, 1 refused by the module or files differ, 2 usage, 3 file,\n"
+           L"  4 port or line, 5 restore read back something else\n";
 }

@@ -1,26 +1,38 @@
 #pragma once
-// The command line taken apart: the command word, its operands and the
-// options; and the usage text shown with every usage error.
+// The command line taken apart and checked: the command word, its operands,
+// the options, and every value read strictly and checked against its range
+// before anything opens the port; and the usage text of --help.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "device/module_config.h"
 #include "device/serial_link.h"
 
 struct CliArguments {
-    std::wstring command;
+    std::wstring command;               // also "help" for --help, -h and help, "version" for --version
     std::vector<std::wstring> operands;
-    std::optional<std::wstring> port;  // --port
-    LinkTimeouts timeouts;             // --settle sets settleMs, the wait after opening the port
-    bool json = false;                 // --json
-    bool verbose = false;              // --verbose
-    std::optional<unsigned> count;     // watch --count
+    std::optional<std::wstring> port;   // --port
+    LinkTimeouts timeouts;              // --settle sets settleMs, the wait after opening the port
+    bool json = false;                  // --json
+    bool verbose = false;               // --verbose
+    bool store = false;                 // restore --store
+    std::optional<std::uint32_t> count; // watch --count
+    Setting setting{};                  // set: the setting it changes
+    ModuleSettings values;              // set: its new value, in the field of `setting`
+    std::uint32_t irCode = 0;           // send-ir
 };
 
-// Nothing when the line is acceptable, else what is wrong with it (one line).
-// Options may stand anywhere; the operands are checked for number only. The
-// time-outs of `out` are kept but for the settle wait.
-std::optional<std::wstring> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out);
+// What is wrong with a command line, as one line without the program's name.
+struct ArgumentProblem {
+    std::wstring line;
+    bool usage = true;  // a usage error, pointed on to --help; false: a value refused with its range
+};
+
+// Nothing when the line is acceptable, else its problem. Options may stand
+// anywhere. The time-outs of `out` are kept but for the settle wait.
+std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out);
 
 std::wstring UsageText();

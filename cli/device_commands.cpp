@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <span>
 #include <thread>
 
 #include "actions/action_reads.h"
 #include "actions/action_writes.h"
-#include "actions/auto_base.h"
-#include "actions/catalogues.h"
 #include "actions/cell_text.h"
 #include "cli/config_text.h"
+#include "cli/outcome_text.h"
 #include "config/config_file.h"
 #include "config/whole_config.h"
 #include "device/module.h"
@@ -37,28 +35,16 @@ template <class Run>
 int OnModule(const CliArguments& args, const CliOutput& output, Run run) {
     Module module;
     const Outcome connected = ConnectTo(module, args);
-    if (!Succeeded(connected)) return Report(connected, output);
+    if (!Succeeded(connected)) return Report(connected, module, args, output);
     return run(module);
 }
 
-// A single operation on the module, its outcome reported.
-template <class Call>
-int ReportOnModule(const CliArguments& args, const CliOutput& output, Call call) {
-    return OnModule(args, output, [&](Module& module) { return Report(call(module), output); });
-}
-
-// A number as the window's fields read it; nothing when the text does not start with one.
-NumberInput Number(const std::wstring& text) {
-    const AutoBaseNumber number = ParseAutoBase(text);
-    return number.valid ? NumberInput(number.value) : std::nullopt;
-}
-
-// The position of the entry named `name` in a resistor catalogue, or -1. The
-// Greek capital omega is what keyboards type; the catalogue has the ohm sign.
-int ResistorPosition(std::span<const CodeName> catalogue, std::wstring name) {
-    std::replace(name.begin(), name.end(), L'\u03A9', L'\u2126');
-    const auto at = std::find_if(catalogue.begin(), catalogue.end(), [&](const CodeName& e) { return name == e.name; });
-    return at == catalogue.end() ? -1 : static_cast<int>(at - catalogue.begin());
+// A change to the running configuration, reported; once it is done, also
+// what becomes of it at the next power-up.
+int ReportChange(const Outcome& outcome, const Module& module, const CliArguments& args, const CliOutput& output) {
+    const int status = Report(outcome, module, args, output);
+    if (status == kExitOk) output.out(NotStoredText(args) + L"\n");
+    return status;
 }
 
 // After a reload or a reset the window reads the module back: the four
@@ -73,12 +59,14 @@ void ReadBackAsTheWindowDoes(Module& module) {
     LoadTable(module, Media);
 }
 
-// A command on the stored configuration, with the read-back after a reload or reset.
+// A command on the stored configuration, with the read-back after a reload or
+// reset; a reset changes the running configuration only.
 int StoredConfigCommand(const CliArguments& args, const CliOutput& output, Outcome (*command)(Module&), bool readBack) {
-    return ReportOnModule(args, output, [&](Module& module) {
+    return OnModule(args, output, [&](Module& module) {
         const Outcome outcome = command(module);
         if (readBack && Succeeded(outcome)) ReadBackAsTheWindowDoes(module);
-        return outcome;
+        if (outcome.operation == Operation::ResetModuleConfig) return ReportChange(outcome, module, args, output);
+        return Report(outcome, module, args, output);
     });
 }
 
@@ -89,31 +77,34 @@ std::wstring LiveLine(const LiveValues& live) {
            std::to_wstring(live.brightness);
 }
 
-int Restore(Module& module, const CliOutput& output) {
-    // The window's File > Open order: the four settings as held, each refusal
-    // worded as the handler that sets the same value, then every row.
+int Restore(Module& module, const CliArguments& args, const CliOutput& output) {
+    // The window's File > Open order: the four settings as held, then every row.
     for (Setting setting : {Setting::IrRepeatPeriod, Setting::IrFullRepeat, Setting::MaxBrightness,
                             Setting::DefaultResistance}) {
         const Outcome sent = WriteHeldSetting(module, setting);
-        if (!Succeeded(sent)) return Report(sent, output);
+        if (!Succeeded(sent)) return Report(sent, module, args, output);
     }
     const Outcome written = WriteAllActions(module);
-    if (!Succeeded(written)) return Report(written, output);
+    if (!Succeeded(written)) return Report(written, module, args, output);
     ModuleConfig readBack;
     const Outcome read = ReadWholeConfig(module, readBack);
-    if (!Succeeded(read)) return Report(read, output);
+    if (!Succeeded(read)) return Report(read, module, args, output);
     const ConfigDiff diff = DiffConfigs(module.held, readBack);
     if (!diff.empty()) {
         output.err(L"Read back differs from the file (- file, + module):\n" + Joined(DiffLines(FirstDifference(diff))));
         return kExitMismatch;
     }
-    return Report(written, output);
+    if (!args.store) return ReportChange(written, module, args, output);
+    Report(written, module, args, output);
+    return Report(SaveModuleConfig(module), module, args, output);
 }
 
 }  // namespace
 
 int RunPorts(const CliArguments&, const CliOutput& output) {
-    for (const PortInfo& port : listSerialPorts()) output.out(toWide(port.port) + L"\t" + toWide(port.friendlyName) + L"\n");
+    const std::vector<PortInfo> ports = listSerialPorts();
+    if (ports.empty()) output.err(NoPortsText() + L"\n");
+    for (const PortInfo& port : ports) output.out(toWide(port.port) + L"\t" + toWide(port.friendlyName) + L"\n");
     return kExitOk;
 }
 
@@ -121,7 +112,7 @@ int RunInfo(const CliArguments& args, const CliOutput& output) {
     return OnModule(args, output, [&](Module& module) -> int {
         ModuleConfig config;
         const Outcome read = ReadWholeConfig(module, config);
-        if (!Succeeded(read)) return Report(read, output);
+        if (!Succeeded(read)) return Report(read, module, args, output);
         output.out(args.json ? JsonInfo(config) + L"\n" : Joined(InfoLines(config)));
         return kExitOk;
     });
@@ -133,47 +124,30 @@ int RunBackup(const CliArguments& args, const CliOutput& output) {
         // leaves an earlier backup of the same name as it was.
         ModuleConfig config;
         const Outcome read = ReadWholeConfig(module, config);
-        return Report(Succeeded(read) ? SaveConfigFile(args.operands[0], config) : read, output);
+        return Report(Succeeded(read) ? SaveConfigFile(args.operands[0], config) : read, module, args, output);
     });
 }
 
 int RunRestore(const CliArguments& args, const CliOutput& output) {
     Module module;
     const Outcome loaded = LoadConfigFile(module, args.operands[0]);
-    if (!Succeeded(loaded)) return Report(loaded, output);
+    if (!Succeeded(loaded)) return Report(loaded, module, args, output);
     // A table the wire cannot address keeps everything back, the settings
     // too, before the port is even opened.
     const Outcome fits = CheckTableLengths(module.held);
-    if (!Succeeded(fits)) return Report(fits, output);
+    if (!Succeeded(fits)) return Report(fits, module, args, output);
     const Outcome connected = ConnectTo(module, args);
-    if (!Succeeded(connected)) return Report(connected, output);
-    return Restore(module, output);
+    if (!Succeeded(connected)) return Report(connected, module, args, output);
+    return Restore(module, args, output);
 }
 
 int RunSet(const CliArguments& args, const CliOutput& output) {
-    // The value is checked as far as the command line can before the port is
-    // opened; the operation checks the rest as the window's handler does.
-    const std::wstring& what = args.operands[0];
-    const std::size_t values = args.operands.size() - 1;
-    if (what == L"resistance") {
-        if (values != 2) return UsageError(output, L"set resistance takes RA and RB");
-        const int ra = ResistorPosition(ResistorsA, args.operands[1]);
-        const int rb = ResistorPosition(ResistorsB, args.operands[2]);
-        if (ra < 0) return UsageError(output, L"no RA value " + args.operands[1]);
-        if (rb < 0) return UsageError(output, L"no RB value " + args.operands[2]);
-        return ReportOnModule(args, output, [&](Module& m) { return ApplyDefaultResistance(m, ra, rb); });
-    }
-    if (values != 1) return UsageError(output, L"set " + what + L" takes one value");
-    const std::wstring& value = args.operands[1];
-    if (what == L"brightness")
-        return ReportOnModule(args, output, [&](Module& m) { return ApplyMaxBrightness(m, Number(value)); });
-    if (what == L"period")
-        return ReportOnModule(args, output, [&](Module& m) { return ApplyIrRepeatPeriod(m, Number(value)); });
-    if (what == L"full-repeat") {
-        if (value != L"on" && value != L"off") return UsageError(output, L"full-repeat is on or off");
-        return ReportOnModule(args, output, [&](Module& m) { return SetIrFullRepeat(m, value == L"on"); });
-    }
-    return UsageError(output, L"unknown setting " + what);
+    // The command line has read and checked the value; it goes out as File >
+    // Open sends a setting, from the held configuration.
+    return OnModule(args, output, [&](Module& module) {
+        module.held.settings = args.values;
+        return ReportChange(WriteHeldSetting(module, args.setting), module, args, output);
+    });
 }
 
 int RunStore(const CliArguments& args, const CliOutput& output) {
@@ -187,7 +161,7 @@ int RunReset(const CliArguments& args, const CliOutput& output) {
 }
 
 int RunSendIr(const CliArguments& args, const CliOutput& output) {
-    return ReportOnModule(args, output, [&](Module& m) { return SendIrCode(m, Number(args.operands[0])); });
+    return OnModule(args, output, [&](Module& m) { return Report(SendIrCode(m, args.irCode), m, args, output); });
 }
 
 int RunWatch(const CliArguments& args, const CliOutput& output) {
@@ -200,7 +174,7 @@ int RunWatch(const CliArguments& args, const CliOutput& output) {
         while (!args.count || printed < *args.count) {
             LiveValues live;
             const Outcome polled = PollLiveValues(module, live);
-            if (!Succeeded(polled)) return Report(polled, output);
+            if (!Succeeded(polled)) return Report(polled, module, args, output);
             const std::wstring line = LiveLine(live);
             if (line != last) {
                 output.out(line + L"\n");

@@ -1,7 +1,7 @@
 #pragma once
 // The commands on a module at --port, and the list of ports. Each opens the
 // port with the --settle wait, calls the module operations and reports their
-// outcome; "Connection failed." when the port does not open.
+// outcome in korvelctl's words, why the port did not open included.
 
 #include "cli/arguments.h"
 #include "cli/korvelctl.h"
@@ -12,8 +12,8 @@ int RunPorts(const CliArguments& args, const CliOutput& output);
 int RunInfo(const CliArguments& args, const CliOutput& output);
 // backup FILE: the whole configuration into a .cfg file.
 int RunBackup(const CliArguments& args, const CliOutput& output);
-// restore FILE: the settings, then every row, then everything read back and
-// compared with the file.
+// restore FILE [--store]: the settings, then every row, then everything read
+// back and compared with the file; with --store, then stored in the module.
 int RunRestore(const CliArguments& args, const CliOutput& output);
 // set brightness N | period MS | full-repeat on|off | resistance RA RB.
 int RunSet(const CliArguments& args, const CliOutput& output);

@@ -1,12 +1,16 @@
 #include "cli/file_commands.h"
 
 #include "cli/config_text.h"
+#include "cli/outcome_text.h"
 #include "config/config_file.h"
 
 int RunShow(const CliArguments& args, const CliOutput& output) {
     ModuleConfig config;
     const Outcome read = ReadConfigFile(args.operands[0], config);
-    if (!Succeeded(read)) return Report(read, output);
+    if (!Succeeded(read)) {
+        output.err(FileFaultText(read, args.operands[0]) + L"\n");
+        return ExitStatusOf(read);
+    }
     output.out(args.json ? JsonConfig(config) + L"\n" : Joined(ConfigLines(config)));
     return kExitOk;
 }
@@ -16,7 +20,7 @@ int RunDiff(const CliArguments& args, const CliOutput& output) {
     for (int i = 0; i < 2; ++i) {
         const Outcome read = ReadConfigFile(args.operands[i], files[i]);
         if (Succeeded(read)) continue;
-        output.err(args.operands[i] + L": " + StatusText(read) + L"\n");
+        output.err(FileFaultText(read, args.operands[i]) + L"\n");
         return ExitStatusOf(read);
     }
     const ConfigDiff diff = DiffConfigs(files[0], files[1]);

@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "cli/device_commands.h"
 #include "cli/file_commands.h"
+#include "cli/outcome_text.h"
 #include "device/trace.h"
 #include "korvel_version.h"
 
@@ -43,27 +44,30 @@ ExitStatus ExitStatusOf(const Outcome& outcome) {
     return kExitDevice;
 }
 
-int Report(const Outcome& outcome, const CliOutput& output) {
+int Report(const Outcome& outcome, const Module& module, const CliArguments& args, const CliOutput& output) {
     const ExitStatus status = ExitStatusOf(outcome);
-    const std::wstring line = StatusText(outcome) + L"\n";
+    const std::wstring line = OutcomeText(outcome, module, args) + L"\n";
     if (status == kExitOk) output.out(line);
-    else output.err(status == kExitUsage ? line + UsageText() : line);
+    else output.err(line);
     return status;
 }
 
-int UsageError(const CliOutput& output, const std::wstring& problem) {
-    output.err(L"korvelctl: " + problem + L"\n" + UsageText());
-    return kExitUsage;
-}
-
 int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts) {
-    if (args.size() == 1 && args[0] == L"--version") {
-        output.out(L"korvelctl " KORVEL_VERSION L"\n");
-        return kExitOk;
+    // Nothing asked at all: what can be asked.
+    if (args.empty()) {
+        output.err(UsageText());
+        return kExitUsage;
     }
     CliArguments parsed;
     parsed.timeouts = timeouts;
-    if (const auto problem = ParseArguments(args, parsed)) return UsageError(output, *problem);
+    if (const auto problem = ParseArguments(args, parsed)) {
+        output.err(L"korvelctl: " + problem->line + (problem->usage ? L"\nTry 'korvelctl --help'.\n" : L"\n"));
+        return kExitUsage;
+    }
+    if (parsed.command == L"help" || parsed.command == L"version") {
+        output.out(parsed.command == L"help" ? UsageText() : L"korvelctl " KORVEL_VERSION L"\n");
+        return kExitOk;
+    }
     const VerboseTrace trace(parsed.verbose, output);
     using Command = int (*)(const CliArguments&, const CliOutput&);
     static const std::map<std::wstring, Command> commands = {

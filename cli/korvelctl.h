@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
+#include "device/module.h"
 #include "device/outcome.h"
 #include "device/serial_link.h"
 
@@ -30,14 +32,13 @@ enum ExitStatus : int {
 // too long to send counts as a file that cannot be taken whole.
 ExitStatus ExitStatusOf(const Outcome& outcome);
 
-// Prints the outcome's status text, on standard output when it is done and on
-// standard error otherwise (with the usage text after a rejected value), and
-// gives its exit status.
-int Report(const Outcome& outcome, const CliOutput& output);
-
-// "korvelctl: " and the problem, then the usage text; kExitUsage.
-int UsageError(const CliOutput& output, const std::wstring& problem);
+// Prints korvelctl's line for the outcome of the command on `module`, on
+// standard output when it is done and on standard error otherwise, and gives
+// its exit status.
+int Report(const Outcome& outcome, const Module& module, const CliArguments& args, const CliOutput& output);
 
 // Runs one command line (without the program name); the result is the exit
-// status. The link's time-outs are the module's contract; tests shorten them.
+// status. A problem with the line is one line on standard error; --help and
+// --version print on standard output; no arguments at all, the usage on
+// standard error. The link's time-outs are the module's contract; tests shorten them.
 int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts = {});

@@ -1,16 +1,26 @@
 // Every command's outcome and exit status against a virtual module holding
-// OtherContents(): the first request, the text printed, nothing sent for a bad
-// command line or file; the order of every exchange of the commands that send
-// several; watch and its poll rate; and the program run by a shell, with its
-// standard output kept for results.
+// OtherContents(): the exact lines on standard output and standard error, the
+// first request, nothing sent for a refused command line or file; the failures
+// to open a port, for real; the order of every exchange of the commands that
+// send several; watch and its poll rate; and the program run by a shell, with
+// its standard output kept for results.
 
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstring>
+#include <cwchar>
 #include <thread>
 
+#include "actions/resistor_names.h"
 #include "app/resource_ids.h"
 #include "cli/arguments.h"
+#include "device/port_info.h"
+#include "korvel_version.h"
 #include "tests/cli/cli_harness.h"
 
 namespace {
@@ -22,79 +32,271 @@ Fault F(FaultKind kind, int command, std::uint8_t status = 1, int times = 1) {
     return {.kind = kind, .command = command, .status = status, .times = times};
 }
 
+// What korvelctl adds after a change to the running configuration alone.
+const std::wstring kNotStored =
+    L"\nThe module returns to its stored configuration at its next power-up unless 'korvelctl --port {port} store' "
+    L"is run.";
+const std::wstring kTryHelp = L"\nTry 'korvelctl --help'.";
+const std::wstring kRaNames = AcceptedResistorNames(ResistorOutput::Ra) + L" (\u2126 also as Ohm or ohm)";
+
 struct Case {
-    std::vector<std::wstring> args;  // "@": on the module; "%name": a scratch file
+    std::vector<std::wstring> args;  // "@": --port and the module; "{dir}": the scratch folder
     int status;
-    std::wstring text;   // on standard output for status 0, else on standard error (for 5 its start)
-    Bytes request = {};  // the first request; none: nothing sent (checked for status 0, 2 and 3)
+    std::wstring out, err = {};  // each line followed by a line end; "{port}" and "{dir}" as in args; 5: the start of err
+    Bytes request = {};     // the first request; none: nothing sent (checked for status 0, 2 and 3)
     Fault fault = {.times = 0};
 };
 
 const Case kCases[] = {
-    {{L"@", L"set", L"brightness", L"0x64"}, 0, L"Max brightness set.", {0x07, 0x64}},
-    {{L"@", L"set", L"period", L"65536"}, 0, L"IR period set.", {0x10, 0x00, 0x00}},
-    {{L"@", L"set", L"full-repeat", L"on"}, 0, L"IR full repeat toggled.", {0x0F, 0x01}},
-    {{L"@", L"set", L"full-repeat", L"off"}, 0, L"IR full repeat toggled.", {0x0F, 0x00}},
-    {{L"@", L"set", L"resistance", L"3.9 k\u2126", L"22 \u03A9"}, 0, L"Default resistance updated.", {0x15, 4, 0x80}},
-    {{L"@", L"send-ir", L"0xFFFFFFFFF"}, 0, L"IR code sent", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}},
-    {{L"@", L"store"}, 0, L"Config saved to module.", {0x04}},
-    {{L"@", L"reload"}, 0, L"Config loaded from module.", {0x05}},
-    {{L"@", L"reset"}, 0, L"Default config restored.", {0x13}},
+    // Values read strictly, each kept in its range; the settings said as they now hold.
+    {{L"@", L"set", L"brightness", L"0x64"}, 0, L"Max brightness is 100." + kNotStored, L"", {0x07, 0x64}},
+    {{L"@", L"set", L"brightness", L"010"}, 0, L"Max brightness is 8." + kNotStored, L"", {0x07, 0x08}},
+    {{L"@", L"set", L"brightness", L"0"}, 0, L"Max brightness is 0." + kNotStored, L"", {0x07, 0x00}},
+    {{L"@", L"set", L"period", L"65535"}, 0, L"IR period is 65535 ms." + kNotStored, L"", {0x10, 0xFF, 0xFF}},
+    {{L"@", L"set", L"full-repeat", L"on"}, 0, L"IR full repeat is on." + kNotStored, L"", {0x0F, 0x01}},
+    {{L"@", L"set", L"full-repeat", L"off"}, 0, L"IR full repeat is off." + kNotStored, L"", {0x0F, 0x00}},
+    {{L"@", L"set", L"resistance", L"3.9 k\u2126", L"22 \u03A9"}, 0,
+     L"Default resistance is RA 3.9 k\u2126 and RB 22 \u2126." + kNotStored, L"", {0x15, 0x04, 0x80}},
+    {{L"@", L"set", L"resistance", L"3.9 kOhm", L"none"}, 0,
+     L"Default resistance is RA 3.9 k\u2126 and RB none." + kNotStored, L"", {0x15, 0x04, 0x00}},
+    {{L"@", L"set", L"resistance", L"3.9k\u03A9", L"22ohm"}, 0,
+     L"Default resistance is RA 3.9 k\u2126 and RB 22 \u2126." + kNotStored, L"", {0x15, 0x04, 0x80}},
+    {{L"@", L"set", L"resistance", L"", L"none"}, 0, L"Default resistance is RA none and RB none." + kNotStored, L"",
+     {0x15, 0x00, 0x00}},
+    {{L"@", L"send-ir", L"0xFFFFFFFF"}, 0, L"Sent IR code 0xFFFFFFFF.", L"", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}},
+    {{L"@", L"send-ir", L"4660"}, 0, L"Sent IR code 0x1234.", L"", {0x06, 0x34, 0x12, 0x00, 0x00}},
+    {{L"@", L"store"}, 0, L"The running configuration is stored in the module.", L"", {0x04}},
+    {{L"@", L"reload"}, 0, L"The module is back to its stored configuration.", L"", {0x05}},
+    {{L"@", L"reset"}, 0, L"The module runs its default configuration." + kNotStored, L"", {0x13}},
     {{L"@", L"info"}, 0, L"Max brightness (0-100): 17\nIR Period (ms): 999\nFull Repeat: on\nRA default: 3.9 k\u2126\n"
-                         L"RB default: 22 \u2126\nMedia rows: 13\nGears rows: 4\nHorn rows: 1\nACC rows: 7", {0x12}},
+                         L"RB default: 22 \u2126\nMedia rows: 13\nGears rows: 4\nHorn rows: 1\nACC rows: 7", L"", {0x12}},
     {{L"@", L"info", L"--json"}, 0, L"{\"settings\": {\"maxBrightness\": 17, \"irFullRepeat\": true, "
      L"\"irRepeatPeriod\": 999, \"defaultResistors\": 32772}, \"rows\": {\"media\": 13, \"gears\": 4, \"horn\": 1, "
-     L"\"acc\": 7}}", {0x12}},
-    {{L"@", L"store"}, 1, L"Save failed, response: 3", {}, F(Refuse, cmd::saveConfig, 3)},
-    {{L"@", L"restore", L"%f"}, 1, L"IR period set failed, response: 2", {}, F(Refuse, cmd::setIRRepeatPeriod, 2)},
-    {{L"@", L"restore", L"%f"}, 1, L"Failed writing horn action 0", {}, F(Refuse, cmd::setHornAction, 9)},
-    {{}, 2, L"korvelctl: no command given"},
-    {{L"info"}, 2, L"korvelctl: info needs --port"},
-    {{L"diff", L"a.cfg"}, 2, L"korvelctl: wrong number of operands for diff"},
-    {{L"@", L"set", L"full-repeat", L"yes"}, 2, L"korvelctl: full-repeat is on or off"},
-    {{L"@", L"set", L"resistance", L"3.9k", L""}, 2, L"korvelctl: no RA value 3.9k"},
-    {{L"@", L"set", L"brightness", L"101"}, 2, L"Invalid max brightness (0-100)."},
-    {{L"@", L"send-ir", L"zz"}, 2, L"Invalid IR to send."},
-    {{L"show", L"%missing"}, 3, L"Failed to open file for loading"},
-    {{L"@", L"restore", L"%magic"}, 3, L"Invalid config file"},
-    {{L"@", L"restore", L"%overlong"}, 3, L"Gears table has more than 255 rows; nothing written."},
-    {{L"@", L"backup", L"/nonexistent-folder/x.cfg"}, 3, L"Failed to open file for saving", {0x12}},
-    {{L"--port", L"/dev/korvel-no-such-port", L"info"}, 4, L"Connection failed."},
-    {{L"@", L"info"}, 4, L"Serial error occured: Read failed.", {}, F(HangUp, cmd::getMediaActions)},
-    {{L"@", L"watch"}, 4, L"Protocol error occured: Fewer bytes than expected.", {},
-     F(Silence, cmd::getPressedButtons)},
-    {{L"@", L"set", L"brightness", L"7"}, 4, L"Max brightness set failed (exception).", {},
+     L"\"acc\": 7}}", L"", {0x12}},
+    {{L"@", L"backup", L"{dir}/b.cfg"}, 0, L"Saved 4 tables and 4 settings to {dir}/b.cfg.", L"", {0x12}},
+    {{L"@", L"restore", L"{dir}/f"}, 0,
+     L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},
+    {{L"@", L"restore", L"--store", L"{dir}/f"}, 0,
+     L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
+     L"The running configuration is stored in the module."},
+    {{L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
+    {{L"@", L"info", L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
+    // Refusals: what the module kept, and the response's meaning where it is known.
+    {{L"@", L"store"}, 1, L"", L"The module refused to store, response: 3; its stored configuration is unchanged.", {},
+     F(Refuse, cmd::saveConfig, 3)},
+    {{L"@", L"reload"}, 1, L"", L"The module refused to reload, response: 4; its running configuration is unchanged.",
+     {}, F(Refuse, cmd::loadConfig, 4)},
+    {{L"@", L"reset"}, 1, L"", L"The module refused to reset, response: 5; its running configuration is unchanged.", {},
+     F(Refuse, cmd::resetConfig, 5)},
+    {{L"@", L"set", L"brightness", L"50"}, 1, L"",
+     L"The module refused max brightness 50, response: 3; max brightness is unchanged.", {},
+     F(Refuse, cmd::setMaxBrightness, 3)},
+    {{L"@", L"send-ir", L"31"}, 1, L"", L"The module refused to send IR code 0x1F, response: 2.", {},
+     F(Refuse, cmd::sendIR, 2)},
+    {{L"@", L"restore", L"{dir}/f"}, 1, L"", L"Restore stopped: the module refused IR period 100 ms, response: 2.", {},
+     F(Refuse, cmd::setIRRepeatPeriod, 2)},
+    {{L"@", L"restore", L"{dir}/f"}, 1, L"", L"Restore stopped: the module refused Horn row 0, response: 9.", {},
+     F(Refuse, cmd::setHornAction, 9)},
+    {{L"@", L"restore", L"{dir}/f"}, 1, L"", L"Restore stopped: the module refused ACC row 0, response: 1 (no such row).",
+     {}, F(Refuse, cmd::setAccAction, 1)},
+    {{L"@", L"restore", L"--store", L"{dir}/f"}, 1,
+     L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.",
+     L"The module refused to store, response: 3; its stored configuration is unchanged.", {},
+     F(Refuse, cmd::saveConfig, 3)},
+    // Values refused with their range, in one line, before the port is opened.
+    {{L"@", L"set", L"brightness", L"08"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '08'"},
+    {{L"@", L"set", L"brightness", L"09"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '09'"},
+    {{L"@", L"set", L"brightness", L"0x"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '0x'"},
+    {{L"@", L"set", L"brightness", L"12abc"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '12abc'"},
+    {{L"@", L"set", L"brightness", L"1e2"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '1e2'"},
+    {{L"@", L"set", L"brightness", L"101"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '101'"},
+    {{L"@", L"set", L"brightness", L" 5"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not ' 5'"},
+    {{L"@", L"set", L"period", L"-5"}, 2, L"", L"korvelctl: period takes a number from 0 to 65535, not '-5'"},
+    {{L"@", L"set", L"period", L"65536"}, 2, L"", L"korvelctl: period takes a number from 0 to 65535, not '65536'"},
+    {{L"@", L"set", L"period", L"99999999999999999999"}, 2, L"",
+     L"korvelctl: period takes a number from 0 to 65535, not '99999999999999999999'"},
+    {{L"@", L"send-ir", L"-1"}, 2, L"", L"korvelctl: send-ir takes a number from 0 to 0xFFFFFFFF, not '-1'"},
+    {{L"@", L"send-ir", L"0x1FFFFFFFF"}, 2, L"",
+     L"korvelctl: send-ir takes a number from 0 to 0xFFFFFFFF, not '0x1FFFFFFFF'"},
+    {{L"@", L"watch", L"--count", L"0"}, 2, L"", L"korvelctl: --count takes a number from 1 to 4294967295, not '0'"},
+    {{L"@", L"--settle", L"2s", L"info"}, 2, L"", L"korvelctl: --settle takes a number from 0 to 60000, not '2s'"},
+    {{L"@", L"set", L"full-repeat", L"yes"}, 2, L"", L"korvelctl: full-repeat takes on or off, not 'yes'"},
+    {{L"@", L"set", L"resistance", L"3.9k", L"none"}, 2, L"", L"korvelctl: RA takes " + kRaNames + L", not '3.9k'"},
+    {{L"@", L"set", L"resistance", L"3900 \u2126", L"none"}, 2, L"",
+     L"korvelctl: RA takes " + kRaNames + L", not '3900 \u2126'"},
+    {{L"@", L"set", L"resistance", L"none", L"3.9 k\u2126"}, 2, L"",
+     L"korvelctl: RB takes none, 22 \u2126 (\u2126 also as Ohm or ohm), not '3.9 k\u2126'"},
+    // Usage errors: one line and where to find help.
+    {{L"--verbose"}, 2, L"", L"korvelctl: no command given" + kTryHelp},
+    {{L"info"}, 2, L"", L"korvelctl: info needs --port" + kTryHelp},
+    {{L"frob"}, 2, L"", L"korvelctl: unknown command frob" + kTryHelp},
+    {{L"@", L"info", L"--frob"}, 2, L"", L"korvelctl: unknown option --frob" + kTryHelp},
+    {{L"diff", L"a.cfg"}, 2, L"", L"korvelctl: wrong number of operands for diff" + kTryHelp},
+    {{L"@", L"set", L"colour", L"5"}, 2, L"",
+     L"korvelctl: unknown setting colour (brightness, period, full-repeat or resistance)" + kTryHelp},
+    {{L"@", L"set", L"brightness"}, 2, L"", L"korvelctl: set brightness takes one value" + kTryHelp},
+    {{L"@", L"set", L"resistance", L"none"}, 2, L"", L"korvelctl: set resistance takes RA and RB" + kTryHelp},
+    {{L"@", L"info", L"--store"}, 2, L"", L"korvelctl: info takes no --store" + kTryHelp},
+    // Files, named with their fault.
+    {{L"show", L"{dir}/missing"}, 3, L"", L"{dir}/missing: Failed to open file for loading"},
+    {{L"@", L"restore", L"{dir}/magic"}, 3, L"", L"{dir}/magic: Invalid config file"},
+    {{L"@", L"restore", L"{dir}/overlong"}, 3, L"",
+     L"{dir}/overlong: Gears table has more than 255 rows; nothing written."},
+    {{L"@", L"backup", L"/nonexistent-folder/x.cfg"}, 3, L"",
+     L"/nonexistent-folder/x.cfg: Failed to open file for saving", {0x12}},
+    // The line: nothing ever answered, a reply came short, the line went away.
+    {{L"@", L"set", L"brightness", L"7"}, 4, L"", L"No module answered on {port}.", {},
      F(Silence, cmd::setMaxBrightness)},
-    {{L"@", L"restore", L"%f"}, 4, L"Writing actions to device failed (exception).", {},
+    {{L"@", L"watch"}, 4, L"", L"No module answered on {port}.", {}, F(Silence, cmd::getPressedButtons)},
+    {{L"@", L"info"}, 4, L"", L"The module on {port} answered fewer bytes than expected.", {},
+     F(Silence, cmd::getGearActions)},
+    {{L"@", L"info"}, 4, L"", L"Lost the line to the module on {port} (read failed).", {},
+     F(HangUp, cmd::getMediaActions)},
+    {{L"@", L"restore", L"{dir}/f"}, 4, L"",
+     L"Restore stopped at Gears row 0: the module on {port} answered fewer bytes than expected.", {},
      F(Silence, cmd::setGearAction)},
+    {{L"@", L"restore", L"{dir}/f"}, 4, L"", L"Restore stopped: no module answered on {port}.", {},
+     F(Silence, cmd::setIRRepeatPeriod)},
     // A module that answers 0 without keeping the first two ACC rows; the start of the text.
-    {{L"@", L"restore", L"%f"}, 5, L"Read back differs from the file (- file, + module):\nACC\n   Index  Button    "
-     L"       IR          Repeat  L1  L2  L3  L4  H1  H2  H3  H4  Toggle  Invert  Store  RA     RB\n-  0      On/Off "
+    {{L"@", L"restore", L"{dir}/f"}, 5, L"", L"Read back differs from the file (- file, + module):\nACC\n   Index  Button  "
+     L"         IR          Repeat  L1  L2  L3  L4  H1  H2  H3  H4  Toggle  Invert  Store  RA     RB\n-  0      On/Off "
      L"(0x0010)  ", {}, F(Refuse, cmd::setAccAction, 0, 2)},
 };
 
-TEST(Commands, EachOutcomeHasItsTextAndExitStatus) {
+std::wstring Expanded(std::wstring text, const std::wstring& port, const std::wstring& dir) {
+    for (const auto& [key, value] : {std::pair{L"{port}", port}, std::pair{L"{dir}", dir}})
+        for (std::size_t at; (at = text.find(key)) != std::wstring::npos;) text.replace(at, std::wcslen(key), value);
+    return text;
+}
+
+// Each text as printed: its lines, each with its line end.
+std::wstring Printed(const std::wstring& text) { return text.empty() ? text : text + L"\n"; }
+
+TEST(Commands, EachOutcomeHasItsLinesAndExitStatus) {
     ScratchFiles files;
     files.write("f", FactoryConfig()), files.write("magic", {0x4E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
     files.write("overlong", ModuleConfig{{}, std::vector<GearAction>(256), {}, {}, {}});
+    const std::wstring dir = WidenBytes(files.dir.string());
     for (Case c : kCases) {
         VirtualModule module(OtherContents());
         module.addFault(c.fault);
-        for (auto& arg : c.args)
-            if (arg.starts_with(L"%")) arg = files.path(ToUtf8(arg.substr(1)));
+        const std::wstring port = WidenBytes(module.portPath());
+        for (auto& arg : c.args) arg = Expanded(arg, port, dir);
         const CliRun run = RunCli(c.args, &module);
-        const std::string name = ToUtf8(c.text);
+        const std::string name = ToUtf8(c.args.empty() ? L"(nothing)" : c.args.back()) + " " + ToUtf8(c.out + c.err);
         EXPECT_EQ(run.status, c.status) << name;
-        EXPECT_EQ(run.out, c.status == 0 ? c.text + L"\n" : L"") << name;
-        const std::wstring err = c.status == 0   ? L""
-                                 : c.status == 5 ? c.text
-                                                 : c.text + L"\n" + (c.status == 2 ? UsageText() : L"");
+        EXPECT_EQ(run.out, Printed(Expanded(c.out, port, dir))) << name;
+        const std::wstring err = c.status == 5 ? c.err : Printed(Expanded(c.err, port, dir));
         EXPECT_EQ(c.status == 5 ? run.err.substr(0, err.size()) : run.err, err) << name;
+        // A refused command line or file sends nothing at all.
         const auto sent = module.exchanges();
         const Bytes first = sent.empty() ? Bytes{} : sent.front().request;
-        EXPECT_TRUE(first == c.request || (c.request.empty() && c.status != 2 && c.status != 3))
-            << name << " sent " << testing::PrintToString(first);
+        if (!c.request.empty()) {
+            EXPECT_EQ(first, c.request) << name;
+        } else if (c.status == 2 || c.status == 3) {
+            EXPECT_EQ(sent.size(), 0u) << name;
+        }
     }
+}
+
+TEST(Commands, HelpPrintsTheUsageOnStandardOutputAndNothingAskedOnStandardError) {
+    for (const std::vector<std::wstring>& args : std::vector<std::vector<std::wstring>>{
+             {L"--help"}, {L"-h"}, {L"help"}, {L"--port", L"/dev/x", L"set", L"-h"}, {L"--version", L"--help"}}) {
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(0, UsageText(), L"")) << ToUtf8(args.back());
+    }
+    const CliRun bare = RunCli({});
+    EXPECT_EQ(std::tie(bare.status, bare.out, bare.err), std::make_tuple(2, L"", UsageText()));
+    // The usage names the ranges and the names RA and RB take.
+    const std::wstring usage = UsageText();
+    for (const wchar_t* part : {L"restore FILE.cfg [--store]", L"brightness 0 to 100, period 0 to 65535, CODE 0 to "
+                                L"0xFFFFFFFF", L"RA: none, 1.2 k\u2126, 2.2 k\u2126", L"RB: none, 22 \u2126\n"})
+        EXPECT_NE(usage.find(part), std::wstring::npos) << ToUtf8(part);
+}
+
+TEST(Commands, PortsListsThePortsOrSaysThereAreNone) {
+    const std::vector<PortInfo> ports = listSerialPorts();
+    std::wstring listed;
+    for (const PortInfo& port : ports) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
+    const CliRun run = RunCli({L"ports"});
+    EXPECT_EQ(std::tie(run.status, run.out, run.err),
+              std::make_tuple(0, listed, ports.empty() ? L"No serial ports found.\n" : L""));
+}
+
+// The port named, and why it did not open, from the system's own error.
+TEST(Commands, APortThatDoesNotOpenIsNamedWithTheReason) {
+    ScratchFiles files;
+    VirtualModule module;
+    const std::string pts = module.portPath();
+    const std::string regular = ToUtf8(files.write("regular", {1, 2, 3}));
+    // A terminal where nothing answers.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const std::string silent = ptsname(master);
+    // A link left by a virtual module that stopped without removing it (last:
+    // the next pseudo-terminal would take the number of the one it names).
+    const std::string left = (files.dir / "left").string();
+    {
+        VirtualModule stopped;
+        std::filesystem::create_symlink(stopped.portPath(), left);
+    }
+    SerialLink holder;
+    holder.timeouts.settleMs = 0;
+    ASSERT_TRUE(holder.open(pts));
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/korvel-no-such-port", "not found."},
+        {left, "not found."},
+        {files.dir.string(), "not a serial port."},
+        {regular, "not a serial port."},
+        {"/dev/null", "not a serial port."},
+        {pts, "busy, in use by another program."},
+    };
+    for (const auto& [port, reason] : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const CliRun run = RunCli({L"--port", WidenBytes(port), L"--settle", L"2000", L"store"});
+        EXPECT_EQ(std::tie(run.status, run.out, run.err),
+                  std::make_tuple(4, L"", WidenBytes("Cannot open " + port + ": " + reason + "\n")));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << port << ": no settle wait";
+    }
+    EXPECT_EQ(module.exchangeCount(), 0u);
+    const CliRun run = RunCli({L"--port", WidenBytes(silent), L"info"});
+    EXPECT_EQ(std::tie(run.status, run.err), std::make_tuple(4, WidenBytes("No module answered on " + silent + ".\n")));
+    ::close(master);
+}
+
+// Permission denied, with the group that may open the port: korvelctl run in
+// a child process that has given up root for the user nobody.
+TEST(Commands, APortTheUserMayNotOpenNamesTheGroupToJoin) {
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody || getuid() != 0) GTEST_SKIP() << "needs root to become nobody";
+    VirtualModule module;
+    struct stat device {};
+    ASSERT_EQ(stat(module.portPath().c_str(), &device), 0);
+    const group* owner = getgrgid(device.st_gid);
+    ASSERT_NE(owner, nullptr);
+    ASSERT_EQ(device.st_mode & S_IRWXO, 0u) << "others may open " << module.portPath();
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0) _exit(9);
+        const CliRun run = RunCli({L"--port", WidenBytes(module.portPath()), L"info"});
+        const std::string text = std::to_string(run.status) + " " + ToUtf8(run.out + run.err);
+        _exit(write(pipeFds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(text, "4 Cannot open " + module.portPath() + ": permission denied; join the group " + owner->gr_name +
+                        " and log in again.\n");
+    EXPECT_EQ(module.exchangeCount(), 0u);
 }
 
 // The command bytes of every request, in order.
@@ -131,6 +333,8 @@ TEST(Commands, SendTheirExchangesInTheWindowsOrder) {
         {{L"@", L"info"}, {.times = 0}, readAll},
         {{L"@", L"backup", files.path("b.cfg")}, {.times = 0}, readAll},
         {{L"@", L"restore", factory}, {.times = 0}, settings + writeAll + readAll},
+        {{L"@", L"restore", L"--store", factory}, {.times = 0}, settings + writeAll + readAll + Bytes{cmd::saveConfig}},
+        {{L"@", L"restore", L"--store", factory}, F(Silence, cmd::getAccActions), settings + writeAll + readAll},
         {{L"@", L"restore", factory}, F(Refuse, cmd::setMaxBrightness), {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat,
                                                                           cmd::setMaxBrightness}},
         {{L"@", L"restore", factory}, F(Refuse, cmd::setGearAction), settings +
@@ -196,13 +400,16 @@ TEST(Program, SettlesReadsAndWritesUtf8AndExitsWithTheStatus) {
     ScratchFiles files;
     VirtualModule module;
     double seconds = 0;
+    const std::string notStored = "The module returns to its stored configuration at its next power-up unless "
+                                  "'korvelctl --port " + module.portPath() + " store' is run.\n";
     EXPECT_EQ(RunProgram(files, {"--port", module.portPath(), "set", "resistance", "4.7 k\xE2\x84\xA6", ""}, &seconds),
-              std::make_tuple(0, "Default resistance updated.\n", ""));
+              std::make_tuple(0, "Default resistance is RA 4.7 k\xE2\x84\xA6 and RB none.\n" + notStored, ""));
     EXPECT_GE(seconds, 2.0);  // and the UTF-8 name found the catalogue's entry
 
     module.addFault(F(Refuse, cmd::resetConfig, 7));
     EXPECT_EQ(RunProgram(files, {"--port", module.portPath(), "--settle", "300", "reset"}, &seconds),
-              std::make_tuple(1, "", "Reset failed, response: 7\n"));
+              std::make_tuple(1, "", "The module refused to reset, response: 7; its running configuration is "
+                                     "unchanged.\n"));
     EXPECT_TRUE(seconds >= 0.3 && seconds < 2.0) << seconds;
 
     const ModuleConfig one{{MakeRecord<MediaAction>({0x15, 0, 0x01, 0, 0x8004})}, {}, {}, {}, {}};
@@ -215,16 +422,36 @@ TEST(Program, SettlesReadsAndWritesUtf8AndExitsWithTheStatus) {
 TEST(Program, KeepsStandardOutputForItsResultsAndTracesOnlyWhenVerbose) {
     ScratchFiles files;
     VirtualModule module;
-    const std::vector<std::string> line = {"--port", module.portPath(), "--settle", "0", "set", "brightness", "5"};
-    EXPECT_EQ(RunProgram(files, line), std::make_tuple(0, "Max brightness set.\n", ""));
+    const std::vector<std::string> line = {"--port", module.portPath(), "--settle", "0", "send-ir", "5"};
+    EXPECT_EQ(RunProgram(files, line), std::make_tuple(0, "Sent IR code 0x5.\n", ""));
     std::vector<std::string> verbose = line;
     verbose.push_back("--verbose");
-    EXPECT_EQ(RunProgram(files, verbose), std::make_tuple(0, "Max brightness set.\n", "Connecting to COM port.\n"));
+    EXPECT_EQ(RunProgram(files, verbose), std::make_tuple(0, "Sent IR code 0x5.\n", "Connecting to COM port.\n"));
     // In-process too, and silent again after a verbose run.
+    const std::wstring stored = L"The running configuration is stored in the module.\n";
     const CliRun loud = RunCli({L"@", L"--verbose", L"store"}, &module);
-    EXPECT_EQ(std::tie(loud.out, loud.err), std::make_tuple(L"Config saved to module.\n", L"Connecting to COM port.\n"));
+    EXPECT_EQ(std::tie(loud.out, loud.err), std::make_tuple(stored, L"Connecting to COM port.\n"));
     const CliRun quiet = RunCli({L"@", L"store"}, &module);
-    EXPECT_EQ(std::tie(quiet.out, quiet.err), std::make_tuple(L"Config saved to module.\n", L""));
+    EXPECT_EQ(std::tie(quiet.out, quiet.err), std::make_tuple(stored, L""));
+}
+
+// korvelctl and korvel-sim as a shell runs them: a value refused on the
+// command line never reaches the module, as korvel-sim's log shows; the same
+// command with a good value does, and korvel-sim exits after that exchange.
+TEST(Program, ARefusedValueNeverReachesTheModulesLog) {
+    ScratchFiles files;
+    const std::string log = ToUtf8(files.path("exchanges.log"));
+    FILE* sim = popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 1 --log '" + log + "'").c_str(), "r");
+    ASSERT_NE(sim, nullptr);
+    char line[256] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, sim), nullptr);
+    const std::string port = std::string(line, std::strlen(line) - 1);
+    for (const char* value : {"101", "08", "0x", "12abc", "1e2", "-1"})
+        EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", value})), 2);
+    EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "send-ir", "0x1FFFFFFFF"})), 2);
+    EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", "0x3C"})), 0);
+    EXPECT_EQ(pclose(sim), 0);
+    EXPECT_EQ((std::ostringstream() << std::ifstream(log).rdbuf()).str(), "07 3C -> 00\n");
 }
 
 }  // namespace

@@ -12,15 +12,19 @@
 
 namespace {
 
-TEST(Files, BackupThenRestoreMakesASecondModuleEqualToTheFirst) {
+TEST(Files, BackupThenRestoreAndStoreMakesASecondModuleEqualToTheFirst) {
     ScratchFiles files;
     ModuleConfig config = OtherContents();
     config.settings.maxBrightness = 150;  // as held, above what the window would take
     VirtualModule first(config), second;
     const CliRun backup = RunCli({L"@", L"backup", files.path("first.cfg")}, &first);
-    EXPECT_EQ(std::tie(backup.status, backup.out), std::make_tuple(0, L"Config saved successfully\n"));
-    const CliRun restore = RunCli({L"@", L"restore", files.path("first.cfg")}, &second);
-    EXPECT_EQ(std::tie(restore.status, restore.out), std::make_tuple(0, L"All actions written to device.\n"));
+    EXPECT_EQ(std::tie(backup.status, backup.out),
+              std::make_tuple(0, L"Saved 4 tables and 4 settings to " + files.path("first.cfg") + L".\n"));
+    const CliRun restore = RunCli({L"@", L"restore", L"--store", files.path("first.cfg")}, &second);
+    EXPECT_EQ(restore.status, 0) << ToUtf8(restore.err);
+    EXPECT_EQ(second.config(), config);
+    // Stored: a reload brings back the same configuration.
+    EXPECT_EQ(RunCli({L"@", L"reload"}, &second).status, 0);
     EXPECT_EQ(second.config(), config);
 }
 
