@@ -2,9 +2,9 @@
 
 namespace {
 
-bool isSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+bool IsSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 
-int digitValue(wchar_t c) {
+int DigitValue(wchar_t c) {
     if (c >= L'0' && c <= L'9') return c - L'0';
     if (c >= L'a' && c <= L'z') return c - L'a' + 10;
     if (c >= L'A' && c <= L'Z') return c - L'A' + 10;
@@ -15,7 +15,7 @@ int digitValue(wchar_t c) {
 
 AutoBaseNumber ParseAutoBase(std::wstring_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) ++i;
+    while (i < text.size() && IsSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
         negative = text[i] == L'-';
@@ -25,7 +25,7 @@ AutoBaseNumber ParseAutoBase(std::wstring_view text) {
     if (i < text.size() && text[i] == L'0') {
         // "0x" counts as hexadecimal only when a hex digit follows; otherwise
         // the 0 alone is the number and the x is where it stops.
-        if (i + 2 < text.size() && (text[i + 1] == L'x' || text[i + 1] == L'X') && digitValue(text[i + 2]) < 16) {
+        if (i + 2 < text.size() && (text[i + 1] == L'x' || text[i + 1] == L'X') && DigitValue(text[i + 2]) < 16) {
             base = 16;
             i += 2;
         } else {
@@ -35,8 +35,8 @@ AutoBaseNumber ParseAutoBase(std::wstring_view text) {
     std::size_t start = i;
     std::uint64_t value = 0;
     bool overflow = false;
-    while (i < text.size() && static_cast<unsigned>(digitValue(text[i])) < base) {
-        value = value * base + static_cast<unsigned>(digitValue(text[i]));
+    while (i < text.size() && static_cast<unsigned>(DigitValue(text[i])) < base) {
+        value = value * base + static_cast<unsigned>(DigitValue(text[i]));
         if (value > 0xFFFFFFFFull) {
             overflow = true;
             value = 0xFFFFFFFFull;

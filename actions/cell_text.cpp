@@ -7,21 +7,21 @@
 
 namespace {
 
-std::wstring hex(std::uint32_t value, int digits) {
+std::wstring Hex(std::uint32_t value, int digits) {
     wchar_t buf[16];
     std::swprintf(buf, 16, L"0x%0*X", digits, value);
     return buf;
 }
 
 template <std::size_t N>
-std::wstring nameOf(const CodeName (&catalogue)[N], std::uint16_t code) {
+std::wstring NameOf(const CodeName (&catalogue)[N], std::uint16_t code) {
     for (const auto& entry : catalogue)
         if (entry.code == code) return entry.name;
     return {};
 }
 
 template <std::size_t N>
-bool codeOf(const CodeName (&catalogue)[N], const std::wstring& name, std::uint16_t& code) {
+bool CodeOf(const CodeName (&catalogue)[N], const std::wstring& name, std::uint16_t& code) {
     for (const auto& entry : catalogue) {
         if (name == entry.name) {
             code = entry.code;
@@ -34,7 +34,7 @@ bool codeOf(const CodeName (&catalogue)[N], const std::wstring& name, std::uint1
 }  // namespace
 
 std::wstring FormatCatalogueEntry(std::uint32_t table, const wchar_t* name, std::uint16_t code) {
-    return std::wstring(name) + L" (" + hex(code, table == Acc ? 4 : 2) + L")";
+    return std::wstring(name) + L" (" + Hex(code, table == Acc ? 4 : 2) + L")";
 }
 
 std::wstring FormatButton(std::uint32_t table, std::uint16_t code) {
@@ -67,13 +67,13 @@ bool ParseButton(std::uint32_t table, const std::wstring& text, std::uint32_t& c
     return false;
 }
 
-std::wstring FormatIrCode(std::uint32_t code) { return hex(code, 1); }
-std::wstring FormatHex8(std::uint8_t value) { return hex(value, 2); }
-std::wstring FormatHex16(std::uint16_t value) { return hex(value, 4); }
+std::wstring FormatIrCode(std::uint32_t code) { return Hex(code, 1); }
+std::wstring FormatHex8(std::uint8_t value) { return Hex(value, 2); }
+std::wstring FormatHex16(std::uint16_t value) { return Hex(value, 4); }
 
 bool IsChecked(const std::wstring& text) { return text.size() == 1 && (text[0] == CheckMark[0] || text[0] == L'1'); }
 
-std::wstring ResistorAName(std::uint16_t resistors) { return nameOf(ResistorsA, resistors & 0x7FFF); }
-std::wstring ResistorBName(std::uint16_t resistors) { return nameOf(ResistorsB, resistors & 0x8000); }
-bool ResistorACode(const std::wstring& name, std::uint16_t& code) { return codeOf(ResistorsA, name, code); }
-bool ResistorBCode(const std::wstring& name, std::uint16_t& code) { return codeOf(ResistorsB, name, code); }
+std::wstring ResistorAName(std::uint16_t resistors) { return NameOf(ResistorsA, resistors & 0x7FFF); }
+std::wstring ResistorBName(std::uint16_t resistors) { return NameOf(ResistorsB, resistors & 0x8000); }
+bool ResistorACode(const std::wstring& name, std::uint16_t& code) { return CodeOf(ResistorsA, name, code); }
+bool ResistorBCode(const std::wstring& name, std::uint16_t& code) { return CodeOf(ResistorsB, name, code); }

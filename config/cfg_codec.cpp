@@ -11,12 +11,12 @@ namespace {
 // first write the stream reports as failed.
 class FieldWriter {
 public:
-    explicit FieldWriter(std::ostream& out) : out_(out) {}
+    explicit FieldWriter(std::ostream& out) : stream(out) {}
 
     void bytes(const std::uint8_t* data, std::size_t n) {
-        if (!ok_) return;
-        out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
-        ok_ = static_cast<bool>(out_);
+        if (!good) return;
+        stream.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
+        good = static_cast<bool>(stream);
     }
     void u8(std::uint8_t v) { bytes(&v, 1); }
     void u16(std::uint16_t v) { number(v, 2); }
@@ -26,7 +26,7 @@ public:
         u32(static_cast<std::uint32_t>(records.size()));
         for (const auto& r : records) bytes(r.bytes.data(), r.bytes.size());
     }
-    bool ok() const { return ok_; }
+    bool ok() const { return good; }
 
 private:
     void number(std::uint32_t v, std::size_t width) {
@@ -35,8 +35,8 @@ private:
         bytes(b, width);
     }
 
-    std::ostream& out_;
-    bool ok_ = true;
+    std::ostream& stream;
+    bool good = true;
 };
 
 // Reads little-endian fields; knows how many bytes are left when the stream
@@ -44,25 +44,25 @@ private:
 // anything is allocated for it.
 class FieldReader {
 public:
-    explicit FieldReader(std::istream& in) : in_(in) {
-        const auto here = in_.tellg();
+    explicit FieldReader(std::istream& in) : stream(in) {
+        const auto here = stream.tellg();
         if (here == std::istream::pos_type(-1)) return;
-        in_.seekg(0, std::ios::end);
-        const auto end = in_.tellg();
-        in_.seekg(here);
-        if (end == std::istream::pos_type(-1) || !in_) {
-            in_.clear();
-            in_.seekg(here);
+        stream.seekg(0, std::ios::end);
+        const auto end = stream.tellg();
+        stream.seekg(here);
+        if (end == std::istream::pos_type(-1) || !stream) {
+            stream.clear();
+            stream.seekg(here);
             return;
         }
-        left_ = static_cast<std::uint64_t>(end - here);
-        known_ = true;
+        bytesLeft = static_cast<std::uint64_t>(end - here);
+        sizeKnown = true;
     }
 
     bool bytes(std::uint8_t* data, std::size_t n) {
-        in_.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(n));
-        if (static_cast<std::size_t>(in_.gcount()) != n) return false;
-        if (known_) left_ = n > left_ ? 0 : left_ - n;
+        stream.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(n));
+        if (static_cast<std::size_t>(stream.gcount()) != n) return false;
+        if (sizeKnown) bytesLeft = n > bytesLeft ? 0 : bytesLeft - n;
         return true;
     }
     bool u8(std::uint8_t& v) { return bytes(&v, 1); }
@@ -83,9 +83,9 @@ public:
         std::uint32_t count = 0;
         if (!u32(count)) return false;
         const std::uint64_t need = std::uint64_t{count} * R::kSize;
-        if (known_ && need > left_) return false;
+        if (sizeKnown && need > bytesLeft) return false;
         // Without a known size the table grows only as records actually arrive.
-        if (known_) records.reserve(count);
+        if (sizeKnown) records.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             R r;
             if (!bytes(r.bytes.data(), r.bytes.size())) return false;
@@ -95,9 +95,9 @@ public:
     }
 
 private:
-    std::istream& in_;
-    std::uint64_t left_ = 0;
-    bool known_ = false;
+    std::istream& stream;
+    std::uint64_t bytesLeft = 0;
+    bool sizeKnown = false;
 };
 
 }  // namespace

@@ -66,31 +66,31 @@ int HexDigit(char c) {
 // A recursive-descent reader of one document; any fault throws SyntaxError.
 class Parser {
 public:
-    explicit Parser(std::string_view text) : text_(text) {}
+    explicit Parser(std::string_view text) : source(text) {}
 
     JsonValue document() {
-        if (text_.starts_with("\xEF\xBB\xBF")) at_ = 3;
+        if (source.starts_with("\xEF\xBB\xBF")) position = 3;
         JsonValue value = this->value(0);
         skipSpace();
-        if (at_ < text_.size()) fail("unexpected text after the document");
+        if (position < source.size()) fail("unexpected text after the document");
         return value;
     }
 
 private:
-    [[noreturn]] void fail(std::string reason) const { throw SyntaxError{at_, std::move(reason)}; }
+    [[noreturn]] void fail(std::string reason) const { throw SyntaxError{position, std::move(reason)}; }
 
-    bool atEnd() const { return at_ >= text_.size(); }
-    char peek() const { return atEnd() ? '\0' : text_[at_]; }
+    bool atEnd() const { return position >= source.size(); }
+    char peek() const { return atEnd() ? '\0' : source[position]; }
 
     void skipSpace() {
-        while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r')) ++at_;
+        while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r')) ++position;
     }
 
     // Skips white space, then takes `c` if it is next.
     bool take(char c) {
         skipSpace();
         if (atEnd() || peek() != c) return false;
-        ++at_;
+        ++position;
         return true;
     }
 
@@ -118,23 +118,23 @@ private:
     }
 
     JsonValue literal(std::string_view word, JsonValue value) {
-        expect(text_.substr(at_).starts_with(word), "a value");
-        at_ += word.size();
+        expect(source.substr(position).starts_with(word), "a value");
+        position += word.size();
         return value;
     }
 
     JsonValue object(int depth) {
-        ++at_;
+        ++position;
         JsonValue object = JsonObject({});
         if (take('}')) return object;
         std::set<std::string> keys;
         do {
             skipSpace();
             expect(peek() == '"', object.members.empty() ? "a key in quotes or '}'" : "a key in quotes");
-            const std::size_t keyAt = at_;
+            const std::size_t keyAt = position;
             std::string key = string();
             if (!keys.insert(key).second) {
-                at_ = keyAt;
+                position = keyAt;
                 fail("duplicate key " + QuoteJson(key));
             }
             expect(take(':'), "':'");
@@ -146,7 +146,7 @@ private:
     }
 
     JsonValue array(int depth) {
-        ++at_;
+        ++position;
         JsonValue array = JsonArray({});
         if (take(']')) return array;
         do array.items.push_back(value(depth + 1));
@@ -157,34 +157,34 @@ private:
 
     // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
     JsonValue number() {
-        const std::size_t start = at_;
+        const std::size_t start = position;
         const auto digits = [&] {
             if (!IsDigit(peek())) fail("invalid number");
-            while (IsDigit(peek())) ++at_;
+            while (IsDigit(peek())) ++position;
         };
-        if (peek() == '-') ++at_;
+        if (peek() == '-') ++position;
         if (peek() == '0') {
-            ++at_;
+            ++position;
             if (IsDigit(peek())) fail("invalid number: a leading zero");
         } else {
             digits();
         }
         if (peek() == '.') {
-            ++at_;
+            ++position;
             digits();
         }
         if (peek() == 'e' || peek() == 'E') {
-            ++at_;
-            if (peek() == '+' || peek() == '-') ++at_;
+            ++position;
+            if (peek() == '+' || peek() == '-') ++position;
             digits();
         }
         JsonValue number{.kind = JsonKind::Number};
-        number.text = text_.substr(start, at_ - start);
+        number.text = source.substr(start, position - start);
         return number;
     }
 
     std::string string() {
-        ++at_;
+        ++position;
         std::string out;
         for (;;) {
             if (atEnd()) fail("unexpected end of file");
@@ -196,43 +196,43 @@ private:
                 continue;
             }
             char32_t code = 0;
-            const std::size_t n = DecodeUtf8(text_.substr(at_), code);
+            const std::size_t n = DecodeUtf8(source.substr(position), code);
             if (n == 0) fail("invalid UTF-8");
-            out.append(text_.substr(at_, n));
-            at_ += n;
+            out.append(source.substr(position, n));
+            position += n;
         }
-        ++at_;
+        ++position;
         return out;
     }
 
     void escape(std::string& out) {
-        const std::size_t start = at_;
-        ++at_;
+        const std::size_t start = position;
+        ++position;
         const char c = peek();
         constexpr std::string_view kFrom = "\"\\/bfnrt", kTo = "\"\\/\b\f\n\r\t";
         if (const auto i = kFrom.find(c); c != '\0' && i != std::string_view::npos) {
             out += kTo[i];
-            ++at_;
+            ++position;
             return;
         }
         if (c != 'u') {
-            at_ = start;
+            position = start;
             fail("invalid escape");
         }
         char32_t code = unit();
         if (code >= 0xDC00 && code <= 0xDFFF) {
-            at_ = start;
+            position = start;
             fail("invalid escape: a lone surrogate");
         }
         if (code >= 0xD800 && code <= 0xDBFF) {
-            if (!text_.substr(at_).starts_with("\\u")) {
-                at_ = start;
+            if (!source.substr(position).starts_with("\\u")) {
+                position = start;
                 fail("invalid escape: a lone surrogate");
             }
-            ++at_;
+            ++position;
             const char32_t low = unit();
             if (low < 0xDC00 || low > 0xDFFF) {
-                at_ = start;
+                position = start;
                 fail("invalid escape: a lone surrogate");
             }
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
@@ -240,25 +240,25 @@ private:
         AppendUtf8(out, code);
     }
 
-    // The four hex digits after a "\u"; at_ stands on the 'u'.
+    // The four hex digits after a "\u"; position stands on the 'u'.
     char32_t unit() {
-        const std::size_t start = at_ - 1;
-        ++at_;
+        const std::size_t start = position - 1;
+        ++position;
         char32_t code = 0;
         for (int k = 0; k < 4; ++k) {
             const int digit = HexDigit(peek());
             if (digit < 0) {
-                at_ = start;
+                position = start;
                 fail("invalid escape");
             }
             code = code << 4 | static_cast<char32_t>(digit);
-            ++at_;
+            ++position;
         }
         return code;
     }
 
-    std::string_view text_;
-    std::size_t at_ = 0;
+    std::string_view source;
+    std::size_t position = 0;
 };
 
 // "line L, column C: " for a byte offset; columns count characters, and a

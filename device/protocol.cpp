@@ -7,7 +7,7 @@
 namespace {
 
 template <class R>
-std::vector<R> readTable(SerialLink& link, std::uint8_t command) {
+std::vector<R> ReadTable(SerialLink& link, std::uint8_t command) {
     link.writeExact(&command, 1);
     std::uint8_t count = 0;
     link.readExact(&count, 1);
@@ -23,7 +23,7 @@ std::vector<R> readTable(SerialLink& link, std::uint8_t command) {
 }
 
 template <class R>
-std::uint8_t writeRecord(SerialLink& link, std::uint8_t command, std::uint8_t slot, const R& record) {
+std::uint8_t WriteRecord(SerialLink& link, std::uint8_t command, std::uint8_t slot, const R& record) {
     std::array<std::uint8_t, 2 + R::kSize> request{};
     request[0] = command;
     request[1] = slot;
@@ -34,7 +34,7 @@ std::uint8_t writeRecord(SerialLink& link, std::uint8_t command, std::uint8_t sl
     return status;
 }
 
-std::uint8_t writeValue(SerialLink& link, std::uint8_t command, std::uint32_t value, std::size_t width) {
+std::uint8_t WriteValue(SerialLink& link, std::uint8_t command, std::uint32_t value, std::size_t width) {
     std::array<std::uint8_t, 5> request{command};
     StoreLittleEndian(&request[1], value, width);
     link.writeExact(request.data(), 1 + width);
@@ -60,33 +60,33 @@ int RequestArgumentBytes(std::uint8_t command) {
     }
 }
 
-std::vector<MediaAction> getMediaActions(SerialLink& link) { return readTable<MediaAction>(link, cmd::getMediaActions); }
-std::vector<GearAction> getGearActions(SerialLink& link) { return readTable<GearAction>(link, cmd::getGearActions); }
-std::vector<HornAction> getHornActions(SerialLink& link) { return readTable<HornAction>(link, cmd::getHornActions); }
-std::vector<AccAction> getAccActions(SerialLink& link) { return readTable<AccAction>(link, cmd::getAccActions); }
+std::vector<MediaAction> getMediaActions(SerialLink& link) { return ReadTable<MediaAction>(link, cmd::getMediaActions); }
+std::vector<GearAction> getGearActions(SerialLink& link) { return ReadTable<GearAction>(link, cmd::getGearActions); }
+std::vector<HornAction> getHornActions(SerialLink& link) { return ReadTable<HornAction>(link, cmd::getHornActions); }
+std::vector<AccAction> getAccActions(SerialLink& link) { return ReadTable<AccAction>(link, cmd::getAccActions); }
 
 std::uint8_t setMediaAction(SerialLink& link, std::uint8_t slot, const MediaAction& record) {
-    return writeRecord(link, cmd::setMediaAction, slot, record);
+    return WriteRecord(link, cmd::setMediaAction, slot, record);
 }
 std::uint8_t setGearAction(SerialLink& link, std::uint8_t slot, const GearAction& record) {
-    return writeRecord(link, cmd::setGearAction, slot, record);
+    return WriteRecord(link, cmd::setGearAction, slot, record);
 }
 std::uint8_t setHornAction(SerialLink& link, std::uint8_t slot, const HornAction& record) {
-    return writeRecord(link, cmd::setHornAction, slot, record);
+    return WriteRecord(link, cmd::setHornAction, slot, record);
 }
 std::uint8_t setAccAction(SerialLink& link, std::uint8_t slot, const AccAction& record) {
-    return writeRecord(link, cmd::setAccAction, slot, record);
+    return WriteRecord(link, cmd::setAccAction, slot, record);
 }
 
-std::uint8_t setMaxBrightness(SerialLink& link, std::uint8_t value) { return writeValue(link, cmd::setMaxBrightness, value, 1); }
-std::uint8_t setIRFullRepeat(SerialLink& link, std::uint8_t flag) { return writeValue(link, cmd::setIRFullRepeat, flag, 1); }
+std::uint8_t setMaxBrightness(SerialLink& link, std::uint8_t value) { return WriteValue(link, cmd::setMaxBrightness, value, 1); }
+std::uint8_t setIRFullRepeat(SerialLink& link, std::uint8_t flag) { return WriteValue(link, cmd::setIRFullRepeat, flag, 1); }
 std::uint8_t setIRRepeatPeriod(SerialLink& link, std::uint16_t periodMs) {
-    return writeValue(link, cmd::setIRRepeatPeriod, periodMs, 2);
+    return WriteValue(link, cmd::setIRRepeatPeriod, periodMs, 2);
 }
 std::uint8_t setDefaultResistance(SerialLink& link, std::uint16_t mask) {
-    return writeValue(link, cmd::setDefaultResistance, mask, 2);
+    return WriteValue(link, cmd::setDefaultResistance, mask, 2);
 }
-std::uint8_t sendIR(SerialLink& link, std::uint32_t code) { return writeValue(link, cmd::sendIR, code, 4); }
+std::uint8_t sendIR(SerialLink& link, std::uint32_t code) { return WriteValue(link, cmd::sendIR, code, 4); }
 
 std::uint8_t queryByte(SerialLink& link, std::uint8_t command) {
     link.writeExact(&command, 1);

@@ -23,12 +23,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::milliseconds;
 
-int remainingMs(Clock::time_point deadline) {
+int RemainingMs(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<Millis>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-bool configure(int fd) {
+bool Configure(int fd) {
     termios tio{};
     if (tcgetattr(fd, &tio) != 0) return false;
     cfmakeraw(&tio);
@@ -71,7 +71,7 @@ std::string GroupName(gid_t gid) {
 // Gives the port up. TIOCEXCL is a flag of the terminal, not of this
 // descriptor: when something else keeps the terminal open (a pseudo-terminal's
 // other side does), the flag would outlive us and lock out the next opener.
-void release(int fd) {
+void Release(int fd) {
     ioctl(fd, TIOCNXCL);
     ::close(fd);
 }
@@ -84,14 +84,14 @@ NativeHandle InvalidHandle() { return -1; }
 bool SerialLink::isOpen() const { return handle >= 0; }
 
 void SerialLink::close() {
-    if (isOpen()) release(handle);
+    if (isOpen()) Release(handle);
     handle = InvalidHandle();
     connected = false;
 }
 
 bool SerialLink::open(std::string port) {
     if (isOpen()) {
-        release(handle);
+        Release(handle);
         handle = InvalidHandle();
     }
     openFailure = {};
@@ -126,9 +126,9 @@ bool SerialLink::open(std::string port) {
         ::close(fd);  // not ours to touch: the holder's exclusive flag stays
         return fail(error == EWOULDBLOCK ? OpenFault::Busy : FaultOf(error), error);
     }
-    if (ioctl(fd, TIOCEXCL) != 0 || !configure(fd)) {
+    if (ioctl(fd, TIOCEXCL) != 0 || !Configure(fd)) {
         const int error = errno;
-        release(fd);
+        Release(fd);
         return fail(FaultOf(error), error);
     }
     handle = fd;
@@ -150,7 +150,7 @@ void SerialLink::writeExact(const std::uint8_t* bytes, std::size_t n) {
         if (wrote < 0 && errno == EINTR) continue;
         if (wrote < 0 && errno != EAGAIN) throw SerialError("Write failed.");
         pollfd p{handle, POLLOUT, 0};
-        int ready = ::poll(&p, 1, remainingMs(deadline));
+        int ready = ::poll(&p, 1, RemainingMs(deadline));
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL))) throw SerialError("Write failed.");
     }
@@ -163,14 +163,14 @@ void SerialLink::readExact(std::uint8_t* buffer, std::size_t n) {
     while (got < n) {
         // Before the first byte only the total deadline applies; after it,
         // also the gap between bytes.
-        int wait = remainingMs(total);
+        int wait = RemainingMs(total);
         if (got > 0 && wait > static_cast<int>(timeouts.readInterval)) wait = static_cast<int>(timeouts.readInterval);
         pollfd p{handle, POLLIN, 0};
         int ready = ::poll(&p, 1, wait);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) throw SerialError("Read failed.");
         if (ready == 0) {
-            if (got > 0 || remainingMs(total) == 0) break;
+            if (got > 0 || RemainingMs(total) == 0) break;
             continue;
         }
         ssize_t r = ::read(handle, buffer + got, n - got);

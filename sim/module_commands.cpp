@@ -14,7 +14,7 @@ constexpr std::uint8_t kNoSuchSlot = 1;
 using Bytes = std::vector<std::uint8_t>;
 
 template <class R>
-Bytes tableReply(const std::vector<R>& table) {
+Bytes TableReply(const std::vector<R>& table) {
     // The count is one byte: a longer table would not fit the protocol, and
     // the module never holds one.
     std::size_t count = std::min<std::size_t>(table.size(), 255);
@@ -24,7 +24,7 @@ Bytes tableReply(const std::vector<R>& table) {
 }
 
 template <class R>
-Bytes storeRecord(std::vector<R>& table, const Bytes& request) {
+Bytes StoreRecord(std::vector<R>& table, const Bytes& request) {
     std::size_t slot = request[1];
     if (slot >= table.size()) return {kNoSuchSlot};
     std::copy(request.begin() + 2, request.end(), table[slot].bytes.begin());
@@ -32,9 +32,9 @@ Bytes storeRecord(std::vector<R>& table, const Bytes& request) {
 }
 
 // The value that follows the command byte, as wide as the request makes it.
-std::uint32_t valueOf(const Bytes& request) { return LoadLittleEndian(&request[1], request.size() - 1); }
+std::uint32_t ValueOf(const Bytes& request) { return LoadLittleEndian(&request[1], request.size() - 1); }
 
-Bytes word(std::uint16_t value) {
+Bytes Word(std::uint16_t value) {
     Bytes bytes(2);
     StoreLittleEndian(bytes.data(), value, 2);
     return bytes;
@@ -63,14 +63,14 @@ bool RepliesWithStatus(std::uint8_t command) {
 Bytes ExecuteRequest(ModuleState& state, const Bytes& request, const LiveValues& live) {
     ModuleConfig& run = state.running;
     switch (request.at(0)) {
-    case cmd::getMediaActions: return tableReply(run.media);
-    case cmd::getGearActions: return tableReply(run.gears);
-    case cmd::getHornActions: return tableReply(run.horn);
-    case cmd::getAccActions: return tableReply(run.acc);
-    case cmd::setMediaAction: return storeRecord(run.media, request);
-    case cmd::setGearAction: return storeRecord(run.gears, request);
-    case cmd::setHornAction: return storeRecord(run.horn, request);
-    case cmd::setAccAction: return storeRecord(run.acc, request);
+    case cmd::getMediaActions: return TableReply(run.media);
+    case cmd::getGearActions: return TableReply(run.gears);
+    case cmd::getHornActions: return TableReply(run.horn);
+    case cmd::getAccActions: return TableReply(run.acc);
+    case cmd::setMediaAction: return StoreRecord(run.media, request);
+    case cmd::setGearAction: return StoreRecord(run.gears, request);
+    case cmd::setHornAction: return StoreRecord(run.horn, request);
+    case cmd::setAccAction: return StoreRecord(run.acc, request);
     case cmd::getPressedButtons: {
         const PressedButtons& p = live.pressed;
         return {p.media, p.gears, p.horn, static_cast<std::uint8_t>(p.acc), static_cast<std::uint8_t>(p.acc >> 8)};
@@ -84,10 +84,10 @@ Bytes ExecuteRequest(ModuleState& state, const Bytes& request, const LiveValues&
     case cmd::getMaxBrightness: return {run.settings.maxBrightness};
     case cmd::setIRFullRepeat: run.settings.irFullRepeat = request[1]; return {kOk};
     case cmd::getIRFullRepeat: return {run.settings.irFullRepeat};
-    case cmd::setIRRepeatPeriod: run.settings.irRepeatPeriod = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
-    case cmd::getIRRepeatPeriod: return word(run.settings.irRepeatPeriod);
-    case cmd::setDefaultResistance: run.settings.defaultResistors = static_cast<std::uint16_t>(valueOf(request)); return {kOk};
-    case cmd::getDefaultResistance: return word(run.settings.defaultResistors);
+    case cmd::setIRRepeatPeriod: run.settings.irRepeatPeriod = static_cast<std::uint16_t>(ValueOf(request)); return {kOk};
+    case cmd::getIRRepeatPeriod: return Word(run.settings.irRepeatPeriod);
+    case cmd::setDefaultResistance: run.settings.defaultResistors = static_cast<std::uint16_t>(ValueOf(request)); return {kOk};
+    case cmd::getDefaultResistance: return Word(run.settings.defaultResistors);
     default: return {};
     }
 }

@@ -34,17 +34,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 // When byte k of a reply that starts at t0 is due on a 115200 baud line: each
 // byte takes 10 bits (start, 8 data, stop), 86.8 us.
-Clock::time_point byteDue(Clock::time_point t0, std::size_t k) {
+Clock::time_point ByteDue(Clock::time_point t0, std::size_t k) {
     return t0 + std::chrono::nanoseconds(static_cast<std::int64_t>(k) * 100000000 / 1152);
 }
 
 // How many bytes of a reply that started at t0 are due by `now`.
-std::size_t bytesDue(Clock::time_point t0, Clock::time_point now) {
+std::size_t BytesDue(Clock::time_point t0, Clock::time_point now) {
     auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now - t0).count();
     return static_cast<std::size_t>(ns * 1152 / 100000000) + 1;
 }
 
-void closeFd(int& fd) {
+void CloseFd(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
 }
@@ -285,12 +285,12 @@ void VirtualModule::Impl::send(const Bytes& bytes) {
     auto t0 = Clock::now();
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        std::size_t due = std::min(bytes.size(), bytesDue(t0, Clock::now()));
+        std::size_t due = std::min(bytes.size(), BytesDue(t0, Clock::now()));
         if (due > sent) {
             record(bytes.data() + sent, due - sent);
             if (!writeAll(bytes.data() + sent, due - sent)) return;
             sent = due;
-        } else if (!waitUntil(byteDue(t0, sent))) {
+        } else if (!waitUntil(ByteDue(t0, sent))) {
             return;
         }
     }
@@ -356,8 +356,8 @@ void VirtualModule::Impl::record(const std::uint8_t* bytes, std::size_t n) {
 void VirtualModule::Impl::hangUpLocked() {
     // Closing the master hangs the line up for the client: its reads end and
     // its writes fail, as with an adapter pulled from the socket.
-    closeFd(master);
-    closeFd(slave);
+    CloseFd(master);
+    CloseFd(slave);
     hungUp = true;
     hangUpCountdown = -1;
     changed.notify_all();
@@ -391,119 +391,119 @@ LiveValues VirtualModule::Impl::liveLocked() const {
     return live;
 }
 
-VirtualModule::VirtualModule(ModuleConfig initial) : impl_(std::make_unique<Impl>()) {
-    impl_->state.running = initial;
-    impl_->state.stored = std::move(initial);
+VirtualModule::VirtualModule(ModuleConfig initial) : impl(std::make_unique<Impl>()) {
+    impl->state.running = initial;
+    impl->state.stored = std::move(initial);
     try {
-        impl_->open();
+        impl->open();
     } catch (...) {
-        closeFd(impl_->master);
-        closeFd(impl_->slave);
-        for (int* fd : {&impl_->stopPipe[0], &impl_->stopPipe[1], &impl_->wakePipe[0], &impl_->wakePipe[1]}) closeFd(*fd);
+        CloseFd(impl->master);
+        CloseFd(impl->slave);
+        for (int* fd : {&impl->stopPipe[0], &impl->stopPipe[1], &impl->wakePipe[0], &impl->wakePipe[1]}) CloseFd(*fd);
         throw;
     }
-    impl_->server = std::thread([this] { impl_->serve(); });
+    impl->server = std::thread([this] { impl->serve(); });
 }
 
 VirtualModule::~VirtualModule() {
     {
-        std::lock_guard lock(impl_->mutex);
-        impl_->stopping = true;
-        impl_->changed.notify_all();
+        std::lock_guard lock(impl->mutex);
+        impl->stopping = true;
+        impl->changed.notify_all();
     }
     std::uint8_t one = 1;
-    [[maybe_unused]] auto ignored = ::write(impl_->stopPipe[1], &one, 1);
-    impl_->server.join();
-    closeFd(impl_->master);
-    closeFd(impl_->slave);
-    for (int* fd : {&impl_->stopPipe[0], &impl_->stopPipe[1], &impl_->wakePipe[0], &impl_->wakePipe[1]}) closeFd(*fd);
-    if (!impl_->linkPath.empty()) UnlinkIfPointsTo(impl_->linkPath, impl_->path);
+    [[maybe_unused]] auto ignored = ::write(impl->stopPipe[1], &one, 1);
+    impl->server.join();
+    CloseFd(impl->master);
+    CloseFd(impl->slave);
+    for (int* fd : {&impl->stopPipe[0], &impl->stopPipe[1], &impl->wakePipe[0], &impl->wakePipe[1]}) CloseFd(*fd);
+    if (!impl->linkPath.empty()) UnlinkIfPointsTo(impl->linkPath, impl->path);
 }
 
-std::string VirtualModule::portPath() const { return impl_->path; }
+std::string VirtualModule::portPath() const { return impl->path; }
 
 void VirtualModule::linkAt(const std::string& path) {
-    if (const auto taken = LinkTaken(path, impl_->path)) throw std::runtime_error(*taken);
+    if (const auto taken = LinkTaken(path, impl->path)) throw std::runtime_error(*taken);
     // Replace a stale link in one step, so that a client never finds the path missing.
     std::string temporary = path + ".new";
     ::unlink(temporary.c_str());
-    if (::symlink(impl_->path.c_str(), temporary.c_str()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::symlink(impl->path.c_str(), temporary.c_str()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         ::unlink(temporary.c_str());
         throw std::runtime_error("cannot make the link " + path + ": " + reason);
     }
-    std::lock_guard lock(impl_->mutex);
-    if (!impl_->linkPath.empty() && impl_->linkPath != path) UnlinkIfPointsTo(impl_->linkPath, impl_->path);
-    impl_->linkPath = path;
+    std::lock_guard lock(impl->mutex);
+    if (!impl->linkPath.empty() && impl->linkPath != path) UnlinkIfPointsTo(impl->linkPath, impl->path);
+    impl->linkPath = path;
 }
 
 ModuleConfig VirtualModule::config() const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->state.running;
+    std::lock_guard lock(impl->mutex);
+    return impl->state.running;
 }
 
 void VirtualModule::setConfig(const ModuleConfig& config) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->state.running = config;
+    std::lock_guard lock(impl->mutex);
+    impl->state.running = config;
 }
 
 void VirtualModule::setPressed(PressedButtons pressed, std::uint8_t brightness) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->fixedLive = {pressed, brightness};
-    impl_->liveChanges = false;
+    std::lock_guard lock(impl->mutex);
+    impl->fixedLive = {pressed, brightness};
+    impl->liveChanges = false;
 }
 
 void VirtualModule::setLiveChanges(bool on) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->liveChanges = on;
+    std::lock_guard lock(impl->mutex);
+    impl->liveChanges = on;
 }
 
 void VirtualModule::addFault(const Fault& fault) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->faults.push_back(fault);
+    std::lock_guard lock(impl->mutex);
+    impl->faults.push_back(fault);
 }
 
 void VirtualModule::clearFaults() {
-    std::lock_guard lock(impl_->mutex);
-    impl_->faults.clear();
+    std::lock_guard lock(impl->mutex);
+    impl->faults.clear();
 }
 
 void VirtualModule::hangUpAfter(int n) {
-    std::unique_lock lock(impl_->mutex);
-    if (impl_->hungUp) return;
-    impl_->hangUpCountdown = n;
-    impl_->wake();
-    if (n == 0) impl_->changed.wait(lock, [&] { return impl_->hungUp || impl_->stopping; });
+    std::unique_lock lock(impl->mutex);
+    if (impl->hungUp) return;
+    impl->hangUpCountdown = n;
+    impl->wake();
+    if (n == 0) impl->changed.wait(lock, [&] { return impl->hungUp || impl->stopping; });
 }
 
 bool VirtualModule::waitForHangUp(unsigned timeoutMs) {
-    std::unique_lock lock(impl_->mutex);
-    return impl_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return impl_->hungUp; });
+    std::unique_lock lock(impl->mutex);
+    return impl->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return impl->hungUp; });
 }
 
 void VirtualModule::sendUnsolicited(std::vector<std::uint8_t> bytes, unsigned delayMs) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->unsolicited.push_back({Clock::now() + std::chrono::milliseconds(delayMs), std::move(bytes)});
-    impl_->wake();
+    std::lock_guard lock(impl->mutex);
+    impl->unsolicited.push_back({Clock::now() + std::chrono::milliseconds(delayMs), std::move(bytes)});
+    impl->wake();
 }
 
 void VirtualModule::setPacing(bool on) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->pacing = on;
+    std::lock_guard lock(impl->mutex);
+    impl->pacing = on;
 }
 
 std::vector<Exchange> VirtualModule::exchanges() const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->exchanges;
+    std::lock_guard lock(impl->mutex);
+    return impl->exchanges;
 }
 
 void VirtualModule::clearExchanges() {
-    std::lock_guard lock(impl_->mutex);
-    impl_->exchanges.clear();
-    impl_->current.reset();
+    std::lock_guard lock(impl->mutex);
+    impl->exchanges.clear();
+    impl->current.reset();
 }
 
 std::size_t VirtualModule::exchangeCount() const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->exchanges.size();
+    std::lock_guard lock(impl->mutex);
+    return impl->exchanges.size();
 }
