@@ -24,17 +24,17 @@ std::optional<std::wstring> nextAnswer(std::deque<std::optional<std::wstring>>& 
 
 MemoryView::MemoryView() {
     for (const auto& spec : kMainControls)
-        if (spec.id != 0) controls_.emplace(spec.id, Control{spec.kind, spec.text});
+        if (spec.id != 0) controls.emplace(spec.id, Control{spec.kind, spec.text});
 }
 
 MemoryView::Control* MemoryView::find(int id) {
-    auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : &it->second;
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : &it->second;
 }
 
 const MemoryView::Control* MemoryView::find(int id) const {
-    auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : &it->second;
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : &it->second;
 }
 
 const MemoryView::Control& MemoryView::control(int id) const {
@@ -98,56 +98,56 @@ int MemoryView::comboSelection(int id) const {
 
 void MemoryView::tabSelect(int index) {
     // -1 deselects every tab; other indexes outside the four tabs are refused.
-    if (index >= -1 && index < kTabCount) tab_ = index;
+    if (index >= -1 && index < kTabCount) tab = index;
 }
 
 bool MemoryView::listDeleteFirstColumn() {
-    if (columns_.empty()) return false;
-    columns_.erase(columns_.begin());
-    for (auto& row : rows_)
+    if (columns.empty()) return false;
+    columns.erase(columns.begin());
+    for (auto& row : rows)
         if (!row.empty()) row.erase(row.begin());
     return true;
 }
 
 void MemoryView::listInsertColumn(int index, const std::wstring& title, int width, ColumnAlign align) {
-    auto at = std::clamp(index, 0, static_cast<int>(columns_.size()));
-    columns_.insert(columns_.begin() + at, Column{title, width, align});
+    auto at = std::clamp(index, 0, static_cast<int>(columns.size()));
+    columns.insert(columns.begin() + at, Column{title, width, align});
 }
 
 int MemoryView::listInsertRow(int index, const std::wstring& text) {
     auto at = std::clamp(index, 0, listRowCount());
-    rows_.insert(rows_.begin() + at, std::vector<std::wstring>{text});
+    rows.insert(rows.begin() + at, std::vector<std::wstring>{text});
     return at;
 }
 
 void MemoryView::listSetCell(int row, int column, const std::wstring& text) {
-    const int columns = std::max(1, static_cast<int>(columns_.size()));
-    if (row < 0 || row >= listRowCount() || column < 0 || column >= columns) return;
-    auto& cells = rows_[static_cast<std::size_t>(row)];
+    const int columnCount = std::max(1, static_cast<int>(columns.size()));
+    if (row < 0 || row >= listRowCount() || column < 0 || column >= columnCount) return;
+    auto& cells = rows[static_cast<std::size_t>(row)];
     if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
     cells[static_cast<std::size_t>(column)] = text;
 }
 
 std::wstring MemoryView::listCell(int row, int column) const {
     if (row < 0 || row >= listRowCount() || column < 0) return {};
-    const auto& cells = rows_[static_cast<std::size_t>(row)];
+    const auto& cells = rows[static_cast<std::size_t>(row)];
     if (static_cast<std::size_t>(column) >= cells.size()) return {};
     return cells[static_cast<std::size_t>(column)].substr(0, kCellReadLimit);
 }
 
 std::vector<std::wstring> MemoryView::listRow(int row) const {
     std::vector<std::wstring> cells;
-    for (int column = 0; column < static_cast<int>(columns_.size()); ++column) cells.push_back(listCell(row, column));
+    for (int column = 0; column < static_cast<int>(columns.size()); ++column) cells.push_back(listCell(row, column));
     return cells;
 }
 
-void MemoryView::openIrEditor(int row, int column, const std::wstring& text) { ir_ = IrEditor{true, row, column, text}; }
+void MemoryView::openIrEditor(int row, int column, const std::wstring& text) { ir = IrEditor{true, row, column, text}; }
 
 void MemoryView::openComboEditor(int row, int column, ComboEditorStyle style, const std::vector<std::wstring>& items,
                                  const std::wstring& original) {
-    combo_ = ComboEditor{true, row, column, style, items, {}, -1};
+    combo = ComboEditor{true, row, column, style, items, {}, -1};
     if (style == ComboEditorStyle::EditableDropDown) {
-        combo_.text = original;
+        combo.text = original;
     } else {
         auto it = std::find(items.begin(), items.end(), original);
         if (it != items.end()) pickComboItem(static_cast<int>(it - items.begin()));
@@ -155,27 +155,27 @@ void MemoryView::openComboEditor(int row, int column, ComboEditorStyle style, co
 }
 
 std::wstring MemoryView::comboEditorChoice() const {
-    if (combo_.selection >= 0) return combo_.items[static_cast<std::size_t>(combo_.selection)];
-    return combo_.text.substr(0, kComboTextLimit);
+    if (combo.selection >= 0) return combo.items[static_cast<std::size_t>(combo.selection)];
+    return combo.text.substr(0, kComboTextLimit);
 }
 
 void MemoryView::typeIntoIrEditor(const std::wstring& text) {
-    if (!ir_.open) throw std::logic_error("no IR editor is open");
-    ir_.text = text;
+    if (!ir.open) throw std::logic_error("no IR editor is open");
+    ir.text = text;
 }
 
 void MemoryView::typeIntoComboEditor(const std::wstring& text) {
-    if (!combo_.open || combo_.style != ComboEditorStyle::EditableDropDown)
+    if (!combo.open || combo.style != ComboEditorStyle::EditableDropDown)
         throw std::logic_error("no editable combo editor is open");
-    combo_.text = text;
-    combo_.selection = -1;
+    combo.text = text;
+    combo.selection = -1;
 }
 
 void MemoryView::pickComboItem(int index) {
-    if (!combo_.open || index < 0 || index >= static_cast<int>(combo_.items.size()))
+    if (!combo.open || index < 0 || index >= static_cast<int>(combo.items.size()))
         throw std::logic_error("no such item in an open combo editor");
-    combo_.selection = index;
-    combo_.text = combo_.items[static_cast<std::size_t>(index)];
+    combo.selection = index;
+    combo.text = combo.items[static_cast<std::size_t>(index)];
 }
 
 std::optional<std::wstring> MemoryView::askSaveFileName() {

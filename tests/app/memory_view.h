@@ -63,28 +63,28 @@ public:
     int comboFindExact(int id, const std::wstring& text) const override;
     int comboSelection(int id) const override;
 
-    int tabSelection() const override { return tab_; }
+    int tabSelection() const override { return tab; }
     void tabSelect(int index) override;
 
     bool hasList() const override { return true; }
-    void listDeleteAllItems() override { rows_.clear(); }
+    void listDeleteAllItems() override { rows.clear(); }
     bool listDeleteFirstColumn() override;
     void listInsertColumn(int index, const std::wstring& title, int width, ColumnAlign align) override;
     int listInsertRow(int index, const std::wstring& text) override;
     void listSetCell(int row, int column, const std::wstring& text) override;
     std::wstring listCell(int row, int column) const override;
-    int listRowCount() const override { return static_cast<int>(rows_.size()); }
+    int listRowCount() const override { return static_cast<int>(rows.size()); }
 
-    void startPollTimer(unsigned periodMs) override { pollPeriodMs_ = periodMs; }
-    void stopPollTimer() override { pollPeriodMs_ = 0; }
+    void startPollTimer(unsigned periodMs) override { pollPeriodMs = periodMs; }
+    void stopPollTimer() override { pollPeriodMs = 0; }
 
     void openIrEditor(int row, int column, const std::wstring& text) override;
-    std::wstring irEditorText() const override { return ir_.text; }
-    void closeIrEditor() override { ir_ = {}; }
+    std::wstring irEditorText() const override { return ir.text; }
+    void closeIrEditor() override { ir = {}; }
     void openComboEditor(int row, int column, ComboEditorStyle style, const std::vector<std::wstring>& items,
                          const std::wstring& original) override;
     std::wstring comboEditorChoice() const override;
-    void closeComboEditor() override { combo_ = {}; }
+    void closeComboEditor() override { combo = {}; }
 
     std::optional<std::wstring> askSaveFileName() override;
     std::optional<std::wstring> askOpenFileName() override;
@@ -93,12 +93,12 @@ public:
     const Control& control(int id) const;  // throws std::out_of_range for an unknown id
     bool isEnabled(int id) const { return control(id).enabled; }
     const std::vector<std::wstring>& comboItems(int id) const { return control(id).items; }
-    const std::vector<Column>& listColumns() const { return columns_; }
+    const std::vector<Column>& listColumns() const { return columns; }
     std::vector<std::wstring> listRow(int row) const;  // every column, as listCell reads them
-    bool pollTimerRunning() const { return pollPeriodMs_ != 0; }
-    unsigned pollTimerPeriodMs() const { return pollPeriodMs_; }
-    const IrEditor& irEditor() const { return ir_; }
-    const ComboEditor& comboEditor() const { return combo_; }
+    bool pollTimerRunning() const { return pollPeriodMs != 0; }
+    unsigned pollTimerPeriodMs() const { return pollPeriodMs; }
+    const IrEditor& irEditor() const { return ir; }
+    const ComboEditor& comboEditor() const { return combo; }
 
     // What a user does inside an open editor.
     void typeIntoIrEditor(const std::wstring& text);
@@ -114,11 +114,11 @@ private:
     Control* find(int id);
     const Control* find(int id) const;
 
-    std::map<int, Control> controls_;
-    int tab_ = 0;
-    std::vector<Column> columns_;
-    std::vector<std::vector<std::wstring>> rows_;  // one text per column, at least the item's own
-    unsigned pollPeriodMs_ = 0;  // 0: not running
-    IrEditor ir_;
-    ComboEditor combo_;
+    std::map<int, Control> controls;
+    int tab = 0;
+    std::vector<Column> columns;
+    std::vector<std::vector<std::wstring>> rows;  // one text per column, at least the item's own
+    unsigned pollPeriodMs = 0;  // 0: not running
+    IrEditor ir;
+    ComboEditor combo;
 };
