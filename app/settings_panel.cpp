@@ -20,46 +20,53 @@ NumberInput ParseNumberField(const App& app, int controlId) {
     return number.valid ? NumberInput(number.value) : std::nullopt;
 }
 
-const ModuleSettings& Held(const App& app) { return app.module.held.settings; }
+// One setting read from the module; `show` puts the held value into its
+// control(s) when the read succeeded.
+template <class Show>
+void Sync(App& app, Outcome (*read)(Module&), Show show) {
+    const Outcome outcome = read(app.module);
+    if (Succeeded(outcome)) show(app.module.held.settings);
+    Report(app, outcome);
+}
+
+// Selects the combo item whose text is `text`, or the first; the search's answer.
+int SelectExact(View& view, int id, const std::wstring& text) {
+    const int found = view.comboFindExact(id, text);
+    view.comboSelect(id, found < 0 ? 0 : found);
+    return found;
+}
 
 }  // namespace
 
 void SyncMaxBrightnessField(App& app) {
-    const Outcome read = ReadMaxBrightness(app.module);
-    if (Succeeded(read)) app.view.setText(IDC_MAX_BRIGHTNESS, std::to_wstring(Held(app).maxBrightness));
-    Report(app, read);
+    Sync(app, ReadMaxBrightness, [&](const ModuleSettings& s) {
+        app.view.setText(IDC_MAX_BRIGHTNESS, std::to_wstring(s.maxBrightness));
+    });
 }
 
 void SyncFullRepeatCheckbox(App& app) {
-    const Outcome read = ReadFullRepeat(app.module);
-    if (Succeeded(read)) app.view.setChecked(IDC_FULL_REPEAT, Held(app).irFullRepeat != 0);
-    Report(app, read);
+    Sync(app, ReadFullRepeat, [&](const ModuleSettings& s) { app.view.setChecked(IDC_FULL_REPEAT, s.irFullRepeat != 0); });
 }
 
 void SyncIrRepeatPeriodField(App& app) {
-    const Outcome read = ReadIrRepeatPeriod(app.module);
-    if (Succeeded(read)) app.view.setText(IDC_IR_PERIOD, std::to_wstring(Held(app).irRepeatPeriod));
-    Report(app, read);
+    Sync(app, ReadIrRepeatPeriod, [&](const ModuleSettings& s) {
+        app.view.setText(IDC_IR_PERIOD, std::to_wstring(s.irRepeatPeriod));
+    });
 }
 
 void SyncDefaultResistance(App& app) {
-    const Outcome read = ReadDefaultResistance(app.module);
-    if (Succeeded(read)) {
-        const std::uint16_t v = Held(app).defaultResistors;
+    Sync(app, ReadDefaultResistance, [&](const ModuleSettings& s) {
+        const std::uint16_t v = s.defaultResistors;
         // A value with more than one RA bit names no entry and shows the empty item.
         const std::wstring raText = ResistorAName(v);
         const std::wstring rbText = ResistorBName(v);
-        const int idxA = app.view.comboFindExact(IDC_RA_DEFAULT, raText);
-        const int idxB = app.view.comboFindExact(IDC_RB_DEFAULT, rbText);
-        app.view.comboSelect(IDC_RA_DEFAULT, idxA < 0 ? 0 : idxA);
-        app.view.comboSelect(IDC_RB_DEFAULT, idxB < 0 ? 0 : idxB);
-        Trace(TraceChannel::Debugger, L"g_defaultResistors=" + FormatHex16(v) + L"\n");
-        Trace(TraceChannel::Debugger, L"raText=[" + raText + L"]\n");
-        Trace(TraceChannel::Debugger, L"rbText=[" + rbText + L"]\n");
-        Trace(TraceChannel::Debugger, L"idxA=" + std::to_wstring(idxA) + L"\n");
-        Trace(TraceChannel::Debugger, L"idxB=" + std::to_wstring(idxB) + L"\n");
-    }
-    Report(app, read);
+        const int idxA = SelectExact(app.view, IDC_RA_DEFAULT, raText);
+        const int idxB = SelectExact(app.view, IDC_RB_DEFAULT, rbText);
+        for (const std::wstring& line : {L"g_defaultResistors=" + FormatHex16(v), L"raText=[" + raText + L"]",
+                                         L"rbText=[" + rbText + L"]", L"idxA=" + std::to_wstring(idxA),
+                                         L"idxB=" + std::to_wstring(idxB)})
+            Trace(TraceChannel::Debugger, line + L"\n");
+    });
 }
 
 void SyncAllFromModule(App& app) {
