@@ -49,7 +49,7 @@ std::optional<std::uint8_t> CommandNamed(std::string_view text) {
 
 std::string CommandList() {
     std::string list;
-    char cell[32];
+    char cell[64];
     for (std::size_t i = 0; i < std::size(kNames); ++i) {
         std::snprintf(cell, sizeof cell, "%4zu %-21s", i, kNames[i]);
         list += cell;
