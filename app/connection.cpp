@@ -67,6 +67,7 @@ void ToggleConnection(App& app) {
     app.view.setText(IDC_CONNECT, L"Disconnect");
     EnableDeviceControls(app, true);
     SyncAllFromModule(app);
+    // The timer ticks at the rate the status line names.
     SetStatusText(app, L"Connected. Live polling at " + std::to_wstring(kPollRateHz) + L" Hz.");
     if (!app.pollTimerActive) {
         app.view.startPollTimer(kPollIntervalMs);

@@ -5,10 +5,6 @@
 
 #include "app/app_state.h"
 
-// The poll's rate, which the status line names, and the timer period it gives.
-constexpr unsigned kPollRateHz = 5;
-constexpr unsigned kPollIntervalMs = 1000 / kPollRateHz;
-
 void RefreshPortList(App& app);
 // A refresh with the ports already listed: the combo box gets their names, the
 // first is selected, and the count is shown. Also for ports discovery cannot

@@ -20,8 +20,8 @@
 
 namespace {
 
-// The window polls at 5 Hz: its timer fires every 200 ms.
-constexpr std::chrono::milliseconds kPollPeriod{1000 / 5};
+// Polls at the window's rate.
+constexpr std::chrono::milliseconds kPollPeriod{kPollIntervalMs};
 
 // Opens --port with the --settle wait and marks the module connected, as the
 // window's Connect button does, without its read-back.

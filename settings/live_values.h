@@ -5,6 +5,10 @@
 #include "device/outcome.h"
 #include "device/protocol.h"
 
+// The live poll's rate, and the period between two polls it gives.
+constexpr unsigned kPollRateHz = 5;
+constexpr unsigned kPollIntervalMs = 1000 / kPollRateHz;
+
 // getPressedButtons, then getCurrentBrightness (outcome PollLiveValues);
 // `live` is written only when both answered. When the first fails the second
 // is not sent.

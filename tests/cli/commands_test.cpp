@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "actions/resistor_names.h"
+#include "settings/live_values.h"
 #include "app/resource_ids.h"
 #include "cli/arguments.h"
 #include "device/port_info.h"
@@ -374,8 +375,10 @@ TEST(Commands, WatchPrintsOneLinePerChangeAtTheWindowsRate) {
     const auto polls = std::count(commands.begin(), commands.end(), cmd::getPressedButtons);
     ASSERT_GE(polls, 5) << ms;
     EXPECT_EQ(commands.size(), 2u * static_cast<std::size_t>(polls));
+    // About the window's rate (its exact period is checked on the window's
+    // timer); a loaded machine may stretch a poll or two.
     const double period = ms / static_cast<double>(polls - 1);
-    EXPECT_TRUE(period >= 190 && period < 240) << period << " ms between polls, 5 Hz wanted";
+    EXPECT_TRUE(period >= 0.95 * kPollIntervalMs && period < 1.5 * kPollIntervalMs) << period << " ms between polls";
     // The captions are the window's labels of its five live displays.
     EXPECT_EQ(WindowCaption(IDC_PRESSED_MEDIA) + WindowCaption(IDC_PRESSED_GEARS) + WindowCaption(IDC_PRESSED_HORN) +
                   WindowCaption(IDC_PRESSED_ACC) + WindowCaption(IDC_CURRENT_BRIGHTNESS),
