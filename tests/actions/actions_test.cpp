@@ -10,23 +10,51 @@ namespace {
 
 const std::wstring V = CheckMark;
 
+// n rows whose bytes all differ, from a seed.
 template <class R>
-std::vector<R> Rows(std::size_t n, std::uint8_t seed) {
-    std::vector<R> rows(n);
+void Fill(std::vector<R>& rows, std::size_t n, std::uint8_t seed) {
+    rows.resize(n);
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t b = 0; b < R::kSize; ++b) rows[i].bytes[b] = static_cast<std::uint8_t>(seed + 17 * i + 3 * b);
-    return rows;
 }
-
 template <class R>
-void AppendWrites(std::vector<Bytes>& out, std::uint8_t command, const std::vector<R>& rows) {
-    for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(RecordRequest(command, static_cast<std::uint8_t>(i), rows[i]));
+std::vector<R> Rows(std::size_t n, std::uint8_t seed) {
+    std::vector<R> rows;
+    return Fill(rows, n, seed), rows;
 }
 
 // A module with room for so many rows in each table; slots past them are refused.
 ModuleConfig Room(std::size_t m, std::size_t g, std::size_t h, std::size_t a) {
     return {std::vector<MediaAction>(m), std::vector<GearAction>(g), std::vector<HornAction>(h), std::vector<AccAction>(a), {}};
 }
+
+// A small known Media and ACC table, for checking each commit byte for byte.
+const ActionFields kMedia0{0x16, 0x11223344, 0x81, 0x09, 0x8004};  // Previous, RA 3.9 k, RB 22
+const ActionFields kMedia1{0x15, 0xA, 0x00, 0x00, 0x0001};         // Next, RA 1.2 k
+
+Bytes MediaWrite(std::uint8_t slot, const ActionFields& fields) {
+    return RecordRequest(cmd::setMediaAction, slot, MakeRecord<MediaAction>(fields));
+}
+
+class Editing : public testing::Test {
+protected:
+    static ModuleConfig config() {
+        ModuleConfig c = FactoryConfig();
+        c.media = {MakeRecord<MediaAction>(kMedia0), MakeRecord<MediaAction>(kMedia1), MediaAction{}};
+        c.acc = {MakeRecord<AccAction>({0x0100, 0x55, 0x02, 0x04, 0x4000})};
+        return c;
+    }
+    void SetUp() override { h.connect(); }
+    void edit(int row, int column, const std::wstring& typed, bool commit = true) {
+        HandleListDoubleClick(app, row, column);
+        column == kIrColumn ? view.typeIntoIrEditor(typed) : view.typeIntoComboEditor(typed);
+        column == kIrColumn ? EndIrEdit(app, commit) : EndComboEdit(app, commit);
+    }
+
+    AppHarness h{config()};
+    MemoryView& view = h.view;
+    App& app = h.app;
+};
 
 TEST(ActionList, EachTabReadsItsTableWhileConnectedAndShowsEveryField) {
     const std::tuple<int, std::uint8_t, std::wstring> rows[] = {{Gears, cmd::getGearActions, L"Gear actions loaded."},
@@ -43,7 +71,7 @@ TEST(ActionList, EachTabReadsItsTableWhileConnectedAndShowsEveryField) {
         h.module.clearExchanges();
         h.view.tabSelect(tab);
         HandleTabChange(h.app);
-        EXPECT_EQ(h.requests(), (std::vector<Bytes>{{command}}));
+        EXPECT_EQ(h.requests(), (Requests{{command}}));
         EXPECT_EQ(h.status(), loaded);
         EXPECT_EQ(static_cast<std::size_t>(h.view.listRowCount()), sizes[tab]);
         EXPECT_EQ(h.view.listColumns().size(), 17u);  // the empty ACC table too
@@ -85,14 +113,13 @@ TEST(ActionList, ReloadAllReadsTheTablesInOrderAndKeepsThoseReadBeforeAFailure) 
     ReloadAllActions(h.app);
     EXPECT_EQ(h.status(), L"Loading actions from device failed (exception).");
     const ModuleConfig c = h.module.config();
-    EXPECT_EQ(std::tie(page.media, page.gears, page.horn, page.acc),
-              std::tie(c.media, c.gears, oldHorn, oldAcc));
+    EXPECT_EQ(std::tie(page.media, page.gears, page.horn, page.acc), std::tie(c.media, c.gears, oldHorn, oldAcc));
     EXPECT_EQ(h.view.listRowCount(), shown);  // the list is not refilled
     EXPECT_TRUE(h.app.module.link.connected);
 
     h.module.clearExchanges();
     ReloadAllActions(h.app);
-    EXPECT_EQ(h.requests(), (std::vector<Bytes>{{0}, {11}, {10}, {9}}));
+    EXPECT_EQ(h.requests(), (Requests{{0}, {11}, {10}, {9}}));
     EXPECT_EQ(std::tie(page.media, page.gears, page.horn, page.acc), std::tie(c.media, c.gears, c.horn, c.acc));
     EXPECT_EQ(h.status(), L"Loading actions from device failed (exception).");  // success is quiet
 }
@@ -114,7 +141,7 @@ TEST_F(Editing, DoubleClicksOpenTheEditorOfTheColumnAndASecondDiscardsTheFirst) 
     view.typeIntoIrEditor(L"2");
     HandleBackgroundPress(app, false);  // commits both editors
     EXPECT_FALSE(view.comboEditor().open || view.irEditor().open);
-    EXPECT_EQ(h.requests(), (std::vector<Bytes>{MediaWrite(0, kMedia0), MediaWrite(2, {0, 2, 0, 0, 0})}));
+    EXPECT_EQ(h.requests(), (Requests{MediaWrite(0, kMedia0), MediaWrite(2, {0, 2, 0, 0, 0})}));
     EXPECT_EQ(view.listCell(1, kButtonColumn), L"Next (0x15)");
 
     for (auto [row, column] : {std::pair{1, 0}, {-1, 1}, {-1, 3}, {1, 17}}) HandleListDoubleClick(app, row, column);
@@ -122,13 +149,8 @@ TEST_F(Editing, DoubleClicksOpenTheEditorOfTheColumnAndASecondDiscardsTheFirst) 
 }
 
 TEST_F(Editing, CommitsSendTheRowInTheTablesFormAndFailuresRestoreTheCell) {
-    struct Row {
-        int tab, column;
-        std::wstring typed, shown, status;
-        std::vector<Bytes> sent;
-    };
     const Bytes acc300 = RecordRequest(cmd::setAccAction, 0, MakeRecord<AccAction>({0x012C, 0x55, 2, 4, 0x4000}));
-    const Row rows[] = {
+    const std::tuple<int, int, std::wstring, std::wstring, std::wstring, Requests> rows[] = {
         {Media, kButtonColumn, L"21", L"Next (0x15)", L"Action updated", {MediaWrite(0, {0x15, 0, 0, 0, 0})}},
         {Media, kIrColumn, L"12abc", L"0xC", L"Action updated", {MediaWrite(0, {0, 12, 0, 0, 0})}},
         {Media, kButtonColumn, L"300", L" (0x00)", L"Invalid Button.", {}},
@@ -136,15 +158,15 @@ TEST_F(Editing, CommitsSendTheRowInTheTablesFormAndFailuresRestoreTheCell) {
         {Acc, kButtonColumn, L"300", L"0x012C", L"Action updated", {acc300}},
         {Acc, kButtonColumn, L"65536", L"Set (0x0100)", L"Invalid Button.", {}},
     };
-    for (const auto& row : rows) {
+    for (const auto& [tab, column, typed, shown, status, sent] : rows) {  // on row 0, Media's emptied first
         ModuleConfig c = config();
         c.media[0] = {};
         h.module.setConfig(c);
-        h.showTab(row.tab);
-        edit(0, row.column, row.typed);
-        EXPECT_EQ(view.listCell(0, row.column), row.shown) << row.typed;
-        EXPECT_EQ(h.status(), row.status);
-        EXPECT_EQ(h.requests(), row.sent);
+        h.showTab(tab);
+        edit(0, column, typed);
+        EXPECT_EQ(view.listCell(0, column), shown) << typed;
+        EXPECT_EQ(h.status(), status);
+        EXPECT_EQ(h.requests(), sent);
     }
     h.showTab(Media);
     edit(1, kButtonColumn, L"0x07", false);
@@ -223,53 +245,42 @@ TEST(WriteAll, SendsEveryHeldByteInTableOrder) {
     h.connect();
     ModuleConfig& page = h.app.module.held;
     page.media = {MakeRecord<MediaAction>({0x15, 0x11223344, 0x81, 0xF9, 0x0003}),  // bits 4-7, odd RA
-                         MakeRecord<MediaAction>({0x00, 0, 0, 0x40, 0x7FFF})};
+                  MakeRecord<MediaAction>({0x00, 0, 0, 0x40, 0x7FFF})};
     page.gears = Rows<GearAction>(1, 0x20);
     page.acc = {MakeRecord<AccAction>({0x0040, 0xFFFFFFFF, 0xFF, 0xFF, 0xFFFF}), Rows<AccAction>(1, 0x60)[0]};
     EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), L"All actions written to device.");
-    std::vector<Bytes> expected;
-    AppendWrites(expected, cmd::setMediaAction, page.media);
-    AppendWrites(expected, cmd::setGearAction, page.gears);
-    AppendWrites(expected, cmd::setAccAction, page.acc);
+    Requests expected;
+    const std::uint8_t commands[] = {cmd::setMediaAction, cmd::setGearAction, cmd::setHornAction, cmd::setAccAction};
+    ForEachTable(page, [&](const TableInfo& table, const auto& rows) {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            expected.push_back(RecordRequest(commands[table.id], static_cast<std::uint8_t>(i), rows[i]));
+    });
     EXPECT_EQ(h.requests(), expected);
     EXPECT_EQ(expected[0], (Bytes{1, 0, 0x15, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x03, 0x00}));
     EXPECT_EQ(h.module.config().acc, page.acc);
 
-    page.media.clear();
-    page.gears.clear();
-    page.acc.clear();
+    page = {};
     h.module.clearExchanges();
     EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), L"All actions written to device.");
     EXPECT_EQ(h.module.exchangeCount(), 0u);
 }
 
 TEST(WriteAll, StopsAtTheFirstFailureAndSaysWhereWithoutDisconnecting) {
-    struct Row {
-        ModuleConfig room;
-        int hangUpAfter;
-        std::size_t sent;
-        OutcomeKind kind;
-        std::uint32_t table;
-        std::size_t row;
-        std::wstring status;
+    // The module's room, whether it hangs up after the first row, then the
+    // exchanges made and the outcome.
+    const std::tuple<ModuleConfig, bool, std::size_t, OutcomeKind, std::uint32_t, std::size_t, std::wstring> rows[] = {
+        {Room(1, 4, 1, 2), false, 2, OutcomeKind::Refused, Media, 1, L"Failed writing media action 1"},
+        {Room(3, 3, 1, 2), false, 7, OutcomeKind::Refused, Gears, 3, L"Failed writing gear action 3"},
+        {Room(3, 4, 0, 2), false, 8, OutcomeKind::Refused, Horn, 0, L"Failed writing horn action 0"},
+        {Room(3, 4, 1, 1), false, 10, OutcomeKind::Refused, Acc, 1, L"Failed writing ACC action 1"},
+        {Room(3, 4, 1, 2), true, 1, OutcomeKind::SerialError, Media, 1, L"Writing actions to device failed (exception)."},
     };
-    const Row rows[] = {
-        {Room(1, 4, 1, 2), -1, 2, OutcomeKind::Refused, Media, 1, L"Failed writing media action 1"},
-        {Room(3, 3, 1, 2), -1, 7, OutcomeKind::Refused, Gears, 3, L"Failed writing gear action 3"},
-        {Room(3, 4, 0, 2), -1, 8, OutcomeKind::Refused, Horn, 0, L"Failed writing horn action 0"},
-        {Room(3, 4, 1, 1), -1, 10, OutcomeKind::Refused, Acc, 1, L"Failed writing ACC action 1"},
-        // The line hangs up after the first row is accepted.
-        {Room(3, 4, 1, 2), 1, 1, OutcomeKind::SerialError, Media, 1, L"Writing actions to device failed (exception)."},
-    };
-    for (const auto& [room, hangUpAfter, sent, kind, table, row, status] : rows) {
+    for (const auto& [room, hangUp, sent, kind, table, row, status] : rows) {
         AppHarness h(room);
         h.connect();
         ModuleConfig& page = h.app.module.held;
-        page.media = Rows<MediaAction>(3, 1);
-        page.gears = Rows<GearAction>(4, 2);
-        page.horn = Rows<HornAction>(1, 3);
-        page.acc = Rows<AccAction>(2, 4);
-        if (hangUpAfter >= 0) h.module.hangUpAfter(hangUpAfter);
+        Fill(page.media, 3, 1), Fill(page.gears, 4, 2), Fill(page.horn, 1, 3), Fill(page.acc, 2, 4);
+        if (hangUp) h.module.hangUpAfter(1);
         const Outcome written = WriteAllActions(h.app.module);
         EXPECT_EQ(std::tie(written.kind, written.table, written.row), std::tie(kind, table, row));
         EXPECT_EQ(StatusText(written), status);
@@ -282,23 +293,14 @@ TEST(WriteAll, ATableOfMoreThan255RowsIsRefusedBeforeAnythingIsSent) {
     AppHarness h(Room(255, 1, 1, 1));
     h.connect();
     ModuleConfig& page = h.app.module.held;
-    const std::pair<std::function<void()>, std::wstring> rows[] = {
-        {[&] { page.media = Rows<MediaAction>(256, 1); }, L"Media"},
-        {[&] { page.gears = Rows<GearAction>(256, 1); }, L"Gears"},
-        {[&] { page.horn = Rows<HornAction>(256, 1); }, L"Horn"},
-        {[&] { page.acc = Rows<AccAction>(300, 1); }, L"ACC"},
-    };
-    for (const auto& [lengthen, name] : rows) {
-        page.media = Rows<MediaAction>(1, 1);
-        page.gears = Rows<GearAction>(1, 1);
-        page.horn = Rows<HornAction>(1, 1);
-        page.acc = Rows<AccAction>(1, 1);
-        lengthen();
-        EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), name + L" table has more than 255 rows; nothing written.");
+    for (std::uint32_t table = Media; table < kTableCount; ++table) {  // ACC with 300 rows
+        ForEachTable(page, [&](const TableInfo& t, auto& rows) { Fill(rows, t.id != table ? 1 : t.id == Acc ? 300 : 256, 1); });
+        EXPECT_EQ(StatusText(WriteAllActions(h.app.module)),
+                  kTables[table].title + std::wstring(L" table has more than 255 rows; nothing written."));
     }
     EXPECT_EQ(h.module.exchangeCount(), 0u);
-    page.media = Rows<MediaAction>(255, 7);
-    page.acc = Rows<AccAction>(1, 1);
+    Fill(page.media, 255, 7);
+    Fill(page.acc, 1, 1);
     EXPECT_TRUE(Succeeded(WriteAllActions(h.app.module)));
     ASSERT_EQ(h.requests().size(), 258u);
     EXPECT_EQ(h.requests()[254], RecordRequest(cmd::setMediaAction, 254, page.media[254]));

@@ -1,11 +1,12 @@
 #pragma once
 // A fresh application on the in-memory window, with the virtual module on a
 // pseudo-terminal as the only port listed and link time-outs short enough for
-// a silent module to cost a test a fraction of a second. Every status text is
-// logged, so passing texts can be checked too.
+// a silent module to cost a test a fraction of a second. The debugger
+// channel's lines are kept.
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,30 +18,35 @@
 #include "app/cell_editing.h"
 #include "app/connection.h"
 #include "app/main_window.h"
-#include "app/resource_ids.h"
 #include "device/protocol.h"
+#include "device/trace.h"
 #include "sim/virtual_module.h"
 #include "tests/app/memory_view.h"
+#include "tests/time_scale.h"
 
 using Bytes = std::vector<std::uint8_t>;
+using Requests = std::vector<Bytes>;
 using Texts = std::vector<std::wstring>;
 
-struct LoggingView : MemoryView {
-    void setText(int id, const std::wstring& text) override {
-        if (id == IDC_STATUS) statusLog.push_back(text);
-        MemoryView::setText(id, text);
-    }
-    Texts statusLog;
-};
+inline ModuleConfig WithSettings(std::uint8_t brightness, std::uint8_t fullRepeat, std::uint16_t period,
+                                 std::uint16_t resistance) {
+    ModuleConfig c = FactoryConfig();
+    c.settings = {brightness, fullRepeat, period, resistance};
+    return c;
+}
 
 struct AppHarness {
     explicit AppHarness(ModuleConfig config = FactoryConfig()) : module(std::move(config)) {
         app.module.link.timeouts.settleMs = 0;
-        app.module.link.timeouts.readConstant = 300;
+        app.module.link.timeouts.readConstant = ScaledMs(300);
         module.setLiveChanges(false);
         InitialiseMainControls(app);
         ShowPortList(app, {{module.portPath(), "Korvel virtual module"}});
+        SetTraceHandler([this](TraceChannel channel, const std::wstring& text) {
+            if (channel == TraceChannel::Debugger) traces.push_back(text);
+        });
     }
+    ~AppHarness() { SetTraceHandler({}); }
 
     // Connects through the button and forgets the traffic and texts of it.
     void connect() {
@@ -48,6 +54,12 @@ struct AppHarness {
         ASSERT_TRUE(app.module.link.connected) << std::string(status().begin(), status().end());
         module.clearExchanges();
         view.statusLog.clear();
+    }
+    // Opens the line and marks it connected without reading anything.
+    void open() {
+        ASSERT_TRUE(app.module.link.open(module.portPath()));
+        app.module.link.connected = true;
+        module.clearExchanges();
     }
 
     std::wstring status() const { return view.getText(IDC_STATUS); }
@@ -57,8 +69,9 @@ struct AppHarness {
             texts.push_back(view.getText(id));
         return texts;
     }
-    std::vector<Bytes> requests() const {
-        std::vector<Bytes> out;
+    // The requests the module received, in order.
+    Requests requests() const {
+        Requests out;
         for (const auto& exchange : module.exchanges()) out.push_back(exchange.request);
         return out;
     }
@@ -69,8 +82,14 @@ struct AppHarness {
     }
 
     VirtualModule module;
-    LoggingView view;
+    MemoryView view;
     App app{view};
+    Texts traces;  // the debugger channel, one entry per line
+};
+
+// An application whose line is open and marked connected, with nothing read yet.
+struct OpenApp : AppHarness {
+    explicit OpenApp(ModuleConfig config = FactoryConfig()) : AppHarness(std::move(config)) { open(); }
 };
 
 // A record write as it goes out: command, slot, the record's bytes.
@@ -80,31 +99,3 @@ Bytes RecordRequest(std::uint8_t command, std::uint8_t slot, const R& record) {
     request.insert(request.end(), record.bytes.begin(), record.bytes.end());
     return request;
 }
-
-// A small known Media and ACC table, for checking each commit byte for byte.
-inline const ActionFields kMedia0{0x16, 0x11223344, 0x81, 0x09, 0x8004};  // Previous, RA 3.9 k, RB 22
-inline const ActionFields kMedia1{0x15, 0xA, 0x00, 0x00, 0x0001};         // Next, RA 1.2 k
-
-inline Bytes MediaWrite(std::uint8_t slot, const ActionFields& fields) {
-    return RecordRequest(cmd::setMediaAction, slot, MakeRecord<MediaAction>(fields));
-}
-
-class Editing : public testing::Test {
-protected:
-    static ModuleConfig config() {
-        ModuleConfig c = FactoryConfig();
-        c.media = {MakeRecord<MediaAction>(kMedia0), MakeRecord<MediaAction>(kMedia1), MediaAction{}};
-        c.acc = {MakeRecord<AccAction>({0x0100, 0x55, 0x02, 0x04, 0x4000})};
-        return c;
-    }
-    void SetUp() override { h.connect(); }
-    void edit(int row, int column, const std::wstring& typed, bool commit = true) {
-        HandleListDoubleClick(app, row, column);
-        column == kIrColumn ? view.typeIntoIrEditor(typed) : view.typeIntoComboEditor(typed);
-        column == kIrColumn ? EndIrEdit(app, commit) : EndComboEdit(app, commit);
-    }
-
-    AppHarness h{config()};
-    LoggingView& view = h.view;
-    App& app = h.app;
-};

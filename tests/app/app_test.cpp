@@ -1,9 +1,8 @@
-// Connecting, the live poll, the safety net, event routing and the layout.
+// Connecting, the live poll, the safety net and the layout.
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <stdexcept>
-#include <tuple>
 
 #include "app/layout_table.h"
 #include "app/safety_net.h"
@@ -18,8 +17,7 @@ const int kDeviceControls[] = {1030, 1031, 1032, 1041, 1043, 1065, 1044, 1040, 1
 const Texts kBlank(5, L"-");
 
 void ExpectDisconnected(const AppHarness& h) {
-    EXPECT_FALSE(h.app.module.link.isOpen());
-    EXPECT_FALSE(h.view.pollTimerRunning());
+    EXPECT_FALSE(h.app.module.link.isOpen() || h.app.module.link.connected || h.view.pollTimerRunning());
     EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Connect");
     for (int id : kDeviceControls) EXPECT_FALSE(h.view.isEnabled(id)) << id;
     for (int id : {IDC_PORT_COMBO, IDC_REFRESH, IDC_CONNECT}) EXPECT_TRUE(h.view.isEnabled(id)) << id;
@@ -27,12 +25,7 @@ void ExpectDisconnected(const AppHarness& h) {
 }
 
 TEST(Connection, RefusedConnectsStayDisconnectedAndSendNothing) {
-    struct Row {
-        const char* name;
-        std::function<void(AppHarness&, SerialLink&)> setUp;
-        Texts log;  // status texts from the set-up on
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, std::function<void(AppHarness&, SerialLink&)>, Texts> rows[] = {
         {"no port", [](auto& h, auto&) { ShowPortList(h.app, {}); }, {L"Found 0 COM port(s).", L"No port selected."}},
         {"none selected", [](auto& h, auto&) { h.view.comboSelect(IDC_PORT_COMBO, -1); }, {L"No port selected."}},
         {"no such port", [](auto& h, auto&) { ShowPortList(h.app, {{"/dev/korvel-no-such-port", "gone"}}); },
@@ -40,16 +33,15 @@ TEST(Connection, RefusedConnectsStayDisconnectedAndSendNothing) {
         {"in use", [](auto& h, auto& other) { ASSERT_TRUE(other.open(h.module.portPath())); },
          {L"Connecting...", L"Disconnected.", L"Connection failed."}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, setUp, log] : rows) {  // the status texts from the set-up on
+        SCOPED_TRACE(name);
         AppHarness h;
         SerialLink other;
         other.timeouts.settleMs = 0;
         h.view.statusLog.clear();
-        row.setUp(h, other);
+        setUp(h, other);
         HandleEvent(h.app, UiEvent::Connect);
-        EXPECT_EQ(h.view.statusLog, row.log);
-        EXPECT_FALSE(h.app.module.link.connected);
+        EXPECT_EQ(h.view.statusLog, log);
         ExpectDisconnected(h);
         EXPECT_EQ(h.module.exchangeCount(), 0u);
     }
@@ -68,10 +60,9 @@ TEST(Connection, StartUpCountsThePortsConnectSyncsThenPollsAndDisconnectSendsNot
     EXPECT_EQ(h.view.statusLog.back(), L"Connected. Live polling at 5 Hz.");
     EXPECT_EQ(h.view.getText(IDC_CONNECT), L"Disconnect");
     for (int id : kDeviceControls) EXPECT_TRUE(h.view.isEnabled(id)) << id;
-    // The timer ticks at the rate the status line names.
-    EXPECT_EQ(h.view.pollTimerPeriodMs() * 5, 1000u);
+    EXPECT_EQ(h.view.pollTimerPeriodMs() * 5, 1000u);  // the rate the status line names
     // Max brightness, full repeat, default resistance, IR period, then the Media table.
-    EXPECT_EQ(h.requests(), (std::vector<Bytes>{{8}, {17}, {20}, {18}, {0}}));
+    EXPECT_EQ(h.requests(), (Requests{{8}, {17}, {20}, {18}, {0}}));
     EXPECT_EQ(h.view.listRowCount(), static_cast<int>(h.module.config().media.size()));
     EXPECT_EQ(h.displays(), kBlank);  // until the first tick
 
@@ -101,16 +92,14 @@ TEST(Poll, ShowsTheRawCodesAndTheBrightnessOnTicksWhileConnected) {
         h.module.setPressed(pressed, brightness);
         HandleTimer(h.app);
         EXPECT_EQ(h.displays(), shown);
-        EXPECT_EQ(h.requests(), (std::vector<Bytes>{{2}, {3}}));
+        EXPECT_EQ(h.requests(), (Requests{{2}, {3}}));
     }
     EXPECT_EQ(h.status(), L"Earlier message.");
 }
 
 TEST(Poll, AShortReplyWritesNoDisplayAndPollingGoesOn) {
-    const std::pair<Fault, std::vector<Bytes>> rows[] = {
-        {{.command = cmd::getPressedButtons, .afterBytes = 4}, {{2}}},
-        {{.command = cmd::getCurrentBrightness}, {{2}, {3}}},
-    };
+    const std::pair<Fault, Requests> rows[] = {{{.command = cmd::getPressedButtons, .afterBytes = 4}, {{2}}},
+                                               {{.command = cmd::getCurrentBrightness}, {{2}, {3}}}};
     for (const auto& [fault, requests] : rows) {
         AppHarness h;
         h.connect();
@@ -138,9 +127,7 @@ TEST(Poll, AHangUpDisconnectsThroughTheSafetyNet) {
             h.module.addFault({.kind = FaultKind::HangUp, .command = cmd::getPressedButtons});
         }
         HandleTimer(h.app);
-        EXPECT_EQ(h.status(), beforeRequest ? L"Serial error occured: Write failed."
-                                            : L"Serial error occured: Read failed.");
-        EXPECT_FALSE(h.app.module.link.connected);
+        EXPECT_EQ(h.status(), L"Serial error occured: " + std::wstring(beforeRequest ? L"Write" : L"Read") + L" failed.");
         ExpectDisconnected(h);
     }
 }
@@ -151,9 +138,7 @@ TEST(SafetyNet, TurnsEveryFailureItSeesIntoOneStatusTextAndOnlySerialOnesDisconn
     auto failed = [](OutcomeKind kind, const char* error) {
         return [=](App& app) { Report(app, {.operation = Operation::PollLiveValues, .kind = kind, .error = error}); };
     };
-    auto raise = [](auto thrown) {
-        return [=](App& app) { RunGuarded(app, [&] { throw thrown; }); };
-    };
+    auto raise = [](auto thrown) { return [=](App& app) { RunGuarded(app, [&] { throw thrown; }); }; };
     const std::pair<std::function<void(App&)>, std::wstring> rows[] = {
         {failed(OutcomeKind::ProtocolError, "Fewer bytes than expected."), L"Protocol error occured: Fewer bytes than expected."},
         {failed(OutcomeKind::SerialError, "Read failed."), L"Serial error occured: Read failed."},
@@ -177,23 +162,10 @@ TEST(SafetyNet, TurnsEveryFailureItSeesIntoOneStatusTextAndOnlySerialOnesDisconn
     }
 }
 
-TEST(Events, AResistanceChoiceSendsBothSelectionsTogether) {
-    AppHarness h;
-    h.connect();
-    h.view.comboSelect(IDC_RA_DEFAULT, 3);
-    h.view.comboSelect(IDC_RB_DEFAULT, 1);
-    HandleEvent(h.app, UiEvent::ResistanceChosen);
-    EXPECT_EQ(h.requests(), (std::vector<Bytes>{{cmd::setDefaultResistance, 0x04, 0x80}}));
-    EXPECT_EQ(h.status(), L"Default resistance updated.");
-}
-
 TEST(Layout, StretchesTheActionsAreaAndPinsTheStatusToTheBottom) {
-    struct Row {
-        int w, h, actions, panel, list;
-    };
-    const Row rows[] = {{880, 750, 305, 271, 241}, {864, 691, 246, 212, 182}, {625, 625, 180, 146, 116},
-                        {120, 90, 180, 146, 116}};
     using Box = std::vector<int>;
+    const struct { int w, h, actions, panel, list; } rows[] = {
+        {880, 750, 305, 271, 241}, {864, 691, 246, 212, 182}, {625, 625, 180, 146, 116}, {120, 90, 180, 146, 116}};
     for (const auto& c : rows) {
         SCOPED_TRACE(c.h);
         std::map<int, Box> at;

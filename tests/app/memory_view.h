@@ -3,122 +3,201 @@
 // text, check mark, enabled flag and combo items, the tab selection, the list
 // view's columns and cells, the poll timer and the two cell editors. Tests
 // drive it like a user would (type into an editor, pick an item, answer a file
-// dialog).
+// dialog), and every status text shown is logged.
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/layout_table.h"
+#include "app/resource_ids.h"
 #include "app/view.h"
 
 class MemoryView : public View {
 public:
+    using Texts = std::vector<std::wstring>;
     struct Control {
         ControlKind kind;
         std::wstring text;
-        bool checked = false;
-        bool enabled = true;
-        std::vector<std::wstring> items{};  // combo boxes
+        bool checked = false, enabled = true;
+        Texts items{};  // combo boxes
         int selection = -1;
     };
-
     struct Column {
         std::wstring title;
         int width;
         ColumnAlign align;
     };
-
-    struct IrEditor {
+    // The IR edit box uses the position and the text only.
+    struct Editor {
         bool open = false;
         int row = -1, column = -1;
-        std::wstring text;
-    };
-
-    struct ComboEditor {
-        bool open = false;
-        int row = -1, column = -1;
+        std::wstring text;  // the edit field, an editable combo's field, or the selected item's text
         ComboEditorStyle style = ComboEditorStyle::DropDownList;
-        std::vector<std::wstring> items;
-        std::wstring text;  // the editable field, or the selected item's text
+        Texts items{};
         int selection = -1;
     };
 
-    // Every control of kMainControls with its creation text.
-    MemoryView();
+    MemoryView() {
+        for (const auto& spec : kMainControls)
+            if (spec.id != 0) controls.emplace(spec.id, Control{spec.kind, spec.text});
+    }
 
-    bool hasControl(int id) const override;
-    void setText(int id, const std::wstring& text) override;
+    bool hasControl(int id) const override { return controls.contains(id); }
+    void setText(int id, const std::wstring& text) override {
+        if (id == IDC_STATUS) statusLog.push_back(text);
+        if (Control* c = find(id); c && c->kind != ControlKind::DropDownList) c->text = text;
+    }
     // A drop-down list reads as its selected item, as the window system gives it.
-    std::wstring getText(int id) const override;
-    void setChecked(int id, bool checked) override;
-    bool isChecked(int id) const override;
-    void enable(int id, bool enabled) override;
+    std::wstring getText(int id) const override {
+        const Control* c = find(id);
+        if (!c || c->kind != ControlKind::DropDownList) return c ? c->text : L"";
+        return c->selection >= 0 ? c->items[static_cast<std::size_t>(c->selection)] : L"";
+    }
+    void setChecked(int id, bool checked) override {
+        if (Control* c = find(id)) c->checked = checked;
+    }
+    bool isChecked(int id) const override { return find(id) && find(id)->checked; }
+    void enable(int id, bool enabled) override {
+        if (Control* c = find(id)) c->enabled = enabled;
+    }
 
-    void comboReset(int id) override;
-    void comboAdd(int id, const std::wstring& text) override;
-    void comboSelect(int id, int index) override;
-    int comboFindExact(int id, const std::wstring& text) const override;
-    int comboSelection(int id) const override;
+    void comboReset(int id) override {
+        if (Control* c = find(id)) c->items.clear(), c->selection = -1;
+    }
+    void comboAdd(int id, const std::wstring& text) override {
+        if (Control* c = find(id)) c->items.push_back(text);
+    }
+    // An index outside the items clears the selection, as CB_SETCURSEL does.
+    void comboSelect(int id, int index) override {
+        if (Control* c = find(id)) c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
+    }
+    int comboFindExact(int id, const std::wstring& text) const override {
+        if (const Control* c = find(id))
+            if (auto it = std::ranges::find(c->items, text); it != c->items.end()) return int(it - c->items.begin());
+        return -1;
+    }
+    int comboSelection(int id) const override { return find(id) ? find(id)->selection : -1; }
 
     int tabSelection() const override { return tab; }
-    void tabSelect(int index) override;
+    // -1 deselects every tab; other indexes outside the four tabs are refused.
+    void tabSelect(int index) override {
+        if (index >= -1 && index < 4) tab = index;
+    }
 
     bool hasList() const override { return true; }
     void listDeleteAllItems() override { rows.clear(); }
-    bool listDeleteFirstColumn() override;
-    void listInsertColumn(int index, const std::wstring& title, int width, ColumnAlign align) override;
-    int listInsertRow(int index, const std::wstring& text) override;
-    void listSetCell(int row, int column, const std::wstring& text) override;
-    std::wstring listCell(int row, int column) const override;
+    bool listDeleteFirstColumn() override {
+        if (columns.empty()) return false;
+        columns.erase(columns.begin());
+        for (auto& row : rows)
+            if (!row.empty()) row.erase(row.begin());
+        return true;
+    }
+    void listInsertColumn(int index, const std::wstring& title, int width, ColumnAlign align) override {
+        columns.insert(columns.begin() + std::clamp(index, 0, static_cast<int>(columns.size())), {title, width, align});
+    }
+    int listInsertRow(int index, const std::wstring& text) override {
+        const int at = std::clamp(index, 0, listRowCount());
+        rows.insert(rows.begin() + at, Texts{text});
+        return at;
+    }
+    void listSetCell(int row, int column, const std::wstring& text) override {
+        if (row < 0 || row >= listRowCount() || column < 0 || column >= std::max(1, static_cast<int>(columns.size())))
+            return;
+        auto& cells = rows[static_cast<std::size_t>(row)];
+        cells.resize(std::max(cells.size(), static_cast<std::size_t>(column) + 1));
+        cells[static_cast<std::size_t>(column)] = text;
+    }
+    // The window system reads a cell into a 100-unit buffer, terminator included.
+    std::wstring listCell(int row, int column) const override {
+        if (row < 0 || row >= listRowCount() || column < 0) return {};
+        const auto& cells = rows[static_cast<std::size_t>(row)];
+        return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)].substr(0, 99)
+                                                                 : L"";
+    }
     int listRowCount() const override { return static_cast<int>(rows.size()); }
 
     void startPollTimer(unsigned periodMs) override { pollPeriodMs = periodMs; }
     void stopPollTimer() override { pollPeriodMs = 0; }
 
-    void openIrEditor(int row, int column, const std::wstring& text) override;
+    void openIrEditor(int row, int column, const std::wstring& text) override { ir = {true, row, column, text}; }
     std::wstring irEditorText() const override { return ir.text; }
     void closeIrEditor() override { ir = {}; }
-    void openComboEditor(int row, int column, ComboEditorStyle style, const std::vector<std::wstring>& items,
-                         const std::wstring& original) override;
-    std::wstring comboEditorChoice() const override;
+    void openComboEditor(int row, int column, ComboEditorStyle style, const Texts& items,
+                         const std::wstring& original) override {
+        combo = {true, row, column, {}, style, items};
+        auto it = std::ranges::find(items, original);
+        if (style == ComboEditorStyle::EditableDropDown) combo.text = original;
+        else if (it != items.end()) pickComboItem(static_cast<int>(it - items.begin()));
+    }
+    // The editable field is read into a 128-unit buffer, terminator included.
+    std::wstring comboEditorChoice() const override {
+        return combo.selection >= 0 ? combo.items[static_cast<std::size_t>(combo.selection)] : combo.text.substr(0, 127);
+    }
     void closeComboEditor() override { combo = {}; }
 
-    std::optional<std::wstring> askSaveFileName() override;
-    std::optional<std::wstring> askOpenFileName() override;
+    std::optional<std::wstring> askSaveFileName() override { return ++saveDialogsShown, nextAnswer(saveAnswers); }
+    std::optional<std::wstring> askOpenFileName() override { return ++openDialogsShown, nextAnswer(openAnswers); }
 
-    // Reading back what a user would see.
-    const Control& control(int id) const;  // throws std::out_of_range for an unknown id
+    // Reading back what a user would see; control() throws std::out_of_range for an unknown id.
+    const Control& control(int id) const { return controls.at(id); }
     bool isEnabled(int id) const { return control(id).enabled; }
-    const std::vector<std::wstring>& comboItems(int id) const { return control(id).items; }
+    const Texts& comboItems(int id) const { return control(id).items; }
     const std::vector<Column>& listColumns() const { return columns; }
-    std::vector<std::wstring> listRow(int row) const;  // every column, as listCell reads them
+    Texts listRow(int row) const {  // every column, as listCell reads them
+        Texts cells;
+        for (int column = 0; column < static_cast<int>(columns.size()); ++column) cells.push_back(listCell(row, column));
+        return cells;
+    }
     bool pollTimerRunning() const { return pollPeriodMs != 0; }
     unsigned pollTimerPeriodMs() const { return pollPeriodMs; }
-    const IrEditor& irEditor() const { return ir; }
-    const ComboEditor& comboEditor() const { return combo; }
+    const Editor& irEditor() const { return ir; }
+    const Editor& comboEditor() const { return combo; }
 
     // What a user does inside an open editor.
-    void typeIntoIrEditor(const std::wstring& text);
-    void typeIntoComboEditor(const std::wstring& text);  // an editable combo only; clears the selection
-    void pickComboItem(int index);
+    void typeIntoIrEditor(const std::wstring& text) {
+        if (!ir.open) throw std::logic_error("no IR editor is open");
+        ir.text = text;
+    }
+    void typeIntoComboEditor(const std::wstring& text) {  // an editable combo only; clears the selection
+        if (!combo.open || combo.style != ComboEditorStyle::EditableDropDown)
+            throw std::logic_error("no editable combo editor is open");
+        combo.text = text, combo.selection = -1;
+    }
+    void pickComboItem(int index) {
+        if (!combo.open || index < 0 || index >= static_cast<int>(combo.items.size()))
+            throw std::logic_error("no such item in an open combo editor");
+        combo.selection = index, combo.text = combo.items[static_cast<std::size_t>(index)];
+    }
 
     // Answers the next file dialogs give, in order; an empty queue or a
     // nullopt answer is a cancelled dialog.
     std::deque<std::optional<std::wstring>> saveAnswers, openAnswers;
     int saveDialogsShown = 0, openDialogsShown = 0;
+    Texts statusLog;  // every text the status line was given
 
 private:
-    Control* find(int id);
-    const Control* find(int id) const;
+    Control* find(int id) {
+        auto it = controls.find(id);
+        return it == controls.end() ? nullptr : &it->second;
+    }
+    const Control* find(int id) const { return const_cast<MemoryView*>(this)->find(id); }
+    static std::optional<std::wstring> nextAnswer(std::deque<std::optional<std::wstring>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     std::map<int, Control> controls;
     int tab = 0;
     std::vector<Column> columns;
-    std::vector<std::vector<std::wstring>> rows;  // one text per column, at least the item's own
+    std::vector<Texts> rows;  // one text per column, at least the item's own
     unsigned pollPeriodMs = 0;  // 0: not running
-    IrEditor ir;
-    ComboEditor combo;
+    Editor ir, combo;
 };

@@ -1,29 +1,14 @@
 // Configuration files in either form: the name chooses the form, both read
 // back what was written, and a refused file says why in the status text.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
 
 #include "config/cfg_codec.h"
 #include "config/config_document.h"
-#include "device/text.h"
+#include "tests/config/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempDir {
-    TempDir() {
-        char pattern[] = "/tmp/korvel-document-XXXXXX";
-        EXPECT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    ~TempDir() { fs::remove_all(dir); }
-    std::wstring path(const std::string& name) const { return WidenBytes((dir / name).string()); }
-    fs::path dir;
-};
 
 ModuleConfig Sample() {
     ModuleConfig c;

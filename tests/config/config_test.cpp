@@ -1,8 +1,6 @@
 // The .cfg byte layout, the files the reader refuses, and File > "Save..." and
 // "Open..." between virtual modules through the in-memory window's dialogs.
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -11,10 +9,10 @@
 #include <numeric>
 #include <tuple>
 
-#include "app/file_commands.h"
 #include "config/cfg_codec.h"
 #include "config/config_file.h"
-#include "tests/settings/connected_app.h"
+#include "tests/app/app_harness.h"
+#include "tests/config/temp_dir.h"
 
 namespace {
 
@@ -64,19 +62,17 @@ std::optional<std::wstring> Refusal(const std::optional<FileFault>& fault) {
 
 TEST(CfgCodec, LayoutsAreExact) {
     const Bytes zero(6, 0);
-    const struct { ModuleConfig data; Bytes bytes; std::size_t size; } cases[] = {
+    const std::pair<ModuleConfig, Bytes> cases[] = {
         {{{}, {}, {}, {}, {80, true, 500, 0x8004}},
-         Join({kHeader, kNone, kNone, kNone, kNone, {0xF4, 0x01, 0x01, 0x50, 0x04, 0x80}}), 30},
-        {{{Record<MediaAction>(0xA0)}, {}, {}, {}, {}}, Join({kHeader, kOne, Seq(0xA0, 9), kNone, kNone, kNone, zero}),
-         39},
-        {{{}, {}, {}, {Record<AccAction>(0xB0)}, {}}, Join({kHeader, kNone, kNone, kNone, kOne, Seq(0xB0, 10), zero}),
-         40},
+         Join({kHeader, kNone, kNone, kNone, kNone, {0xF4, 0x01, 0x01, 0x50, 0x04, 0x80}})},
+        {{{Record<MediaAction>(0xA0)}, {}, {}, {}, {}}, Join({kHeader, kOne, Seq(0xA0, 9), kNone, kNone, kNone, zero})},
+        {{{}, {}, {}, {Record<AccAction>(0xB0)}, {}}, Join({kHeader, kNone, kNone, kNone, kOne, Seq(0xB0, 10), zero})},
         {{{}, {Record<GearAction>(0xC0)}, {Record<HornAction>(0xD0)}, {}, {}},
-         Join({kHeader, kNone, kOne, Seq(0xC0, 9), kOne, Seq(0xD0, 9), kNone, zero}), 48},
+         Join({kHeader, kNone, kOne, Seq(0xC0, 9), kOne, Seq(0xD0, 9), kNone, zero})},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(EncodeConfig(c.data), c.bytes) << c.size;
-        EXPECT_EQ(EncodedConfigSize(c.data), c.size);
+    for (const auto& [data, bytes] : cases) {
+        EXPECT_EQ(EncodeConfig(data), bytes);
+        EXPECT_EQ(EncodedConfigSize(data), bytes.size());
     }
 }
 
@@ -116,25 +112,13 @@ struct PipeBuffer : std::streambuf {
     Bytes bytes;
 };
 
-// A fresh directory, removed with its contents at the end of the test.
-struct TempDir {
-    TempDir() {
-        char pattern[] = "/tmp/korvel-cfg-XXXXXX";
-        EXPECT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    ~TempDir() { std::filesystem::remove_all(dir); }
-    std::wstring path(const std::wstring& name) const { return dir.wstring() + L"/" + name; }
-    std::filesystem::path dir;
-};
-
 // Each file through a stream that cannot seek, then from disk into the held
 // configuration: read whole and silently, or refused with its text, changing
 // nothing held and allocating nothing for counts the rest of the file cannot
 // hold, on either path.
 TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
     TempDir tmp;
-    ConnectedApp t;
+    OpenApp t;
     for (const auto& [what, bytes, refusal] : Files()) {
         SCOPED_TRACE(what);
         const auto expected = refusal ? std::optional<std::wstring>(refusal) : std::nullopt;
@@ -147,7 +131,7 @@ TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
         EXPECT_EQ(AsHeld(data), refusal ? Sentinel() : Sample());
         std::ofstream(tmp.dir / "f.cfg", std::ios::binary) << std::string(bytes.begin(), bytes.end());
         t.app.module.held = Sentinel();
-        const Outcome loaded = LoadConfigFile(t.app.module, tmp.path(L"f.cfg"));
+        const Outcome loaded = LoadConfigFile(t.app.module, tmp.path("f.cfg"));
         // The file stream's own buffer is the largest thing it needs.
         EXPECT_LT(g_largestAllocation.load(), 16384u);
         EXPECT_EQ(StatusText(loaded), refusal ? refusal : L"");
@@ -163,23 +147,23 @@ TEST(FileCommands, SaveFromOneModuleThenOpenIntoAnotherMakesThemEqual) {
     TempDir tmp;
     ModuleConfig source = Altered(9);
     source.settings.maxBrightness = 200;  // only a file brings a held brightness above 100
-    ConnectedApp first(source);
+    OpenApp first(source);
     first.app.module.held.settings = AsHeld(source).settings;
-    const std::wstring name = tmp.path(L"\u0412\u0430\u0437 22 \u2126.cfg");  // stored under its UTF-8 name
+    const std::wstring name = tmp.dir.wstring() + L"/\u0412\u0430\u0437 22 \u2126.cfg";  // stored under its UTF-8 name
     const std::string utf8 = "\xD0\x92\xD0\xB0\xD0\xB7 22 \xE2\x84\xA6.cfg";
     std::ofstream(tmp.dir / utf8) << std::string(900, 'x');  // a longer file is cut to the new one
     first.view.saveAnswers.push_back(name);
-    SaveConfigCommand(first.app);
+    HandleEvent(first.app, UiEvent::FileSave);
     EXPECT_EQ(first.status(), L"Config saved successfully");
     EXPECT_EQ(std::filesystem::file_size(tmp.dir / utf8), EncodedConfigSize(source));
     ModuleConfig held = AsHeld(source);
     held.settings.maxBrightness = 100;  // as the second module reports it
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "cancelled" : "from the file");
-        ConnectedApp second(Altered(60));
+        OpenApp second(Altered(60));
         if (cancel) second.app.module.held = AsHeld(source);
         else second.view.openAnswers.push_back(name);
-        OpenConfigCommand(second.app);
+        HandleEvent(second.app, UiEvent::FileOpen);
         const Requests got = second.requests();
         ASSERT_GT(got.size(), 8u);
         EXPECT_EQ(Requests(got.begin(), got.begin() + 8), Requests({{0x10, 0x8D, 0x03}, {0x12}, {0x0F, 0x01}, {0x11},
@@ -195,24 +179,24 @@ TEST(FileCommands, SaveFromOneModuleThenOpenIntoAnotherMakesThemEqual) {
 
 TEST(FileCommands, TheStatusSaysWhyASaveOrAnOpenFailed) {
     TempDir tmp;
-    ConnectedApp t;
-    t.view.saveAnswers = {L"/dev/full", tmp.path(L"no/such/dir.cfg")};
-    SaveConfigCommand(t.app);
+    OpenApp t;
+    t.view.saveAnswers = {L"/dev/full", tmp.path("no/such/dir.cfg")};
+    HandleEvent(t.app, UiEvent::FileSave);
     EXPECT_EQ(t.status(), L"Failed while writing config");
-    SaveConfigCommand(t.app);
+    HandleEvent(t.app, UiEvent::FileSave);
     EXPECT_EQ(t.status(), L"Failed to open file for saving");
     t.module.clearExchanges();
     t.app.module.link.connected = false;
-    SaveConfigCommand(t.app);
+    HandleEvent(t.app, UiEvent::FileSave);
     EXPECT_EQ(t.status(), L"No device connected, cannot save config.");
-    OpenConfigCommand(t.app);
+    HandleEvent(t.app, UiEvent::FileOpen);
     EXPECT_EQ(t.status(), L"No device connected, cannot load config.");
     EXPECT_EQ(t.view.saveDialogsShown + t.view.openDialogsShown, 2);
     EXPECT_EQ(t.module.exchangeCount(), 0u);
     // A transport failure of a set command ends the sequence.
     t.app.module.link.connected = true;
     t.module.addFault({.command = 0x0F});
-    OpenConfigCommand(t.app);
+    HandleEvent(t.app, UiEvent::FileOpen);
     EXPECT_EQ(t.status(), L"Protocol error occured: Fewer bytes than expected.");
     EXPECT_EQ(t.requests().size(), 3u);  // the period, its read-back, full repeat
 }

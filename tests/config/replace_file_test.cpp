@@ -23,35 +23,11 @@
 #include "config/cfg_codec.h"
 #include "config/config_document.h"
 #include "config/config_json.h"
-#include "device/text.h"
+#include "tests/config/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr uid_t kNobody = 65534;
-
-// A fresh folder, owned by the user the child processes run as.
-struct TempDir {
-    TempDir() {
-        char pattern[] = "/tmp/korvel-replace-XXXXXX";
-        EXPECT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        if (geteuid() == 0) {
-            EXPECT_EQ(chown(pattern, kNobody, kNobody), 0);
-        }
-    }
-    ~TempDir() {
-        chmod(dir.c_str(), 0700);
-        fs::remove_all(dir);
-    }
-    std::set<std::string> names() const {
-        std::set<std::string> out;
-        for (const auto& entry : fs::directory_iterator(dir)) out.insert(entry.path().filename().string());
-        return out;
-    }
-    fs::path dir;
-};
 
 std::string Contents(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

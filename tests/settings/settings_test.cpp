@@ -1,9 +1,9 @@
-// Reading the four settings from the module, and the handlers that set them or
+// Reading the four settings from the module, and the events that set them or
 // use the module's store: bytes on the wire, texts, and the held values.
 
-#include "device/text.h"
 #include "app/settings_panel.h"
-#include "tests/settings/connected_app.h"
+#include "device/text.h"
+#include "tests/app/app_harness.h"
 
 namespace {
 
@@ -16,17 +16,15 @@ std::wstring Shown(const MemoryView& v) {
 
 // The module's resistance (its other settings are 150, 2 and 65535), then what the
 // step sends, holds, shows, traces, and shows when the module is silent (once a step).
-struct SyncCase {
+const struct SyncCase {
     void (*step)(App&);
     std::uint16_t resistance;
     std::uint8_t command;
     ModuleSettings held;
     const wchar_t *shown, *loaded;
-    std::vector<std::wstring> trace;
+    Texts trace;
     const wchar_t* failure;
-};
-
-const SyncCase kSyncs[] = {
+} kSyncs[] = {
     {SyncMaxBrightnessField, 0, 0x08, {100, false, 0, 0}, L"100||off|-1|-1", L"Max brightness loaded.", {},
      L"getMaxBrightness failed (exception)."},
     {SyncFullRepeatCheckbox, 0, 0x11, {0, true, 0, 0}, L"-||on|-1|-1", L"Full repeat loaded.", {},
@@ -46,7 +44,7 @@ const SyncCase kSyncs[] = {
 TEST(Sync, EachStepShowsAndHoldsWhatTheModuleReports) {
     for (const SyncCase& c : kSyncs) {
         SCOPED_TRACE(ToUtf8(c.loaded) + " " + std::to_string(c.resistance));
-        ConnectedApp t(WithSettings(150, 2, 65535, c.resistance));
+        OpenApp t(WithSettings(150, 2, 65535, c.resistance));
         const std::wstring before = Shown(t.view), status = t.status();
         t.app.module.link.connected = false;
         c.step(t.app);
@@ -72,58 +70,35 @@ TEST(Sync, EachStepShowsAndHoldsWhatTheModuleReports) {
 }
 
 // What is typed reaches the module as these bytes, or is refused with nothing sent.
-TEST(Handlers, TypedTextsAreSentAsTheseBytes) {
-    const struct { void (*run)(App&); int field; const wchar_t* typed; Bytes sent; const wchar_t* status; } cases[] = {
-        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"100", {0x07, 0x64}, L"Max brightness set."},
-        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"0x64", {0x07, 0x64}, L"Max brightness set."},
-        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"064", {0x07, 0x34}, L"Max brightness set."},
-        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"50%", {0x07, 0x32}, L"Max brightness set."},
-        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"101", {}, L"Invalid max brightness (0-100)."},
-        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"-1", {}, L"Invalid max brightness (0-100)."},
-        {OnMaxBrightnessSet, IDC_MAX_BRIGHTNESS, L"", {}, L"Invalid max brightness (0-100)."},
-        {OnIrPeriodSet, IDC_IR_PERIOD, L"65536", {0x10, 0x00, 0x00}, L"IR period set."},
-        {OnIrPeriodSet, IDC_IR_PERIOD, L"", {}, L"Invalid IR period."},
-        {OnSendIr, IDC_IR_CODE, L"0xFFFFFFFFF", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}, L"IR code sent"},
-        {OnSendIr, IDC_IR_CODE, L"zz", {}, L"Invalid IR to send."},
+TEST(Events, TypedTextsAreSentAsTheseBytes) {
+    const struct { UiEvent event; int field; const wchar_t* typed; Bytes sent; const wchar_t* status; } cases[] = {
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"100", {0x07, 0x64}, L"Max brightness set."},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"0x64", {0x07, 0x64}, L"Max brightness set."},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"064", {0x07, 0x34}, L"Max brightness set."},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"50%", {0x07, 0x32}, L"Max brightness set."},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"101", {}, L"Invalid max brightness (0-100)."},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"-1", {}, L"Invalid max brightness (0-100)."},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"", {}, L"Invalid max brightness (0-100)."},
+        {UiEvent::SetIrPeriod, IDC_IR_PERIOD, L"65536", {0x10, 0x00, 0x00}, L"IR period set."},
+        {UiEvent::SetIrPeriod, IDC_IR_PERIOD, L"", {}, L"Invalid IR period."},
+        {UiEvent::SendIr, IDC_IR_CODE, L"0xFFFFFFFFF", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}, L"IR code sent"},
+        {UiEvent::SendIr, IDC_IR_CODE, L"zz", {}, L"Invalid IR to send."},
     };
-    ConnectedApp t;
+    OpenApp t;
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.typed));
         t.module.clearExchanges();
         t.view.setText(c.field, c.typed);
-        c.run(t.app);
+        HandleEvent(t.app, c.event);
         EXPECT_EQ(t.requests(), c.sent.empty() ? Requests{} : Requests{c.sent});
         EXPECT_EQ(t.status(), c.status);
     }
 }
 
-const ModuleSettings kHeld{1, true, 2, 0x0010};  // held before each handler runs
+const ModuleSettings kHeld{1, true, 2, 0x0010};  // held before each event
 
-// On success: the requests, the held values and the text; the refusal text before
-// its code; whether it checks the connection (the other two rely on disabled controls).
-const struct HandlerCase {
-    void (*run)(App&);
-    Requests sent;
-    ModuleSettings held;
-    const wchar_t *success, *failure;
-    bool needsConnection;
-} kHandlers[] = {
-    {OnSaveToDevice, {{0x04}}, kHeld, L"Config saved to module.", L"Save failed, response: ", true},
-    {OnLoadFromDevice, {{0x05}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0}, L"Media actions loaded.",
-     L"Load failed, response: ", true},
-    {OnReset, {{0x13}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0}, L"Media actions loaded.",
-     L"Reset failed, response: ", true},
-    {OnSendIr, {{0x06, 0x44, 0, 0, 0}}, kHeld, L"IR code sent", L"IR failed to send, response: ", true},
-    {OnIrPeriodSet, {{0x10, 0xC8, 0x00}}, kHeld, L"IR period set.", L"IR period set failed, response: ", true},
-    // The refused toggle has already turned the box on; this one turns it off.
-    {ToggleIrFullRepeat, {{0x0F, 0x00}}, kHeld, L"IR full repeat toggled.", L"Toggle full repeat failed, response: ",
-     false},
-    {OnResistanceChosen, {{0x15, 0x04, 0x80}}, {1, true, 2, 0x8004}, L"Default resistance updated.",
-     L"Updating default resistance failed, response: ", false},
-    {OnMaxBrightnessSet, {{0x07, 0x28}}, kHeld, L"Max brightness set.", L"Max brightness set failed, response: ", true},
-};
-
-void Prepare(ConnectedApp& t) {
+// The controls as each event finds them, and the held values.
+void Prepare(AppHarness& t) {
     t.view.setText(IDC_IR_CODE, L"0x44");
     t.view.setText(IDC_IR_PERIOD, L"200");
     t.view.setText(IDC_MAX_BRIGHTNESS, L"40");
@@ -132,32 +107,54 @@ void Prepare(ConnectedApp& t) {
     t.app.module.held.settings = kHeld;
 }
 
-// Each handler: "Not connected." while disconnected, a refusal changes nothing
-// and reads nothing back, then success sends, holds and shows.
-TEST(Handlers, DisconnectedThenRefusedThenAccepted) {
-    for (const HandlerCase& h : kHandlers) {
-        SCOPED_TRACE(ToUtf8(h.failure));
-        ConnectedApp t;
+// Each event: "Not connected." while disconnected (the toggle and the resistance
+// rely on their disabled controls instead), a refusal changes nothing and reads
+// nothing back, then success sends, holds and shows.
+TEST(Events, DisconnectedThenRefusedThenAccepted) {
+    const struct {
+        UiEvent event;
+        Requests sent;
+        ModuleSettings held;
+        const wchar_t *success, *failure;  // the refusal's text comes before its code
+    } cases[] = {
+        {UiEvent::SaveToDevice, {{0x04}}, kHeld, L"Config saved to module.", L"Save failed, response: "},
+        {UiEvent::LoadFromDevice, {{0x05}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0},
+         L"Media actions loaded.", L"Load failed, response: "},
+        {UiEvent::Reset, {{0x13}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0},
+         L"Media actions loaded.", L"Reset failed, response: "},
+        {UiEvent::SendIr, {{0x06, 0x44, 0, 0, 0}}, kHeld, L"IR code sent", L"IR failed to send, response: "},
+        {UiEvent::SetIrPeriod, {{0x10, 0xC8, 0x00}}, kHeld, L"IR period set.", L"IR period set failed, response: "},
+        // The refused toggle has already turned the box on; this one turns it off.
+        {UiEvent::ToggleFullRepeat, {{0x0F, 0x00}}, kHeld, L"IR full repeat toggled.",
+         L"Toggle full repeat failed, response: "},
+        {UiEvent::ResistanceChosen, {{0x15, 0x04, 0x80}}, {1, true, 2, 0x8004}, L"Default resistance updated.",
+         L"Updating default resistance failed, response: "},
+        {UiEvent::SetMaxBrightness, {{0x07, 0x28}}, kHeld, L"Max brightness set.",
+         L"Max brightness set failed, response: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.failure));
+        OpenApp t;
         Prepare(t);
-        if (h.needsConnection) {
+        const bool toggle = c.event == UiEvent::ToggleFullRepeat;
+        if (!toggle && c.event != UiEvent::ResistanceChosen) {
             t.app.module.link.connected = false;
-            h.run(t.app);
+            HandleEvent(t.app, c.event);
             EXPECT_EQ(t.status(), L"Not connected.");
             EXPECT_EQ(t.module.exchangeCount(), 0u);
             t.app.module.link.connected = true;
         }
-        const bool toggle = h.sent[0][0] == 0x0F;
-        t.module.addFault({.kind = FaultKind::Refuse, .command = h.sent[0][0], .status = 2});
-        h.run(t.app);
-        EXPECT_EQ(t.status(), h.failure + std::wstring(L"2"));
-        EXPECT_EQ(t.requests(), Requests({toggle ? Bytes{0x0F, 0x01} : h.sent[0]}));
+        t.module.addFault({.kind = FaultKind::Refuse, .command = c.sent[0][0], .status = 2});
+        HandleEvent(t.app, c.event);
+        EXPECT_EQ(t.status(), c.failure + std::wstring(L"2"));
+        EXPECT_EQ(t.requests(), Requests({toggle ? Bytes{0x0F, 0x01} : c.sent[0]}));
         EXPECT_EQ(t.app.module.held.settings, kHeld);
         EXPECT_EQ(t.view.isChecked(IDC_FULL_REPEAT), toggle);
         t.module.clearExchanges();
-        h.run(t.app);
-        EXPECT_EQ(t.status(), h.success);
-        EXPECT_EQ(t.requests(), h.sent);
-        EXPECT_EQ(t.app.module.held.settings, h.held);
+        HandleEvent(t.app, c.event);
+        EXPECT_EQ(t.status(), c.success);
+        EXPECT_EQ(t.requests(), c.sent);
+        EXPECT_EQ(t.app.module.held.settings, c.held);
         EXPECT_FALSE(t.view.isChecked(IDC_FULL_REPEAT));
         EXPECT_TRUE(t.app.module.link.connected);
     }
@@ -166,7 +163,7 @@ TEST(Handlers, DisconnectedThenRefusedThenAccepted) {
 // A silent brightness read shows its text and the rest of the sync still runs; a
 // silent brightness set is caught by its handler, a silent period set by the safety net.
 TEST(SilentModule, TheConnectionStaysAndTheStatusSaysWhy) {
-    ConnectedApp t(WithSettings(90, 1, 1234, 0x8002));
+    OpenApp t(WithSettings(90, 1, 1234, 0x8002));
     t.module.addFault({.command = 0x08});
     SyncAllFromModule(t.app);
     EXPECT_EQ(t.requests(), Requests({{0x08}, {0x11}, {0x14}, {0x12}, {0x00}}));
@@ -174,23 +171,23 @@ TEST(SilentModule, TheConnectionStaysAndTheStatusSaysWhy) {
     EXPECT_EQ(t.status(), L"Media actions loaded.");
     Prepare(t);
     t.module.addFault({.command = 0x07});
-    OnMaxBrightnessSet(t.app);
+    HandleEvent(t.app, UiEvent::SetMaxBrightness);
     EXPECT_EQ(t.status(), L"Max brightness set failed (exception).");
     t.module.addFault({.command = 0x10});
-    OnIrPeriodSet(t.app);
+    HandleEvent(t.app, UiEvent::SetIrPeriod);
     EXPECT_EQ(t.status(), L"Protocol error occured: Fewer bytes than expected.");
     EXPECT_TRUE(t.app.module.link.connected);
 }
 
 // Both combo boxes must hold a choice: without one nothing is sent and nothing
 // held changes, whichever box is empty.
-TEST(Handlers, AResistanceWithoutBothChoicesIsASelectionError) {
+TEST(Events, AResistanceWithoutBothChoicesIsASelectionError) {
     for (const auto& [ra, rb] : {std::pair{3, -1}, std::pair{-1, 1}, std::pair{-1, -1}}) {
-        ConnectedApp t;
+        OpenApp t;
         Prepare(t);
         t.view.comboSelect(IDC_RA_DEFAULT, ra);
         t.view.comboSelect(IDC_RB_DEFAULT, rb);
-        OnResistanceChosen(t.app);
+        HandleEvent(t.app, UiEvent::ResistanceChosen);
         EXPECT_EQ(t.status(), L"Selection error");
         EXPECT_EQ(t.module.exchangeCount(), 0u);
         EXPECT_EQ(t.app.module.held.settings, kHeld);
