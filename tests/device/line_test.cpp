@@ -1,6 +1,7 @@
 // The serial link and the 22 commands on a real pseudo-terminal served by the
 // virtual module: exact bytes both ways, time-outs, exclusive opening and
-// hang-ups.
+// hang-ups. Late, extra and cut replies of every command shape are in
+// tests/hardening/fault_matrix_test.cpp.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -150,15 +151,6 @@ TEST_F(Line, TableReadsOfNoneAndTwoHundredFiftyFiveRecordsAndOneThatStopsShort) 
     CheckTableReads(*this, getAccActions, &ModuleConfig::acc);
 }
 
-TEST_F(Line, LateReplyIsTakenAsTheStartOfTheNextReply) {
-    module.addFault({.kind = FaultKind::Late, .command = cmd::getMaxBrightness, .delayMs = 380});
-    EXPECT_THROW(getMaxBrightness(link), ProtocolError);
-    EXPECT_EQ(getIRFullRepeat(link), 42);
-    EXPECT_EQ(getIRRepeatPeriod(link), 1 | 232 << 8);
-    EXPECT_EQ(getDefaultResistance(link), 3 | 0x04 << 8);
-    EXPECT_EQ(module.exchanges().size(), 4u) << "nothing is repeated";
-}
-
 // Were the read to wait for its 2 s deadline rather than end at the 50 ms gap, the tail would complete it.
 TEST_F(Line, PauseInsideAReplyEndsTheReadAndItsTailStartsTheNextReply) {
     link.timeouts.readConstant = 2000;
@@ -166,13 +158,6 @@ TEST_F(Line, PauseInsideAReplyEndsTheReadAndItsTailStartsTheNextReply) {
     module.addFault({.kind = FaultKind::Late, .command = cmd::getPressedButtons, .afterBytes = 2, .delayMs = 150});
     EXPECT_THROW(getPressedButtons(link), ProtocolError);
     EXPECT_EQ(queryWord(link, cmd::getCurrentBrightness), 3 | 4 << 8);
-}
-
-TEST_F(Line, TwoByteAnswerToAOneByteQueryLeavesTheSecondByteForTheNextExchange) {
-    module.addFault({.kind = FaultKind::Extra, .command = cmd::getMaxBrightness, .extra = {0x07}});
-    EXPECT_EQ(getMaxBrightness(link), 42);
-    EXPECT_EQ(saveConfig(link), 7);
-    EXPECT_EQ(getMaxBrightness(link), 0) << "the save's status is read as the brightness";
 }
 
 TEST_F(Line, HangUpFailsTheReadOfItsExchangeAndEveryWriteAfter) {

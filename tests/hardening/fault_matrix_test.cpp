@@ -23,19 +23,26 @@ using Bytes = std::vector<std::uint8_t>;
 using Held = std::vector<MediaAction>;
 using std::chrono::milliseconds;
 
-// A table read replaces the caller's held rows only when it succeeds.
+// Each shape's result as a number; a table read replaces the caller's held rows
+// only when it succeeds.
 struct Shape {
     const char* name;
-    void (*run)(SerialLink& link, Held& held);
+    std::uint64_t (*run)(SerialLink& link, Held& held);
     std::size_t replySize;
 };
 const Shape kShapes[] = {
-    {"TableRead", [](SerialLink& l, Held& held) { held = getMediaActions(l); }, 1 + 2 * MediaAction::kSize},
-    {"RecordWrite", [](SerialLink& l, Held&) { setGearAction(l, 1, MakeRecord<GearAction>({0x1C, 0x11223344, 0x81, kFlagRepeat, 0x8004})); }, 1},
-    {"ValueWrite", [](SerialLink& l, Held&) { setIRRepeatPeriod(l, 500); }, 1},
-    {"QueryByte", [](SerialLink& l, Held&) { getMaxBrightness(l); }, 1},
-    {"QueryWord", [](SerialLink& l, Held&) { getIRRepeatPeriod(l); }, 2},
-    {"PressedButtons", [](SerialLink& l, Held&) { getPressedButtons(l); }, 5},
+    {"TableRead", [](SerialLink& l, Held& held) -> std::uint64_t { return (held = getMediaActions(l)).size(); },
+     1 + 2 * MediaAction::kSize},
+    {"RecordWrite", [](SerialLink& l, Held&) -> std::uint64_t {
+         return setGearAction(l, 1, MakeRecord<GearAction>({0x1C, 0x11223344, 0x81, kFlagRepeat, 0x8004}));
+     }, 1},
+    {"ValueWrite", [](SerialLink& l, Held&) -> std::uint64_t { return setIRRepeatPeriod(l, 500); }, 1},
+    {"QueryByte", [](SerialLink& l, Held&) -> std::uint64_t { return getMaxBrightness(l); }, 1},
+    {"QueryWord", [](SerialLink& l, Held&) -> std::uint64_t { return getIRRepeatPeriod(l); }, 2},
+    {"PressedButtons", [](SerialLink& l, Held&) -> std::uint64_t {
+         const PressedButtons p = getPressedButtons(l);
+         return p.media | p.gears << 8 | p.horn << 16 | std::uint64_t{p.acc} << 24;
+     }, 5},
 };
 const FaultKind kKinds[] = {FaultKind::Silence, FaultKind::HangUp, FaultKind::Late, FaultKind::Extra};
 const char* const kKindNames[] = {"Silence", "HangUp", "Late", "Extra"};
@@ -82,20 +89,19 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     link.timeouts = {.readMultiplier = 5, .readConstant = ScaledMs(100), .settleMs = 0};
     ASSERT_TRUE(link.open(module.portPath()));
 
-    // A clean run of the same exchange shows the whole reply it gets.
-    Held held;
-    shape.run(link, held);
+    // A clean run of the same exchange shows the whole reply it gets, the result and the rows held after it.
+    const Held before(3, MakeRecord<MediaAction>({0x16, 0xDEADBEEF, 0, 0, 0}));
+    Held held = before, cleanHeld = before;
+    const std::uint64_t clean = shape.run(link, cleanHeld);
     const Bytes reply = module.exchanges().back().reply;
     ASSERT_EQ(reply.size(), shape.replySize);
 
     module.addFault({.kind = kind, .afterBytes = point, .delayMs = kLateMs, .extra = {kExtraByte}});
-    const Held before(3, MakeRecord<MediaAction>({0x16, 0xDEADBEEF, 0, 0, 0}));
-    held = before;
     const auto start = std::chrono::steady_clock::now();
     const bool cut = point < reply.size() && kind != FaultKind::Extra;
     std::string failure;
     try {
-        shape.run(link, held);
+        EXPECT_EQ(shape.run(link, held), clean) << "extra bytes or a late rest changed the result";
     } catch (const ProtocolError& e) {
         failure = std::string("ProtocolError: ") + e.what();
     } catch (const SerialError& e) {
@@ -104,7 +110,8 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     EXPECT_EQ(failure, !cut                       ? ""
                        : kind == FaultKind::HangUp ? "SerialError: Read failed."
                                                    : "ProtocolError: Fewer bytes than expected.");
-    EXPECT_TRUE(!cut || held == before) << "a failed read changed the held rows";
+    EXPECT_TRUE(held == (cut ? before : cleanHeld)) << "a failed read changed the held rows, or a read its result";
+    EXPECT_EQ(module.exchanges().size(), 2u) << "nothing is repeated";
 
     if (kind == FaultKind::HangUp) {
         ASSERT_TRUE(module.waitForHangUp(ScaledMs(1000)));
