@@ -27,11 +27,6 @@ public:
         Texts items{};  // combo boxes
         int selection = -1;
     };
-    struct Column {
-        std::wstring title;
-        int width;
-        ColumnAlign align;
-    };
     // The IR edit box uses the position and the text only.
     struct Editor {
         bool open = false;
@@ -89,6 +84,7 @@ public:
         if (index >= -1 && index < 4) tab = index;
     }
 
+    // Columns by title; the cells of a row, at least the item's own.
     bool hasList() const override { return true; }
     void listDeleteAllItems() override { rows.clear(); }
     bool listDeleteFirstColumn() override {
@@ -98,8 +94,8 @@ public:
             if (!row.empty()) row.erase(row.begin());
         return true;
     }
-    void listInsertColumn(int index, const std::wstring& title, int width, ColumnAlign align) override {
-        columns.insert(columns.begin() + std::clamp(index, 0, static_cast<int>(columns.size())), {title, width, align});
+    void listInsertColumn(int index, const std::wstring& title, int, ColumnAlign) override {
+        columns.insert(columns.begin() + std::clamp(index, 0, static_cast<int>(columns.size())), title);
     }
     int listInsertRow(int index, const std::wstring& text) override {
         const int at = std::clamp(index, 0, listRowCount());
@@ -144,11 +140,10 @@ public:
     std::optional<std::wstring> askSaveFileName() override { return ++saveDialogsShown, nextAnswer(saveAnswers); }
     std::optional<std::wstring> askOpenFileName() override { return ++openDialogsShown, nextAnswer(openAnswers); }
 
-    // Reading back what a user would see; control() throws std::out_of_range for an unknown id.
-    const Control& control(int id) const { return controls.at(id); }
-    bool isEnabled(int id) const { return control(id).enabled; }
-    const Texts& comboItems(int id) const { return control(id).items; }
-    const std::vector<Column>& listColumns() const { return columns; }
+    // Reading back what a user would see; an unknown id throws std::out_of_range.
+    bool isEnabled(int id) const { return controls.at(id).enabled; }
+    const Texts& comboItems(int id) const { return controls.at(id).items; }
+    const Texts& listColumns() const { return columns; }
     Texts listRow(int row) const {  // every column, as listCell reads them
         Texts cells;
         for (int column = 0; column < static_cast<int>(columns.size()); ++column) cells.push_back(listCell(row, column));
@@ -196,8 +191,8 @@ private:
 
     std::map<int, Control> controls;
     int tab = 0;
-    std::vector<Column> columns;
-    std::vector<Texts> rows;  // one text per column, at least the item's own
+    Texts columns;
+    std::vector<Texts> rows;
     unsigned pollPeriodMs = 0;  // 0: not running
     Editor ir, combo;
 };

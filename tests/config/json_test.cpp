@@ -1,17 +1,19 @@
 // The JSON form of a configuration: its exact shape, the .cfg -> JSON -> .cfg
 // round trip over generated configurations, what the reader accepts besides
-// its own output, and every refusal with its path and reason. Every Ω typed
-// in this file is U+2126 OHM SIGN, the sign of the catalogues.
-#include <gtest/gtest.h>
-
+// its own output, and every refusal with its path and reason; configuration
+// files in either form, chosen by the name. Every Ω typed in this file is
+// U+2126 OHM SIGN, the sign of the catalogues.
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "actions/catalogues.h"
 #include "config/cfg_codec.h"
+#include "config/config_document.h"
 #include "config/config_json.h"
 #include "config/json.h"
+#include "tests/config/temp_dir.h"
 
 namespace {
 
@@ -102,29 +104,21 @@ ModuleConfig Generated(std::uint32_t seed) {
 
 TEST(Json, SyntaxErrorsSayWhereAndWhy) {
     const std::pair<std::string, std::string> documents[] = {
-        {"", "line 1, column 1: unexpected end of file"},
-        {"{", "line 1, column 2: unexpected end of file"},
+        {"", "line 1, column 1: unexpected end of file"},     {"{", "line 1, column 2: unexpected end of file"},
         {R"({"a": [1, 2)", "line 1, column 12: unexpected end of file"},
-        {R"({"a": "b)", "line 1, column 9: unexpected end of file"},
-        {R"({"a": tru})", "line 1, column 7: expected a value"},
-        {"{'a': 1}", "line 1, column 2: expected a key in quotes or '}'"},
-        {R"({"a" 1})", "line 1, column 6: expected ':'"},
-        {R"({"a": 1,})", "line 1, column 9: expected a key in quotes"},
-        {"[1 2]", "line 1, column 4: expected ',' or ']'"},
-        {"[1,]", "line 1, column 4: expected a value"},
-        {"{} x", "line 1, column 4: unexpected text after the document"},
-        {"01", "line 1, column 2: invalid number: a leading zero"},
-        {"1e+", "line 1, column 4: invalid number"},
+        {R"({"a": "b)", "line 1, column 9: unexpected end of file"}, {R"({"a": tru})", "line 1, column 7: expected a value"},
+        {"{'a': 1}", "line 1, column 2: expected a key in quotes or '}'"}, {R"({"a" 1})", "line 1, column 6: expected ':'"},
+        {R"({"a": 1,})", "line 1, column 9: expected a key in quotes"}, {"[1 2]", "line 1, column 4: expected ',' or ']'"},
+        {"[1,]", "line 1, column 4: expected a value"},        {"{} x", "line 1, column 4: unexpected text after the document"},
+        {"01", "line 1, column 2: invalid number: a leading zero"}, {"1e+", "line 1, column 4: invalid number"},
         {"+1", "line 1, column 1: expected a value"},
         {"\"a\nb\"", "line 1, column 3: a control character in a string (write it as an escape)"},
-        {R"("\x")", "line 1, column 2: invalid escape"},
-        {R"("\u12G4")", "line 1, column 2: invalid escape"},
+        {R"("\x")", "line 1, column 2: invalid escape"},       {R"("\u12G4")", "line 1, column 2: invalid escape"},
         {R"("ab\udc00")", "line 1, column 4: invalid escape: a lone surrogate"},
         {R"("\ud800")", "line 1, column 2: invalid escape: a lone surrogate"},
         {R"("\ud800\u0041")", "line 1, column 2: invalid escape: a lone surrogate"},
-        {"\"\xC3\"", "line 1, column 2: invalid UTF-8"},
-        {"\"\xC0\xAF\"", "line 1, column 2: invalid UTF-8"},      // an overlong '/'
-        {"\"\xED\xA0\x80\"", "line 1, column 2: invalid UTF-8"},  // a surrogate
+        {"\"\xC3\"", "line 1, column 2: invalid UTF-8"},       {"\"\xC0\xAF\"", "line 1, column 2: invalid UTF-8"},  // overlong '/'
+        {"\"\xED\xA0\x80\"", "line 1, column 2: invalid UTF-8"},      // a surrogate
         {"\"\xF4\x90\x80\x80\"", "line 1, column 2: invalid UTF-8"},  // beyond U+10FFFF
         {"{\r\n  \"\u2126\u2126\": x}", "line 2, column 9: expected a value"},  // columns count characters
         {"\xEF\xBB\xBF{x", "line 1, column 2: expected a key in quotes or '}'"},
@@ -185,16 +179,13 @@ TEST(ConfigJson, CfgToJsonToCfgGivesTheSameBytes) {
 TEST(ConfigJson, ReadsWhatPeopleWriteByHand) {
     const std::pair<std::string, std::string> edits[] = {
         {R"("ra": "3.9 kΩ", "rb": "22 Ω"})", R"("rb": "22 Ohm", "ra": "3.9kohm"})"},
-        {R"("ra": "1.2 kΩ")", R"("ra": "1.2 k)" "\u03A9\""},
+        {R"("ra": "1.2 kΩ")", R"("ra": "1.2 k)" "\u03A9\""},    {R"("ra": "0x0003")", R"("ra": "0X3")"},
         {R"("ra": "", "rb": ""})", R"("ra": "none", "rb": "0x0000"})"},
         {R"("ra": "", "rb": "22 Ω"})", R"("ra": "0x0", "rb": "0x8000"})"},
-        {R"("ra": "0x0003")", R"("ra": "0X3")"},
         {R"("button": "0x15", "irCode": "0x11223344")", R"("irCode": "0x0011223344", "button": "0x15")"},
-        {R"("button": "0x2A")", R"("button": "0x2a")"},
-        {R"("irFullRepeat": false)", R"("irFullRepeat": 0)"},
-        {R"(["Toggle", "Repeat"])", R"(["Repeat", "Toggle"])"},
+        {R"("button": "0x2A")", R"("button": "0x2a")"},         {R"("irFullRepeat": false)", R"("irFullRepeat": 0)"},
+        {R"(["Toggle", "Repeat"])", R"(["Repeat", "Toggle"])"}, {"\"horn\": [],", "\"horn\": [ ],"},
         {"{\n  \"settings\"", "\xEF\xBB\xBF{\r\n\t\"settings\""},
-        {"\"horn\": [],", "\"horn\": [ ],"},
     };
     for (const auto& [from, to] : edits) {
         ModuleConfig read = Sentinel();
@@ -281,6 +272,48 @@ TEST(ConfigJson, RefusesWithThePathAndTheReason) {
     ModuleConfig read = Sentinel();
     EXPECT_EQ(DecodeConfigJson("[]", read), "expected an object, found an array");
     EXPECT_EQ(read, Sentinel());
+}
+
+TEST(ConfigDocument, TheNameChoosesTheForm) {
+    const std::pair<const char*, bool> names[] = {
+        {"a.json", true}, {"b.JSON", true}, {"c.Json", true}, {"d.cfg.json", true}, {"e.cfg", false},
+        {"f.json.cfg", false}, {"g", false}, {"h.jsonx", false}, {"json", false}, {"i.jso", false},
+    };
+    TempDir tmp;
+    for (const auto& [name, json] : names) {
+        EXPECT_EQ(IsJsonFileName(tmp.path(name)), json) << name;
+        EXPECT_EQ(StatusText(WriteConfigDocument(tmp.path(name), Sample())), L"Config saved successfully") << name;
+        std::ifstream in(tmp.dir / name, std::ios::binary);
+        EXPECT_EQ(in.get(), json ? '{' : 0x7E) << name;
+        ModuleConfig back;
+        EXPECT_TRUE(Succeeded(ReadConfigDocument(tmp.path(name), back))) << name;
+        EXPECT_EQ(back, Sample()) << name;
+    }
+}
+
+// Each file's status text when read; nothing read from any of them.
+TEST(ConfigDocument, ARefusedFileSaysWhy) {
+    TempDir tmp;
+    const auto cfg = EncodeConfig(Sample());
+    const struct { const char* name; std::string bytes; std::wstring text; } files[] = {
+        {"bad.json", Replaced(kSampleJson, "\"maxBrightness\": 80,", ""),
+         L"Invalid config file: settings.maxBrightness: missing"},
+        {"bad-name.json", Replaced(kSampleJson, R"(3.9 kΩ", "rb": "22 Ω"})", R"(3.9 kΩ", "rb": "22 kΩ"})"),
+         L"Invalid config file: settings.defaultResistance.rb: \"22 k\u2126\" is not one of none, 22 \u2126"},
+        {"cfg-bytes.json", {cfg.begin(), cfg.end()}, L"Invalid config file: line 1, column 1: expected a value"},
+        {"empty.json", "", L"Invalid config file: line 1, column 1: unexpected end of file"},
+        {"json-text.cfg", "{}", L"Failed to read config header"},
+        {"missing.json", "", L"Failed to open file for loading"},
+        {"missing.cfg", "", L"Failed to open file for loading"},
+        {"folder.json", "", L"Failed to open file for loading"},
+    };
+    for (const auto& [name, bytes, text] : files) {
+        if (std::string_view(name).starts_with("folder")) std::filesystem::create_directory(tmp.dir / name);
+        else if (!std::string_view(name).starts_with("missing")) std::ofstream(tmp.dir / name, std::ios::binary) << bytes;
+        ModuleConfig read = Sentinel();
+        EXPECT_EQ(StatusText(ReadConfigDocument(tmp.path(name), read)), text) << name;
+        EXPECT_EQ(read, Sentinel()) << name;
+    }
 }
 
 }  // namespace
