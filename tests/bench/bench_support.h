@@ -12,15 +12,11 @@ constexpr std::size_t kFullTableReplyBytes = 4 + kBenchRows * (3 * MediaAction::
 
 inline ModuleConfig FullTables() {
     ModuleConfig config = FactoryConfig();
-    auto fill = [](auto& table) {
+    ForEachTable(config, [](const TableInfo&, auto& table) {
         table.resize(kBenchRows);
         for (std::size_t i = 0; i < kBenchRows * table[0].bytes.size(); ++i)
             table[i / table[0].bytes.size()].bytes[i % table[0].bytes.size()] = static_cast<std::uint8_t>(i);
-    };
-    fill(config.media);
-    fill(config.gears);
-    fill(config.horn);
-    fill(config.acc);
+    });
     return config;
 }
 

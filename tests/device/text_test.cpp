@@ -1,12 +1,12 @@
-// Record bytes, cell texts, resistor names as typed, the automatic-base
-// number reading and the widening of port names.
+// Record bytes, cell texts, resistor names as typed and the widening of port
+// names. The automatic-base number reading is checked against the C library
+// by tests/fuzz/cell_number_fuzz.cpp, its edge cases in the corpus.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "actions/auto_base.h"
 #include "actions/catalogues.h"
 #include "actions/cell_text.h"
 #include "actions/resistor_names.h"
@@ -137,25 +137,6 @@ TEST(ResistorNames, ReadLenientlyForEachOutput) {
         EXPECT_EQ(ReadResistorName(r.output, r.text), r.code) << (r.output == A ? "RA [" : "RB [") << r.text << "]";
     for (const auto& [output, catalogue] : {std::pair{A, std::span<const CodeName>(ResistorsA)}, {B, ResistorsB}})
         for (const CodeName& entry : catalogue) EXPECT_EQ(ReadResistorName(output, entry.name), entry.code) << entry.code;
-}
-
-TEST(AutoBase, ReadsLikeTheCLibrarysUnsignedLong) {
-    const struct { std::wstring text; bool valid; std::uint32_t value; std::size_t consumed; } rows[] = {
-        {L"42", true, 42, 2},          {L"\t\n\v\f\r 7", true, 7, 7},        {L"+42", true, 42, 3},
-        {L"-1", true, 4294967295u, 2}, {L"-0x10", true, 0xFFFFFFF0u, 5},    {L"4294967295", true, 4294967295u, 10},
-        {L"4294967296", true, 4294967295u, 10},   {L"-4294967295", true, 1, 11},
-        {L"-4294967296", true, 4294967295u, 11},  {L"0x100000000", true, 4294967295u, 11},
-        {L"040000000000", true, 4294967295u, 12}, {L"0X1f", true, 31, 4},       {L"0x", true, 0, 1},
-        {L"-0x", true, 0, 2},          {L"052", true, 42, 3},               {L"08", true, 0, 1},
-        {L"1e3", true, 1, 1},          {L"   ", false, 0, 0},               {L"-", false, 0, 0},
-        {L"+ 5", false, 0, 0},         {L"x12", false, 0, 0},
-        {L"\u0661", false, 0, 0},  // only ASCII digits count
-    };
-    for (const auto& r : rows) {
-        const AutoBaseNumber n = ParseAutoBase(r.text);
-        EXPECT_TRUE(n.valid == r.valid && n.value == r.value && n.consumed == r.consumed)
-            << "[" << r.text << "] " << n.valid << " " << n.value << " " << n.consumed;
-    }
 }
 
 TEST(Ports, ToWideReadsUtf8AndFallsBackToOneCharacterPerByte) {

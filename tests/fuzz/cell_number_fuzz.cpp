@@ -2,8 +2,10 @@
 // Input: a table number, a 16-bit code, then the text (bytes are Latin-1;
 // 0xFF escapes the next two bytes as one UTF-16 unit, low byte first).
 // ParseAutoBase must agree with the C library's strtoull on the same text cut
-// to 32 bits as a Windows unsigned long; ParseButton must not crash on any
-// text, and must read every cell text FormatButton makes back as its code.
+// to 32 bits as a Windows unsigned long (the corpus holds the edge cases: C
+// white space, signs, a lone 0x, octal, overflow either way, a non-ASCII
+// digit); ParseButton must not crash on any text, and must read every cell
+// text FormatButton makes back as its code.
 
 #include <cerrno>
 #include <cstdint>

@@ -49,6 +49,8 @@ const std::wstring kFailures[] = {
     L"Updating action failed, response: ", L"Failed writing media action ", L"Failed writing gear action ",
     L"Failed writing horn action ", L"Failed writing ACC action "};
 
+const std::uint8_t kRecordWrites[] = {cmd::setMediaAction, cmd::setGearAction, cmd::setHornAction, cmd::setAccAction};
+
 bool isOneOf(const std::wstring& text, const auto& texts) {
     for (const std::wstring& t : texts)
         if (t.ends_with(L' ') ? text.size() > t.size() && text.starts_with(t) &&
@@ -58,15 +60,11 @@ bool isOneOf(const std::wstring& text, const auto& texts) {
     return false;
 }
 
-template <class R>
-std::vector<Bytes> rowsOf(const std::vector<R>& table) {
-    std::vector<Bytes> rows;
-    for (const auto& r : table) rows.emplace_back(r.bytes.begin(), r.bytes.end());
-    return rows;
-}
 std::vector<Bytes> rowsOf(const ModuleConfig& m, std::uint32_t t) {
     std::vector<Bytes> rows;
-    WithTable(m, t, [&](const auto& table) { rows = rowsOf(table); });
+    WithTable(m, t, [&](const auto& table) {
+        for (const auto& r : table) rows.emplace_back(r.bytes.begin(), r.bytes.end());
+    });
     return rows;
 }
 
@@ -98,10 +96,9 @@ struct Soak {
     void absorbExchanges() {
         for (const Exchange& e : module->exchanges()) {
             ++exchanges;
-            const std::uint8_t c = e.request[0];
-            const int t = c == cmd::setMediaAction ? 0 : c == cmd::setGearAction ? 1 : c == cmd::setHornAction ? 2
-                        : c == cmd::setAccAction ? 3 : -1;  // the table a record write goes to
-            if (t < 0 || e.request[1] >= allowed[t].size()) continue;  // not a write, or refused: no such row
+            const auto write = std::ranges::find(kRecordWrites, e.request[0]);  // the table a record write goes to
+            const auto t = write - std::begin(kRecordWrites);
+            if (t == 4 || e.request[1] >= allowed[t].size()) continue;  // not a write, or refused: no such row
             auto& slot = allowed[t][e.request[1]];
             if (!faulty) slot.clear();
             slot.emplace_back(e.request.begin() + 2, e.request.end());
