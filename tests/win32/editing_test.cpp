@@ -188,16 +188,10 @@ TEST_F(ConnectedTest, OtherComboNotificationsAndTimersSendNothing) {
     EXPECT_TRUE(log[from].starts_with("02 ->") && log[from + 1].starts_with("03 ->")) << log[from];
 }
 
-// Without a connection neither command opens a dialog. Then: save through the
-// real dialog, change the module, open the file again: the module gets the
-// saved settings back.
+// Save through the real dialog (the name without its type gets ".cfg"), change
+// the module, open the file again: the module gets the saved settings back.
+// What either command does without a connection is the controller's, tested natively.
 TEST_F(ConnectedTest, SaveWritesTheFileAndOpenRestoresIt) {
-    click(IDC_CONNECT);
-    EXPECT_EQ(fileCommand(IDM_FILE_SAVE, L"x"), std::vector<std::wstring>{});
-    EXPECT_EQ(status(), L"No device connected, cannot save config.");
-    EXPECT_EQ(fileCommand(IDM_FILE_OPEN, L"x"), std::vector<std::wstring>{});
-    EXPECT_EQ(status(), L"No device connected, cannot load config.");
-    ASSERT_TRUE(connect());
     std::wstring base = RunFile(L"saved-config"), path = base + L".cfg";
     std::filesystem::remove(std::filesystem::path(path));
     const std::vector<std::wstring> types{L"Config Files (*.cfg)", L"All Files (*.*)"};
@@ -207,9 +201,7 @@ TEST_F(ConnectedTest, SaveWritesTheFileAndOpenRestoresIt) {
     std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
     const ModuleConfig& held = program->app.module.held;
     std::size_t rows = held.media.size() + held.gears.size() + held.horn.size();
-    ASSERT_EQ(file.size(), 30 + 9 * rows + 10 * held.acc.size());
-    EXPECT_EQ(std::vector<std::uint8_t>(file.begin(), file.begin() + 8),
-              (std::vector<std::uint8_t>{0x7E, 0x41, 0x59, 0x4E, 0x02, 0x00, 0x00, 0x00}));
+    ASSERT_EQ(file.size(), 30 + 9 * rows + 10 * held.acc.size());  // the held configuration, as the codec lays it out
     std::uint8_t brightness = file[file.size() - 3];
 
     SetWindowTextW(control(IDC_MAX_BRIGHTNESS), brightness == 42 ? L"43" : L"42");

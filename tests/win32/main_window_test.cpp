@@ -17,11 +17,9 @@ TEST_F(MainWindowTest, IsTheKorvelWindowWithEveryControlOfTheLayoutTableAndShrin
               std::tuple(L"Korvel Configurator", L"KorvelGUI", 880, 750));
     // Each kind's class and style bits, in the order of ControlKind.
     const std::pair<const wchar_t*, LONG> kinds[] = {
-        {L"Button", BS_GROUPBOX},       {L"Static", 0},
-        {L"Static", SS_LEFTNOWORDWRAP}, {L"ComboBox", CBS_DROPDOWNLIST},
-        {L"Button", BS_PUSHBUTTON},     {L"Button", BS_CHECKBOX},
-        {L"Edit", ES_AUTOHSCROLL},      {L"Static", WS_CLIPCHILDREN},
-        {L"SysTabControl32", 0},        {L"SysListView32", LVS_REPORT | LVS_SINGLESEL}};
+        {L"Button", BS_GROUPBOX}, {L"Static", 0}, {L"Static", SS_LEFTNOWORDWRAP}, {L"ComboBox", CBS_DROPDOWNLIST},
+        {L"Button", BS_PUSHBUTTON}, {L"Button", BS_CHECKBOX}, {L"Edit", ES_AUTOHSCROLL}, {L"Static", WS_CLIPCHILDREN},
+        {L"SysTabControl32", 0}, {L"SysListView32", LVS_REPORT | LVS_SINGLESEL}};
     GetClientRect(window, &client);
     std::vector<Placement> moved = LayoutPlacements(client.right, client.bottom);
     std::vector<HWND> children;

@@ -143,9 +143,7 @@ protected:
             if (!got) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         }
     }
-    void pump(int ms) {
-        pumpUntil([] { return false; }, ms);
-    }
+    void pump(int ms) { pumpUntil([] { return false; }, ms); }
 
     // Refreshes the port list, selects the port shown as `name` and connects;
     // with `com`, a Ports device of that name is registered for the refresh.
