@@ -56,7 +56,9 @@ protected:
     App& app = h.app;
 };
 
-TEST(ActionList, EachTabReadsItsTableWhileConnectedAndShowsEveryField) {
+// Each tab reads its table while connected; then, on Media, a read cut short or
+// hung up keeps the old rows, held and shown, and the connection.
+TEST(ActionList, EachTabReadsItsTableWhileConnectedAndAFailingReadKeepsTheOldRows) {
     const std::tuple<int, std::uint8_t, std::wstring> rows[] = {{Gears, cmd::getGearActions, L"Gear actions loaded."},
                                                                 {Horn, cmd::getHornActions, L"Horn actions loaded."},
                                                                 {Acc, cmd::getAccActions, L"ACC actions loaded."},
@@ -78,18 +80,13 @@ TEST(ActionList, EachTabReadsItsTableWhileConnectedAndShowsEveryField) {
     }
     EXPECT_EQ(h.view.listRow(0), (Texts{L"0", L"Next (0x15)", L"0x0", V, V, L"", L"", L"", V, L"", L"", L"", V, V, L"",
                                         L"1.2 k\u2126", L"22 \u2126"}));
-}
 
-TEST(ActionList, AFailingReadKeepsTheOldRowsAndTheConnection) {
+    const auto held = h.app.module.held.media;
+    const auto shown = h.view.listRow(1);
+    config.media[1] = MakeRecord<MediaAction>({0x07, 0xDEAD, 0, 0, 0});
+    h.module.setConfig(config);
     for (const Fault& fault : {Fault{.command = cmd::getMediaActions, .afterBytes = 12},
                                Fault{.kind = FaultKind::HangUp, .command = cmd::getMediaActions}}) {
-        AppHarness h;
-        h.connect();
-        const auto held = h.app.module.held.media;
-        const auto shown = h.view.listRow(1);
-        ModuleConfig changed = h.module.config();
-        changed.media[1] = MakeRecord<MediaAction>({0x07, 0xDEAD, 0, 0, 0});
-        h.module.setConfig(changed);
         h.module.addFault(fault);
         LoadCurrentActions(h.app);
         EXPECT_EQ(h.status(), L"Get actions failed (exception).");
@@ -273,7 +270,8 @@ TEST(WriteAll, StopsAtTheFirstFailureAndSaysWhereWithoutDisconnecting) {
         {Room(3, 3, 1, 2), false, 7, OutcomeKind::Refused, Gears, 3, L"Failed writing gear action 3"},
         {Room(3, 4, 0, 2), false, 8, OutcomeKind::Refused, Horn, 0, L"Failed writing horn action 0"},
         {Room(3, 4, 1, 1), false, 10, OutcomeKind::Refused, Acc, 1, L"Failed writing ACC action 1"},
-        {Room(3, 4, 1, 2), true, 1, OutcomeKind::SerialError, Media, 1, L"Writing actions to device failed (exception)."},
+        {Room(3, 4, 1, 2), true, 1, OutcomeKind::SerialError, Media, 1,
+         L"Writing actions to device failed (exception)."},
     };
     for (const auto& [room, hangUp, sent, kind, table, row, status] : rows) {
         AppHarness h(room);
@@ -294,7 +292,9 @@ TEST(WriteAll, ATableOfMoreThan255RowsIsRefusedBeforeAnythingIsSent) {
     h.connect();
     ModuleConfig& page = h.app.module.held;
     for (std::uint32_t table = Media; table < kTableCount; ++table) {  // ACC with 300 rows
-        ForEachTable(page, [&](const TableInfo& t, auto& rows) { Fill(rows, t.id != table ? 1 : t.id == Acc ? 300 : 256, 1); });
+        ForEachTable(page, [&](const TableInfo& t, auto& rows) {
+            Fill(rows, t.id != table ? 1 : t.id == Acc ? 300 : 256, 1);
+        });
         EXPECT_EQ(StatusText(WriteAllActions(h.app.module)),
                   kTables[table].title + std::wstring(L" table has more than 255 rows; nothing written."));
     }

@@ -118,7 +118,8 @@ TEST(Poll, AHangUpDisconnectsThroughTheSafetyNet) {
             h.module.addFault({.kind = FaultKind::HangUp, .command = cmd::getPressedButtons});
         }
         HandleTimer(h.app);
-        EXPECT_EQ(h.status(), L"Serial error occured: " + std::wstring(beforeRequest ? L"Write" : L"Read") + L" failed.");
+        EXPECT_EQ(h.status(), beforeRequest ? L"Serial error occured: Write failed."
+                                            : L"Serial error occured: Read failed.");
         ExpectDisconnected(h);
     }
 }

@@ -103,8 +103,7 @@ public:
         return at;
     }
     void listSetCell(int row, int column, const std::wstring& text) override {
-        if (row < 0 || row >= listRowCount() || column < 0 || column >= std::max(1, static_cast<int>(columns.size())))
-            return;
+        if (row < 0 || row >= listRowCount() || column < 0 || column >= std::max(1, listColumnCount())) return;
         auto& cells = rows[static_cast<std::size_t>(row)];
         cells.resize(std::max(cells.size(), static_cast<std::size_t>(column) + 1));
         cells[static_cast<std::size_t>(column)] = text;
@@ -117,6 +116,7 @@ public:
                                                                  : L"";
     }
     int listRowCount() const override { return static_cast<int>(rows.size()); }
+    int listColumnCount() const { return static_cast<int>(columns.size()); }
 
     void startPollTimer(unsigned periodMs) override { pollPeriodMs = periodMs; }
     void stopPollTimer() override { pollPeriodMs = 0; }
@@ -133,7 +133,8 @@ public:
     }
     // The editable field is read into a 128-unit buffer, terminator included.
     std::wstring comboEditorChoice() const override {
-        return combo.selection >= 0 ? combo.items[static_cast<std::size_t>(combo.selection)] : combo.text.substr(0, 127);
+        if (combo.selection >= 0) return combo.items[static_cast<std::size_t>(combo.selection)];
+        return combo.text.substr(0, 127);
     }
     void closeComboEditor() override { combo = {}; }
 
@@ -146,7 +147,7 @@ public:
     const Texts& listColumns() const { return columns; }
     Texts listRow(int row) const {  // every column, as listCell reads them
         Texts cells;
-        for (int column = 0; column < static_cast<int>(columns.size()); ++column) cells.push_back(listCell(row, column));
+        for (int column = 0; column < listColumnCount(); ++column) cells.push_back(listCell(row, column));
         return cells;
     }
     bool pollTimerRunning() const { return pollPeriodMs != 0; }

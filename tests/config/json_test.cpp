@@ -104,20 +104,22 @@ ModuleConfig Generated(std::uint32_t seed) {
 
 TEST(Json, SyntaxErrorsSayWhereAndWhy) {
     const std::pair<std::string, std::string> documents[] = {
-        {"", "line 1, column 1: unexpected end of file"},     {"{", "line 1, column 2: unexpected end of file"},
+        {"", "line 1, column 1: unexpected end of file"}, {"{", "line 1, column 2: unexpected end of file"},
         {R"({"a": [1, 2)", "line 1, column 12: unexpected end of file"},
-        {R"({"a": "b)", "line 1, column 9: unexpected end of file"}, {R"({"a": tru})", "line 1, column 7: expected a value"},
-        {"{'a': 1}", "line 1, column 2: expected a key in quotes or '}'"}, {R"({"a" 1})", "line 1, column 6: expected ':'"},
-        {R"({"a": 1,})", "line 1, column 9: expected a key in quotes"}, {"[1 2]", "line 1, column 4: expected ',' or ']'"},
-        {"[1,]", "line 1, column 4: expected a value"},        {"{} x", "line 1, column 4: unexpected text after the document"},
+        {R"({"a": "b)", "line 1, column 9: unexpected end of file"},
+        {R"({"a": tru})", "line 1, column 7: expected a value"}, {R"({"a" 1})", "line 1, column 6: expected ':'"},
+        {"{'a': 1}", "line 1, column 2: expected a key in quotes or '}'"},
+        {R"({"a": 1,})", "line 1, column 9: expected a key in quotes"},
+        {"[1 2]", "line 1, column 4: expected ',' or ']'"}, {"[1,]", "line 1, column 4: expected a value"},
+        {"{} x", "line 1, column 4: unexpected text after the document"}, {"+1", "line 1, column 1: expected a value"},
         {"01", "line 1, column 2: invalid number: a leading zero"}, {"1e+", "line 1, column 4: invalid number"},
-        {"+1", "line 1, column 1: expected a value"},
         {"\"a\nb\"", "line 1, column 3: a control character in a string (write it as an escape)"},
-        {R"("\x")", "line 1, column 2: invalid escape"},       {R"("\u12G4")", "line 1, column 2: invalid escape"},
+        {R"("\x")", "line 1, column 2: invalid escape"}, {R"("\u12G4")", "line 1, column 2: invalid escape"},
         {R"("ab\udc00")", "line 1, column 4: invalid escape: a lone surrogate"},
         {R"("\ud800")", "line 1, column 2: invalid escape: a lone surrogate"},
         {R"("\ud800\u0041")", "line 1, column 2: invalid escape: a lone surrogate"},
-        {"\"\xC3\"", "line 1, column 2: invalid UTF-8"},       {"\"\xC0\xAF\"", "line 1, column 2: invalid UTF-8"},  // overlong '/'
+        {"\"\xC3\"", "line 1, column 2: invalid UTF-8"},
+        {"\"\xC0\xAF\"", "line 1, column 2: invalid UTF-8"},          // an overlong '/'
         {"\"\xED\xA0\x80\"", "line 1, column 2: invalid UTF-8"},      // a surrogate
         {"\"\xF4\x90\x80\x80\"", "line 1, column 2: invalid UTF-8"},  // beyond U+10FFFF
         {"{\r\n  \"\u2126\u2126\": x}", "line 2, column 9: expected a value"},  // columns count characters
@@ -308,8 +310,9 @@ TEST(ConfigDocument, ARefusedFileSaysWhy) {
         {"folder.json", "", L"Failed to open file for loading"},
     };
     for (const auto& [name, bytes, text] : files) {
-        if (std::string_view(name).starts_with("folder")) std::filesystem::create_directory(tmp.dir / name);
-        else if (!std::string_view(name).starts_with("missing")) std::ofstream(tmp.dir / name, std::ios::binary) << bytes;
+        const std::string_view kind(name);
+        if (kind.starts_with("folder")) std::filesystem::create_directory(tmp.dir / name);
+        else if (!kind.starts_with("missing")) std::ofstream(tmp.dir / name, std::ios::binary) << bytes;
         ModuleConfig read = Sentinel();
         EXPECT_EQ(StatusText(ReadConfigDocument(tmp.path(name), read)), text) << name;
         EXPECT_EQ(read, Sentinel()) << name;
