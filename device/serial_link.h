@@ -3,6 +3,7 @@
 // synchronous byte I/O at 115200 baud, 8 data bits, no parity, one stop bit.
 // serial_link_posix.cpp and serial_link_win32.cpp are the two backends.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -63,6 +64,12 @@ struct SerialLink {
     LinkTimeouts timeouts;
     OpenFailure openFailure;    // why the last open failed
     std::size_t received = 0;   // bytes read since the last open: none means nothing ever answered
+    // A flag someone else raises to stop this link between two exchanges
+    // (korvelctl's Ctrl+C); none by default. Once it is up, writeExact sends
+    // nothing and marks the link interrupted, so an exchange under way still
+    // gets its reply and the module is never left inside a request.
+    const std::atomic<bool>* stop = nullptr;
+    bool interrupted = false;   // a write was held back by the stop flag since the last open
 
     SerialLink() = default;
     SerialLink(const SerialLink&) = delete;
@@ -74,9 +81,18 @@ struct SerialLink {
     bool open(std::string port);
     void close();
     bool isOpen() const;
-    // One write call of n bytes; SerialError "Write failed." when it fails or is short.
+    // One write call of n bytes; SerialError "Write failed." when it fails or is short,
+    // SerialError "Interrupted." without writing when the stop flag is up.
     void writeExact(const std::uint8_t* bytes, std::size_t n);
     // One read of n bytes; SerialError "Read failed." when the call fails,
     // ProtocolError when it ends short.
     void readExact(std::uint8_t* buffer, std::size_t n);
+
+private:
+    // Both backends' writeExact start here.
+    void holdBackWhenStopped() {
+        if (!stop || !stop->load()) return;
+        interrupted = true;
+        throw SerialError("Interrupted.");
+    }
 };

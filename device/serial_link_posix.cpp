@@ -96,6 +96,7 @@ bool SerialLink::open(std::string port) {
     }
     openFailure = {};
     received = 0;
+    interrupted = false;
     Trace(TraceChannel::Console, L"Connecting to COM port.\n");
 
     struct stat device {};
@@ -139,6 +140,7 @@ bool SerialLink::open(std::string port) {
 
 void SerialLink::writeExact(const std::uint8_t* bytes, std::size_t n) {
     if (!isOpen()) throw SerialError("Write failed.");
+    holdBackWhenStopped();
     auto deadline = Clock::now() + Millis(timeouts.writeConstant + timeouts.writeMultiplier * n);
     std::size_t done = 0;
     while (done < n) {

@@ -56,6 +56,7 @@ bool SerialLink::open(std::string port) {
     }
     openFailure = {};
     received = 0;
+    interrupted = false;
     // The device namespace prefix also reaches COM10 and above.
     std::string narrow = "\\\\.\\" + port;
     std::wstring path(narrow.begin(), narrow.end());
@@ -99,6 +100,7 @@ bool SerialLink::open(std::string port) {
 }
 
 void SerialLink::writeExact(const std::uint8_t* bytes, std::size_t n) {
+    holdBackWhenStopped();
     DWORD written = 0;
     if (!WriteFile(handle, bytes, static_cast<DWORD>(n), &written, nullptr) || written != n)
         throw SerialError("Write failed.");
