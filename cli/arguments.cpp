@@ -5,6 +5,7 @@
 
 #include "actions/cell_text.h"
 #include "actions/resistor_names.h"
+#include "cli/file_names.h"
 #include "cli/strict_number.h"
 
 namespace {
@@ -12,19 +13,21 @@ namespace {
 struct CommandShape {
     const wchar_t* name;
     std::size_t minOperands, maxOperands;
-    bool device;  // needs --port, takes --settle
-    bool json;    // takes --json
-    bool count;   // takes --count
-    bool store;   // takes --store
+    bool device;   // needs --port, takes --settle
+    bool many;     // runs on several ports at once: --port more than once, or --all-ports
+    bool json;     // takes --json on one port (on several, every command that runs there does)
+    bool count;    // takes --count
+    bool restore;  // takes --store, --dry-run, --keep-previous and --no-keep-previous
 };
 
 constexpr CommandShape kCommands[] = {
-    {L"ports", 0, 0, false, false, false, false},  {L"info", 0, 0, true, true, false, false},
-    {L"backup", 1, 1, true, false, false, false},  {L"restore", 1, 1, true, false, false, true},
-    {L"set", 1, 3, true, false, false, false},     {L"store", 0, 0, true, false, false, false},
-    {L"reload", 0, 0, true, false, false, false},  {L"reset", 0, 0, true, false, false, false},
-    {L"send-ir", 1, 1, true, false, false, false}, {L"watch", 0, 0, true, false, true, false},
-    {L"show", 1, 1, false, true, false, false},    {L"diff", 2, 2, false, true, false, false},
+    {L"ports", 0, 0, false, false, false, false, false},  {L"info", 0, 0, true, true, true, false, false},
+    {L"backup", 1, 1, true, true, false, false, false},    {L"restore", 1, 1, true, true, false, false, true},
+    {L"set", 1, 3, true, true, false, false, false},       {L"store", 0, 0, true, true, false, false, false},
+    {L"reload", 0, 0, true, true, false, false, false},    {L"reset", 0, 0, true, true, false, false, false},
+    {L"send-ir", 1, 1, true, true, false, false, false},   {L"watch", 0, 0, true, false, false, true, false},
+    {L"show", 1, 1, false, false, true, false, false},     {L"diff", 2, 2, false, false, true, false, false},
+    {L"convert", 2, 2, false, false, false, false, false},
 };
 
 const CommandShape* ShapeOf(const std::wstring& command) {
@@ -112,11 +115,38 @@ bool Has(const std::vector<std::wstring>& args, const wchar_t* option) {
     return std::find(args.begin(), args.end(), option) != args.end();
 }
 
+// The ports a command runs on, and the options of restore, against what the command takes.
+std::optional<ArgumentProblem> CheckPortsAndRestoreOptions(const CommandShape& shape, const CliArguments& parsed) {
+    const std::wstring& command = parsed.command;
+    const bool portGiven = !parsed.ports.empty() || parsed.allPorts;
+    if (shape.device && !portGiven)
+        return Usage(command + (shape.many ? L" needs --port or --all-ports" : L" needs --port"));
+    if (!shape.device && portGiven)
+        return Usage(command + L" takes no " + (parsed.allPorts ? L"--all-ports" : L"--port"));
+    if (parsed.allPorts && !parsed.ports.empty()) return Usage(L"--all-ports takes no --port");
+    const bool several = parsed.ports.size() > 1 || parsed.allPorts;
+    if (several && !shape.many) return Usage(command + L" takes one --port");
+    if (parsed.json && !shape.json && !several)
+        return Usage(command + (shape.many ? L" takes --json with several ports only" : L" takes no --json"));
+    if (parsed.dryRun && !shape.restore) return Usage(command + L" takes no --dry-run");
+    const std::pair<bool, const wchar_t*> restoreOptions[] = {
+        {parsed.store, L"--store"}, {parsed.keepPrevious.has_value(), L"--keep-previous"},
+        {parsed.noKeepPrevious, L"--no-keep-previous"}};
+    for (const auto& [given, option] : restoreOptions) {
+        if (given && !shape.restore) return Usage(command + L" takes no " + option);
+        // A dry run changes nothing: it has nothing to store and nothing to keep.
+        if (given && parsed.dryRun) return Usage(std::wstring(L"--dry-run takes no ") + option);
+    }
+    if (parsed.keepPrevious && parsed.noKeepPrevious) return Usage(L"--no-keep-previous takes no --keep-previous");
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& args, CliArguments& out) {
     CliArguments parsed;
     parsed.timeouts = out.timeouts;
+    parsed.interrupted = out.interrupted;
     // Help, asked for anywhere on the line or as the command, and the
     // version stand for the whole line.
     const bool help = Has(args, L"--help") || Has(args, L"-h") || (!args.empty() && args[0] == L"help");
@@ -129,10 +159,21 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
     std::vector<std::wstring> words;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
-        const bool takesValue = arg == L"--port" || arg == L"--settle" || arg == L"--count";
-        if (takesValue && i + 1 >= args.size()) return Usage(arg + L" needs a value");
+        const bool takesValue = arg == L"--port" || arg == L"--settle" || arg == L"--count" || arg == L"--keep-previous";
+        if (takesValue && (i + 1 >= args.size() || args[i + 1].empty())) return Usage(arg + L" needs a value");
         if (arg == L"--port") {
-            parsed.port = args[++i];
+            // The same port twice would be opened twice at once, and refused as busy.
+            if (std::find(parsed.ports.begin(), parsed.ports.end(), args[i + 1]) != parsed.ports.end())
+                return Usage(L"--port " + args[i + 1] + L" is given twice");
+            parsed.ports.push_back(args[++i]);
+        } else if (arg == L"--all-ports") {
+            parsed.allPorts = true;
+        } else if (arg == L"--keep-previous") {
+            parsed.keepPrevious = args[++i];
+        } else if (arg == L"--no-keep-previous") {
+            parsed.noKeepPrevious = true;
+        } else if (arg == L"--dry-run") {
+            parsed.dryRun = true;
         } else if (arg == L"--settle") {
             if (auto problem = ReadNumber(kSettle, args[++i], parsed.timeouts.settleMs)) return problem;
         } else if (arg == L"--count") {
@@ -160,11 +201,8 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
     if (!shape) return Usage(L"unknown command " + parsed.command);
     const std::size_t n = parsed.operands.size();
     if (n < shape->minOperands || n > shape->maxOperands) return Usage(L"wrong number of operands for " + parsed.command);
-    if (shape->device && !parsed.port) return Usage(parsed.command + L" needs --port");
-    if (!shape->device && parsed.port) return Usage(parsed.command + L" takes no --port");
-    if (parsed.json && !shape->json) return Usage(parsed.command + L" takes no --json");
+    if (auto problem = CheckPortsAndRestoreOptions(*shape, parsed)) return problem;
     if (countGiven && !shape->count) return Usage(parsed.command + L" takes no --count");
-    if (parsed.store && !shape->store) return Usage(parsed.command + L" takes no --store");
     if (parsed.command == L"set") {
         if (auto problem = ReadSetting(parsed.operands, parsed)) return problem;
     } else if (parsed.command == L"send-ir") {
@@ -177,26 +215,36 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
 std::wstring UsageText() {
     return L"usage:\n"
            L"  korvelctl ports\n"
-           L"  korvelctl --port PORT info [--json]\n"
-           L"  korvelctl --port PORT backup FILE.cfg\n"
-           L"  korvelctl --port PORT restore FILE.cfg [--store]\n"
-           L"  korvelctl --port PORT set brightness N | period MS | full-repeat on|off | resistance RA RB\n"
-           L"  korvelctl --port PORT store | reload | reset\n"
-           L"  korvelctl --port PORT send-ir CODE\n"
+           L"  korvelctl PORTS info [--json]\n"
+           L"  korvelctl PORTS backup FILE\n"
+           L"  korvelctl PORTS restore FILE [--store] [--keep-previous DIR | --no-keep-previous]\n"
+           L"  korvelctl PORTS restore --dry-run FILE\n"
+           L"  korvelctl PORTS set brightness N | period MS | full-repeat on|off | resistance RA RB\n"
+           L"  korvelctl PORTS store | reload | reset\n"
+           L"  korvelctl PORTS send-ir CODE\n"
            L"  korvelctl --port PORT watch [--count N]\n"
-           L"  korvelctl show FILE.cfg [--json]\n"
-           L"  korvelctl diff A.cfg B.cfg [--json]\n"
+           L"  korvelctl show FILE [--json]\n"
+           L"  korvelctl diff A B [--json]\n"
+           L"  korvelctl convert A B\n"
            L"  korvelctl --help | --version\n"
+           L"PORTS: --port PORT, once or more, or --all-ports (every port 'ports' lists); several ports\n"
+           L"  run at once: one line each (port, result, seconds), then a count; --json: one object each\n"
+           L"FILE, A, B: a .cfg file, or the configuration as JSON when the name ends in .json\n"
            L"options:\n"
-           L"  --settle MS   wait after opening the port, 0 to 60000 (default 2000)\n"
-           L"  --store       restore: also store the configuration in the module, kept at power-up\n"
-           L"  --verbose     the link's diagnostics on standard error\n"
+           L"  --settle MS          wait after opening the port, 0 to 60000 (default 2000)\n"
+           L"  --store              restore: also store the configuration in the module, kept at power-up\n"
+           L"  --keep-previous DIR  restore: keep the module's configuration from before it in DIR\n"
+           L"                       (default " + std::wstring(kPreviousFolderHint) + L")\n"
+           L"  --no-keep-previous   restore: keep nothing\n"
+           L"  --dry-run            restore: send nothing; print what it would change (- module, + file)\n"
+           L"  --verbose            the link's diagnostics on standard error\n"
            L"values:\n"
            L"  brightness 0 to 100, period 0 to 65535, CODE 0 to 0xFFFFFFFF, --count 1 or more;\n"
            L"  numbers in decimal, 0x for hexadecimal, a leading 0 for octal\n"
            L"  RA: " + AcceptedResistorNames(ResistorOutput::Ra) + L"\n"
            L"  RB: " + AcceptedResistorNames(ResistorOutput::Rb) + L"\n"
            L"  \u2126 also as Ohm or ohm, the space optional: \"3.9 kOhm\", \"22ohm\"\n"
-           L"exit status: 0 done, 1 refused by the module or files differ, 2 usage, 3 file,\n"
-           L"  4 port or line, 5 restore read back something else\n";
+           L"exit status: 0 done, 1 refused by the module, files differ or a dry run would change\n"
+           L"  something, 2 usage, 3 file, 4 port or line, 5 restore read back something else,\n"
+           L"  130 interrupted by Ctrl+C; with several ports the highest of theirs\n";
 }

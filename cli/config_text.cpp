@@ -87,23 +87,6 @@ void Append(std::vector<std::wstring>& lines, const std::vector<std::wstring>& m
     lines.insert(lines.end(), more.begin(), more.end());
 }
 
-std::wstring JsonString(const std::wstring& text) {
-    std::wstring out = L"\"";
-    for (wchar_t c : text) {
-        if (c == L'"' || c == L'\\') {
-            out += L'\\';
-            out += c;
-        } else if (c < 0x20) {
-            wchar_t escaped[8];
-            std::swprintf(escaped, 8, L"\\u%04X", static_cast<unsigned>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + L"\"";
-}
-
 std::wstring JsonKey(const TableInfo& info) { return JsonString(WidenBytes(info.key)); }
 std::wstring JsonBool(bool value) { return value ? L"true" : L"false"; }
 
@@ -120,13 +103,6 @@ std::wstring JsonSettings(const ModuleSettings& s) {
 }
 
 std::wstring JsonSide(const std::optional<ActionFields>& fields) { return fields ? JsonFields(*fields) : L"null"; }
-
-// Items between brackets, comma separated.
-std::wstring JsonList(const std::vector<std::wstring>& items) {
-    std::wstring out = L"[";
-    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? L", " : L"") + items[i];
-    return out + L"]";
-}
 
 }  // namespace
 
@@ -157,6 +133,16 @@ std::vector<std::wstring> InfoLines(const ModuleConfig& config) {
     return lines;
 }
 
+std::wstring InfoLine(const ModuleConfig& config) {
+    std::wstring line;
+    for (const SettingText& s : SettingTexts(config.settings))
+        line += s.caption + (L" " + (s.value.empty() ? L"none" : s.value)) + L"; ";
+    ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
+        line += info.title + (L" rows: " + std::to_wstring(rows.size())) + (info.id == Acc ? L"" : L"; ");
+    });
+    return line;
+}
+
 ConfigDiff DiffConfigs(const ModuleConfig& a, const ModuleConfig& b) {
     ConfigDiff diff;
     const auto settingsA = SettingTexts(a.settings);
@@ -176,6 +162,11 @@ ConfigDiff DiffConfigs(const ModuleConfig& a, const ModuleConfig& b) {
         }
     }
     return diff;
+}
+
+std::size_t ChangedSettings(const ModuleSettings& a, const ModuleSettings& b) {
+    return (a.maxBrightness != b.maxBrightness) + ((a.irFullRepeat != 0) != (b.irFullRepeat != 0)) +
+           (a.irRepeatPeriod != b.irRepeatPeriod) + (a.defaultResistors != b.defaultResistors);
 }
 
 ConfigDiff FirstDifference(const ConfigDiff& diff) {
@@ -242,6 +233,29 @@ std::wstring JsonDiff(const ModuleConfig& a, const ModuleConfig& b) {
         rows.push_back(L"{\"table\": " + JsonKey(kTables[d.table]) + L", \"row\": " + std::to_wstring(d.row) +
                        L", \"a\": " + JsonSide(d.a) + L", \"b\": " + JsonSide(d.b) + L"}");
     return L"{\"settings\": " + JsonList(settings) + L", \"rows\": " + JsonList(rows) + L"}";
+}
+
+std::wstring JsonString(const std::wstring& text) {
+    std::wstring out = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'"' || c == L'\\') {
+            out += L'\\';
+            out += c;
+        } else if (c < 0x20) {
+            wchar_t escaped[8];
+            std::swprintf(escaped, 8, L"\\u%04X", static_cast<unsigned>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + L"\"";
+}
+
+std::wstring JsonList(const std::vector<std::wstring>& items) {
+    std::wstring out = L"[";
+    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? L", " : L"") + items[i];
+    return out + L"]";
 }
 
 std::wstring Joined(const std::vector<std::wstring>& lines) {

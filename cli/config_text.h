@@ -20,6 +20,9 @@ std::vector<std::wstring> SettingLines(const ModuleSettings& settings);
 std::vector<std::wstring> ConfigLines(const ModuleConfig& config);
 // info: the settings, then the row count of each table.
 std::vector<std::wstring> InfoLines(const ModuleConfig& config);
+// info for one of several ports: the same in one line, "; " between the
+// parts, an empty setting as none.
+std::wstring InfoLine(const ModuleConfig& config);
 
 // A setting whose text differs: its caption and the two texts.
 struct SettingDifference {
@@ -42,6 +45,8 @@ struct ConfigDiff {
 
 // Settings in the order of SettingLines, then the tables in tab order, rows upwards.
 ConfigDiff DiffConfigs(const ModuleConfig& a, const ModuleConfig& b);
+// How many of the four settings differ, the full repeat as on or off.
+std::size_t ChangedSettings(const ModuleSettings& a, const ModuleSettings& b);
 // Only the first difference of the whole list.
 ConfigDiff FirstDifference(const ConfigDiff& diff);
 // "Caption a -> b" per setting (an empty text as ""); per table with changes
@@ -57,6 +62,11 @@ std::wstring JsonInfo(const ModuleConfig& config);
 // {"settings": [{"name", "a", "b"}], "rows": [{"table", "row", "a", "b"}]}, a
 // missing row as null.
 std::wstring JsonDiff(const ModuleConfig& a, const ModuleConfig& b);
+
+// A text as a JSON string, quotes included.
+std::wstring JsonString(const std::wstring& text);
+// Items between brackets, comma separated.
+std::wstring JsonList(const std::vector<std::wstring>& items);
 
 // Each line followed by a line end.
 std::wstring Joined(const std::vector<std::wstring>& lines);

@@ -3,6 +3,7 @@
 // streams. console_posix.cpp writes UTF-8; console_win32.cpp writes wide text
 // to a real console and UTF-8 to a file or pipe.
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -11,3 +12,7 @@ std::vector<std::wstring> CommandLineArguments(int argc, char** argv);
 
 // Writes the text to standard output, or to standard error.
 void WriteToConsole(bool toError, const std::wstring& text);
+
+// From now on Ctrl+C raises `flag` instead of ending the program, so that
+// every port can stop between two exchanges; a second Ctrl+C ends it at once.
+void CatchInterrupt(std::atomic<bool>& flag);

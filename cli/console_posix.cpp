@@ -1,5 +1,6 @@
 #include "cli/console.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +8,11 @@
 #include "device/text.h"
 
 namespace {
+
+std::atomic<bool>* interruptFlag = nullptr;
+
+// A lock-free store is all a signal handler may do here.
+void OnInterrupt(int) { interruptFlag->store(true); }
 
 void WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
@@ -33,4 +39,15 @@ std::vector<std::wstring> CommandLineArguments(int argc, char** argv) {
 
 void WriteToConsole(bool toError, const std::wstring& text) {
     WriteAll(toError ? STDERR_FILENO : STDOUT_FILENO, ToUtf8(text));
+}
+
+void CatchInterrupt(std::atomic<bool>& flag) {
+    static_assert(std::atomic<bool>::is_always_lock_free);
+    interruptFlag = &flag;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // The handler is reset on its first call, so a second Ctrl+C ends the program.
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
 }

@@ -10,6 +10,16 @@
 
 namespace {
 
+std::atomic<bool>* interruptFlag = nullptr;
+
+// Runs on a thread of its own that the console starts. The first Ctrl+C or
+// Ctrl+Break is taken; the next one is left to the default handler, which
+// ends the program.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    return interruptFlag->exchange(true) ? FALSE : TRUE;
+}
+
 void WriteText(HANDLE handle, const std::wstring& text) {
     DWORD mode = 0;
     DWORD written = 0;
@@ -37,4 +47,9 @@ std::vector<std::wstring> CommandLineArguments(int, char**) {
 void WriteToConsole(bool toError, const std::wstring& text) {
     const HANDLE handle = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     if (handle && handle != INVALID_HANDLE_VALUE) WriteText(handle, text);
+}
+
+void CatchInterrupt(std::atomic<bool>& flag) {
+    interruptFlag = &flag;
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }

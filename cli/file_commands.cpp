@@ -2,29 +2,51 @@
 
 #include "cli/config_text.h"
 #include "cli/outcome_text.h"
-#include "config/config_file.h"
+#include "config/config_document.h"
+
+namespace {
+
+// Reads `file` whole, or reports why not and gives the exit status in `status`.
+bool Read(const std::wstring& file, ModuleConfig& config, const CliOutput& output, int& status) {
+    const Outcome read = ReadConfigDocument(file, config);
+    if (Succeeded(read)) return true;
+    output.err(FileFaultText(read, file) + L"\n");
+    status = ExitStatusOf(read);
+    return false;
+}
+
+}  // namespace
 
 int RunShow(const CliArguments& args, const CliOutput& output) {
     ModuleConfig config;
-    const Outcome read = ReadConfigFile(args.operands[0], config);
-    if (!Succeeded(read)) {
-        output.err(FileFaultText(read, args.operands[0]) + L"\n");
-        return ExitStatusOf(read);
-    }
+    int status = kExitOk;
+    if (!Read(args.operands[0], config, output, status)) return status;
     output.out(args.json ? JsonConfig(config) + L"\n" : Joined(ConfigLines(config)));
     return kExitOk;
 }
 
 int RunDiff(const CliArguments& args, const CliOutput& output) {
     ModuleConfig files[2];
-    for (int i = 0; i < 2; ++i) {
-        const Outcome read = ReadConfigFile(args.operands[i], files[i]);
-        if (Succeeded(read)) continue;
-        output.err(FileFaultText(read, args.operands[i]) + L"\n");
-        return ExitStatusOf(read);
-    }
+    int status = kExitOk;
+    for (int i = 0; i < 2; ++i)
+        if (!Read(args.operands[i], files[i], output, status)) return status;
     const ConfigDiff diff = DiffConfigs(files[0], files[1]);
     if (args.json) output.out(JsonDiff(files[0], files[1]) + L"\n");
     else if (!diff.empty()) output.out(Joined(DiffLines(diff)));
     return diff.empty() ? kExitOk : kExitRefused;
+}
+
+int RunConvert(const CliArguments& args, const CliOutput& output) {
+    const std::wstring& from = args.operands[0];
+    const std::wstring& to = args.operands[1];
+    ModuleConfig config;
+    int status = kExitOk;
+    if (!Read(from, config, output, status)) return status;
+    const Outcome written = WriteConfigDocument(to, config);
+    if (!Succeeded(written)) {
+        output.err(FileFaultText(written, to) + L"\n");
+        return ExitStatusOf(written);
+    }
+    output.out(ConvertedText(from, to) + L"\n");
+    return kExitOk;
 }

@@ -1,11 +1,13 @@
 #include "cli/korvelctl.h"
 
 #include <map>
+#include <mutex>
 
 #include "cli/arguments.h"
 #include "cli/device_commands.h"
 #include "cli/file_commands.h"
 #include "cli/outcome_text.h"
+#include "device/port_info.h"
 #include "device/trace.h"
 #include "korvel_version.h"
 
@@ -29,6 +31,17 @@ private:
     bool on_;
 };
 
+// The output, one text at a time: several ports' threads trace at once.
+CliOutput Serialised(const CliOutput& output, std::mutex& mutex) {
+    auto locked = [&mutex](const std::function<void(const std::wstring&)>& print) {
+        return [&mutex, print](const std::wstring& text) {
+            const std::lock_guard lock(mutex);
+            print(text);
+        };
+    };
+    return {locked(output.out), locked(output.err)};
+}
+
 }  // namespace
 
 ExitStatus ExitStatusOf(const Outcome& outcome) {
@@ -44,22 +57,29 @@ ExitStatus ExitStatusOf(const Outcome& outcome) {
     return kExitDevice;
 }
 
+ExitStatus ExitStatusOf(const Outcome& outcome, const Module& module) {
+    return LinkFailed(outcome) && module.link.interrupted ? kExitInterrupted : ExitStatusOf(outcome);
+}
+
 int Report(const Outcome& outcome, const Module& module, const CliArguments& args, const CliOutput& output) {
-    const ExitStatus status = ExitStatusOf(outcome);
+    const ExitStatus status = ExitStatusOf(outcome, module);
     const std::wstring line = OutcomeText(outcome, module, args) + L"\n";
     if (status == kExitOk) output.out(line);
     else output.err(line);
     return status;
 }
 
-int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output, const LinkTimeouts& timeouts) {
+int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& given, const CliEnvironment& environment) {
+    std::mutex printing;
+    const CliOutput output = Serialised(given, printing);
     // Nothing asked at all: what can be asked.
     if (args.empty()) {
         output.err(UsageText());
         return kExitUsage;
     }
     CliArguments parsed;
-    parsed.timeouts = timeouts;
+    parsed.timeouts = environment.timeouts;
+    parsed.interrupted = environment.interrupted;
     if (const auto problem = ParseArguments(args, parsed)) {
         output.err(L"korvelctl: " + problem->line + (problem->usage ? L"\nTry 'korvelctl --help'.\n" : L"\n"));
         return kExitUsage;
@@ -68,12 +88,20 @@ int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& output,
         output.out(parsed.command == L"help" ? UsageText() : L"korvelctl " KORVEL_VERSION L"\n");
         return kExitOk;
     }
+    if (parsed.allPorts) {
+        for (const PortInfo& port : environment.listPorts()) parsed.ports.push_back(toWide(port.port));
+        if (parsed.ports.empty()) {
+            output.err(NoPortsText() + L"\n");
+            return kExitDevice;
+        }
+    }
     const VerboseTrace trace(parsed.verbose, output);
     using Command = int (*)(const CliArguments&, const CliOutput&);
     static const std::map<std::wstring, Command> commands = {
         {L"ports", RunPorts},     {L"info", RunInfo},   {L"backup", RunBackup},   {L"restore", RunRestore},
         {L"set", RunSet},         {L"store", RunStore}, {L"reload", RunReload},   {L"reset", RunReset},
         {L"send-ir", RunSendIr},  {L"watch", RunWatch}, {L"show", RunShow},       {L"diff", RunDiff},
+        {L"convert", RunConvert},
     };
     return commands.at(parsed.command)(parsed, output);
 }

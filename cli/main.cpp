@@ -4,5 +4,7 @@
 int main(int argc, char** argv) {
     const CliOutput console{[](const std::wstring& text) { WriteToConsole(false, text); },
                             [](const std::wstring& text) { WriteToConsole(true, text); }};
-    return RunKorvelctl(CommandLineArguments(argc, argv), console);
+    static std::atomic<bool> interrupted{false};
+    CatchInterrupt(interrupted);
+    return RunKorvelctl(CommandLineArguments(argc, argv), console, {.interrupted = &interrupted});
 }

@@ -1,8 +1,10 @@
 #include "cli/outcome_text.h"
 
+#include <cwchar>
 #include <cwctype>
 
 #include "actions/cell_text.h"
+#include "cli/file_names.h"
 #include "device/text.h"
 
 namespace {
@@ -78,6 +80,47 @@ std::wstring LinkFailureText(const Outcome& outcome, const Module& module, const
     return L"lost the line to the module on " + port + (call.empty() ? L"" : L" (" + call + L")");
 }
 
+std::wstring RowName(const Outcome& outcome) {
+    return std::wstring(kTables[outcome.table % kTableCount].title) + L" row " + std::to_wstring(outcome.row);
+}
+
+// Where a restore's exchanges stood when they stopped.
+std::wstring RestorePlace(const Outcome& outcome) {
+    if (outcome.operation == Operation::WriteHeldSetting) return L"the " + SettingName(outcome.setting) + L" setting";
+    return RowName(outcome);
+}
+
+// A link that the stop flag held back, for each command: only a restore can
+// be left with part of its changes made.
+std::wstring InterruptedText(const Outcome& outcome, const CliArguments& args) {
+    const bool restoring = args.command == L"restore" && !args.dryRun;
+    switch (outcome.operation) {
+    case Operation::WriteHeldSetting:
+    case Operation::WriteAllActions:
+        if (restoring) return L"Restore interrupted before " + RestorePlace(outcome) + L".";
+        break;
+    case Operation::ReadWholeConfig:
+        if (restoring) return L"Restore interrupted while reading the module back; all of " + File(args) + L" was sent.";
+        break;
+    case Operation::SaveModuleConfig:
+        return L"Interrupted before store; the module's stored configuration is unchanged.";
+    default: break;
+    }
+    return L"Interrupted; the module on " + args.port + L" is unchanged.";
+}
+
+std::wstring LinkFailedText(const Outcome& outcome, const Module& module, const CliArguments& args) {
+    if (module.link.interrupted) return InterruptedText(outcome, args);
+    const std::wstring failure = LinkFailureText(outcome, module, args.port);
+    if (args.command != L"restore" || args.dryRun) return Capitalized(failure) + L".";
+    switch (outcome.operation) {
+    case Operation::WriteHeldSetting:
+    case Operation::WriteAllActions: return L"Restore stopped at " + RestorePlace(outcome) + L": " + failure + L".";
+    case Operation::ReadWholeConfig: return L"Restore stopped while reading the module back: " + failure + L".";
+    default: return Capitalized(failure) + L".";
+    }
+}
+
 std::wstring DoneText(const Outcome& outcome, const Module& module, const CliArguments& args) {
     switch (outcome.operation) {
     case Operation::SaveConfigFile: return L"Saved 4 tables and 4 settings to " + File(args) + L".";
@@ -98,8 +141,7 @@ std::wstring RefusedText(const Outcome& outcome, const Module& module, const Cli
     const std::wstring response = Response(outcome);
     switch (outcome.operation) {
     case Operation::WriteAllActions:
-        return L"Restore stopped: the module refused " + std::wstring(kTables[outcome.table % kTableCount].title) +
-               L" row " + std::to_wstring(outcome.row) + L", " + response + L".";
+        return L"Restore stopped: the module refused " + RowName(outcome) + L", " + response + L".";
     case Operation::WriteHeldSetting: {
         const std::wstring name = SettingName(outcome.setting);
         const std::wstring refused = name + L" " + SettingValue(outcome.setting, module.held.settings);
@@ -121,19 +163,13 @@ std::wstring RefusedText(const Outcome& outcome, const Module& module, const Cli
 }  // namespace
 
 std::wstring OutcomeText(const Outcome& outcome, const Module& module, const CliArguments& args) {
-    const std::wstring port = args.port.value_or(L"");
     switch (outcome.kind) {
     case OutcomeKind::Done: return DoneText(outcome, module, args);
     case OutcomeKind::Refused: return RefusedText(outcome, module, args);
-    case OutcomeKind::NotConnected: return L"Cannot open " + port + L": " + OpenFailureText(outcome.openFailure) + L".";
+    case OutcomeKind::NotConnected:
+        return L"Cannot open " + args.port + L": " + OpenFailureText(outcome.openFailure) + L".";
     case OutcomeKind::SerialError:
-    case OutcomeKind::ProtocolError: {
-        const std::wstring failure = LinkFailureText(outcome, module, port);
-        if (args.command != L"restore") return Capitalized(failure) + L".";
-        if (outcome.operation != Operation::WriteAllActions) return L"Restore stopped: " + failure + L".";
-        return L"Restore stopped at " + std::wstring(kTables[outcome.table % kTableCount].title) + L" row " +
-               std::to_wstring(outcome.row) + L": " + failure + L".";
-    }
+    case OutcomeKind::ProtocolError: return LinkFailedText(outcome, module, args);
     case OutcomeKind::FileError: return FileFaultText(outcome, File(args));
     case OutcomeKind::InvalidInput:
         if (outcome.input == BadInput::TableTooLong) return File(args) + L": " + StatusText(outcome);
@@ -144,9 +180,106 @@ std::wstring OutcomeText(const Outcome& outcome, const Module& module, const Cli
 
 std::wstring FileFaultText(const Outcome& outcome, const std::wstring& file) { return file + L": " + StatusText(outcome); }
 
-std::wstring NotStoredText(const CliArguments& args) {
-    return L"The module returns to its stored configuration at its next power-up unless 'korvelctl --port " +
-           args.port.value_or(L"") + L" store' is run.";
+std::wstring NotStoredText(const std::vector<std::wstring>& ports) {
+    std::wstring store = L"'korvelctl";
+    for (const std::wstring& port : ports) store += L" --port " + ShellWord(port);
+    store += L" store'";
+    if (ports.size() == 1)
+        return L"The module returns to its stored configuration at its next power-up unless " + store + L" is run.";
+    return L"The modules return to their stored configurations at their next power-up unless " + store + L" is run.";
 }
 
 std::wstring NoPortsText() { return L"No serial ports found."; }
+
+std::wstring KeptText(const std::wstring& kept) { return L"Kept the module's previous configuration in " + kept + L"."; }
+
+std::wstring KeepFailedText(const Outcome& outcome, const Module& module, const CliArguments& args,
+                            const std::wstring& kept) {
+    if (outcome.kind == OutcomeKind::FileError)
+        return L"Restore stopped before writing anything: cannot keep the module's configuration in " + kept + L": " +
+               StatusText(outcome) + L".";
+    if (module.link.interrupted) return L"Restore interrupted before writing anything; the module is unchanged.";
+    return L"Restore stopped before writing anything: " + LinkFailureText(outcome, module, args.port) + L".";
+}
+
+std::wstring NoPreviousFolderText() {
+    return L"Restore stopped before opening a port: no folder to keep the module's previous configuration in (" +
+           std::wstring(kPreviousFolderHint) + L"); give --keep-previous DIR or --no-keep-previous.";
+}
+
+std::wstring PreviousFolderFailedText(const std::wstring& folder, const std::string& reason) {
+    std::wstring why;
+    if (!FromUtf8(reason, why)) why = WidenBytes(reason);
+    return L"Restore stopped before opening a port: cannot make the folder " + folder + L" for the module's previous "
+           L"configuration: " + why + L".";
+}
+
+std::wstring WayBackText(const CliArguments& args, const std::wstring& kept) {
+    return L"To put back the configuration it had before: korvelctl --port " + ShellWord(args.port) + L" restore " +
+           ShellWord(kept);
+}
+
+std::wstring MismatchText(const ConfigDiff& first, bool oneLine) {
+    if (!oneLine) {
+        std::wstring lines = L"Read back differs from the file (- file, + module):\n" + Joined(DiffLines(first));
+        lines.pop_back();
+        return lines;
+    }
+    if (!first.settings.empty())
+        return L"Read back differs from the file: " + DiffLines(first).front() + L" (file -> module).";
+    const RowDifference& row = first.rows.front();
+    return L"Read back differs from the file at " + std::wstring(kTables[row.table % kTableCount].title) + L" row " +
+           std::to_wstring(row.row) + L".";
+}
+
+std::wstring DryRunHeader(const CliArguments& args) {
+    return L"Restoring " + File(args) + L" would change on " + args.port + L" (- module, + file):";
+}
+
+std::wstring DryRunLine(const ModuleConfig& current, const ModuleConfig& file, const CliArguments& args) {
+    const ConfigDiff diff = DiffConfigs(current, file);
+    if (diff.empty()) return L"The module on " + args.port + L" already holds " + File(args) + L"; nothing to change.";
+    const std::size_t settings = ChangedSettings(current.settings, file.settings);
+    return L"Restoring " + File(args) + L" would change " + std::to_wstring(settings) +
+           (settings == 1 ? L" setting and " : L" settings and ") + std::to_wstring(diff.rows.size()) +
+           (diff.rows.size() == 1 ? L" row." : L" rows.");
+}
+
+std::wstring ConvertedText(const std::wstring& from, const std::wstring& to) {
+    return L"Converted " + from + L" to " + to + L".";
+}
+
+std::wstring PortLine(const std::wstring& port, const std::wstring& text, double seconds) {
+    wchar_t time[32];
+    std::swprintf(time, std::size(time), L" (%.2f s)", seconds);
+    return port + L": " + text + time;
+}
+
+std::wstring SummaryText(const PortCounts& counts, bool dryRun) {
+    const std::size_t ports = counts.done + counts.changes + counts.failed + counts.interrupted.size();
+    std::wstring text = std::to_wstring(ports) + (ports == 1 ? L" port: " : L" ports: ");
+    if (dryRun)
+        text += std::to_wstring(counts.changes) + L" would change, " + std::to_wstring(counts.done) + L" unchanged, ";
+    else
+        text += std::to_wstring(counts.done) + L" done, ";
+    text += std::to_wstring(counts.failed) + L" failed";
+    if (counts.interrupted.empty()) return text;
+    text += L", " + std::to_wstring(counts.interrupted.size()) + L" interrupted (left part-way:";
+    for (std::size_t i = 0; i < counts.interrupted.size(); ++i) text += (i ? L", " : L" ") + counts.interrupted[i];
+    return text + L")";
+}
+
+std::wstring ShellWord(const std::wstring& word) {
+    std::wstring plain = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-+=.,/:@%";
+#ifdef _WIN32
+    plain += L'\\';  // a path's separator, not an escape
+#endif
+    if (!word.empty() && word.find_first_not_of(plain) == std::wstring::npos) return word;
+#ifdef _WIN32
+    return L"\"" + word + L"\"";
+#else
+    std::wstring quoted = L"'";
+    for (wchar_t c : word) quoted += c == L'\'' ? std::wstring(L"'\\''") : std::wstring(1, c);
+    return quoted + L"'";
+#endif
+}

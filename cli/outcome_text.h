@@ -5,8 +5,10 @@
 // file faults from them.
 
 #include <string>
+#include <vector>
 
 #include "cli/arguments.h"
+#include "cli/config_text.h"
 #include "device/module.h"
 #include "device/outcome.h"
 
@@ -16,8 +18,48 @@ std::wstring OutcomeText(const Outcome& outcome, const Module& module, const Cli
 // A configuration file's fault, after the file's name.
 std::wstring FileFaultText(const Outcome& outcome, const std::wstring& file);
 
-// After a change to the running configuration that was not stored.
-std::wstring NotStoredText(const CliArguments& args);
+// After a change to the running configuration of the modules on `ports` that
+// was not stored: the command that stores it.
+std::wstring NotStoredText(const std::vector<std::wstring>& ports);
 
-// ports, when there are none.
+// ports and --all-ports, when there are none.
 std::wstring NoPortsText();
+
+// restore: where the module's configuration from before it is kept.
+std::wstring KeptText(const std::wstring& kept);
+// restore: why it wrote nothing when the module's configuration could not be
+// read or kept in the file `kept`.
+std::wstring KeepFailedText(const Outcome& outcome, const Module& module, const CliArguments& args,
+                            const std::wstring& kept);
+// restore: no default folder for the previous configuration, or its folder
+// could not be made (the system's reason, UTF-8 or local bytes).
+std::wstring NoPreviousFolderText();
+std::wstring PreviousFolderFailedText(const std::wstring& folder, const std::string& reason);
+// After a restore that stopped part-way: the one command that puts back the kept configuration.
+std::wstring WayBackText(const CliArguments& args, const std::wstring& kept);
+// restore read back something other than the file: the first difference,
+// with its lines, or in one line; no line end after the last.
+std::wstring MismatchText(const ConfigDiff& first, bool oneLine);
+// restore --dry-run: the line above diff's lines (module -> file), and the
+// line when nothing would change or, for one of several ports, what would.
+std::wstring DryRunHeader(const CliArguments& args);
+std::wstring DryRunLine(const ModuleConfig& current, const ModuleConfig& file, const CliArguments& args);
+
+std::wstring ConvertedText(const std::wstring& from, const std::wstring& to);
+
+// How several ports' runs ended.
+struct PortCounts {
+    std::size_t done = 0;                   // status 0: done, or for a dry run nothing to change
+    std::size_t changes = 0;                // a dry run that would change something
+    std::size_t failed = 0;
+    std::vector<std::wstring> interrupted;  // the ports Ctrl+C left part-way
+};
+// One port's line when several run at once: "PORT: what happened (1.23 s)".
+std::wstring PortLine(const std::wstring& port, const std::wstring& text, double seconds);
+// "4 ports: 3 done, 1 failed", "... would change, ... unchanged, ..." for a
+// dry run, and the interrupted ones by name.
+std::wstring SummaryText(const PortCounts& counts, bool dryRun);
+
+// A word as a shell takes it back: as it is when it holds nothing the shell
+// reads specially, else quoted.
+std::wstring ShellWord(const std::wstring& word);

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 #include "app/layout_table.h"
@@ -22,14 +25,37 @@ struct CliRun { int status = -1; std::wstring out, err; };
 
 inline LinkTimeouts ShortTimeouts() { return {.readConstant = ScaledMs(300), .settleMs = 0}; }
 
-// An argument "@" stands for --port and the module's port.
-inline CliRun RunCli(std::vector<std::wstring> args, const VirtualModule* module = nullptr) {
-    if (!args.empty() && args[0] == L"@")
-        args.insert(args.erase(args.begin()), {L"--port", WidenBytes(module->portPath())});
+// restore keeps the module's previous configuration in the user's data folder
+// unless told otherwise: the tests' data folder is a scratch folder of the
+// process, removed when it ends.
+inline const std::filesystem::path& DataHome() {
+    static const struct ScratchDataHome {
+        const std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("korvelctl-data-" + std::to_string(::getpid()));
+        ScratchDataHome() { ::setenv("XDG_DATA_HOME", dir.c_str(), 1); }
+        ~ScratchDataHome() { std::filesystem::remove_all(dir); }
+    } home;
+    return home.dir;
+}
+
+// Each argument "@" stands for --port and the module's port.
+inline CliRun RunCli(std::vector<std::wstring> args, const VirtualModule* module = nullptr,
+                     std::vector<PortInfo> (*listPorts)() = listSerialPorts) {
+    DataHome();
+    for (auto at = args.begin(); (at = std::find(at, args.end(), L"@")) != args.end(); at += 2)
+        at = args.insert(args.erase(at), {L"--port", WidenBytes(module->portPath())});
     CliRun run;
     const CliOutput output{[&](const std::wstring& t) { run.out += t; }, [&](const std::wstring& t) { run.err += t; }};
-    run.status = RunKorvelctl(args, output, ShortTimeouts());
+    run.status = RunKorvelctl(args, output, {.timeouts = ShortTimeouts(), .listPorts = listPorts});
     return run;
+}
+
+inline std::wstring PortOf(const VirtualModule& module) { return WidenBytes(module.portPath()); }
+
+// Several ports' lines with their seconds as S: "PORT: ... (S s)", "seconds": S.
+inline std::wstring WithoutSeconds(const std::wstring& text) {
+    static const std::wregex line(LR"(\(\d+\.\d\d s\)\n)"), json(LR"("seconds": \d+\.\d\d)");
+    return std::regex_replace(std::regex_replace(text, line, L"(S s)\n"), json, L"\"seconds\": S");
 }
 
 // A scratch folder of its own per test and process (two builds' tests may run

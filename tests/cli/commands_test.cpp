@@ -75,9 +75,9 @@ const Case kCases[] = {
      L"\"irRepeatPeriod\": 999, \"defaultResistors\": 32772}, \"rows\": {\"media\": 13, \"gears\": 4, \"horn\": 1, "
      L"\"acc\": 7}}", L"", {0x12}},
     {{L"@", L"backup", L"{dir}/b.cfg"}, 0, L"Saved 4 tables and 4 settings to {dir}/b.cfg.", L"", {0x12}},
-    {{L"@", L"restore", L"{dir}/f"}, 0,
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},
-    {{L"@", L"restore", L"--store", L"{dir}/f"}, 0,
+    {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
      L"The running configuration is stored in the module."},
     {{L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
@@ -94,13 +94,16 @@ const Case kCases[] = {
      F(Refuse, cmd::setMaxBrightness, 3)},
     {{L"@", L"send-ir", L"31"}, 1, L"", L"The module refused to send IR code 0x1F, response: 2.", {},
      F(Refuse, cmd::sendIR, 2)},
-    {{L"@", L"restore", L"{dir}/f"}, 1, L"", L"Restore stopped: the module refused IR period 100 ms, response: 2.", {},
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
+     L"Restore stopped: the module refused IR period 100 ms, response: 2.", {},
      F(Refuse, cmd::setIRRepeatPeriod, 2)},
-    {{L"@", L"restore", L"{dir}/f"}, 1, L"", L"Restore stopped: the module refused Horn row 0, response: 9.", {},
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
+     L"Restore stopped: the module refused Horn row 0, response: 9.", {},
      F(Refuse, cmd::setHornAction, 9)},
-    {{L"@", L"restore", L"{dir}/f"}, 1, L"", L"Restore stopped: the module refused ACC row 0, response: 1 (no such row).",
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
+     L"Restore stopped: the module refused ACC row 0, response: 1 (no such row).",
      {}, F(Refuse, cmd::setAccAction, 1)},
-    {{L"@", L"restore", L"--store", L"{dir}/f"}, 1,
+    {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 1,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.",
      L"The module refused to store, response: 3; its stored configuration is unchanged.", {},
      F(Refuse, cmd::saveConfig, 3)},
@@ -129,7 +132,7 @@ const Case kCases[] = {
      L"korvelctl: RB takes none, 22 \u2126 (\u2126 also as Ohm or ohm), not '3.9 k\u2126'"},
     // Usage errors: one line and where to find help.
     {{L"--verbose"}, 2, L"", L"korvelctl: no command given" + kTryHelp},
-    {{L"info"}, 2, L"", L"korvelctl: info needs --port" + kTryHelp},
+    {{L"info"}, 2, L"", L"korvelctl: info needs --port or --all-ports" + kTryHelp},
     {{L"frob"}, 2, L"", L"korvelctl: unknown command frob" + kTryHelp},
     {{L"@", L"info", L"--frob"}, 2, L"", L"korvelctl: unknown option --frob" + kTryHelp},
     {{L"diff", L"a.cfg"}, 2, L"", L"korvelctl: wrong number of operands for diff" + kTryHelp},
@@ -138,10 +141,20 @@ const Case kCases[] = {
     {{L"@", L"set", L"brightness"}, 2, L"", L"korvelctl: set brightness takes one value" + kTryHelp},
     {{L"@", L"set", L"resistance", L"none"}, 2, L"", L"korvelctl: set resistance takes RA and RB" + kTryHelp},
     {{L"@", L"info", L"--store"}, 2, L"", L"korvelctl: info takes no --store" + kTryHelp},
+    {{L"@", L"@", L"info"}, 2, L"", L"korvelctl: --port {port} is given twice" + kTryHelp},
+    {{L"@", L"--port", L"/dev/x", L"watch"}, 2, L"", L"korvelctl: watch takes one --port" + kTryHelp},
+    {{L"@", L"--all-ports", L"store"}, 2, L"", L"korvelctl: --all-ports takes no --port" + kTryHelp},
+    {{L"--all-ports", L"show", L"f"}, 2, L"", L"korvelctl: show takes no --all-ports" + kTryHelp},
+    {{L"@", L"store", L"--json"}, 2, L"", L"korvelctl: store takes --json with several ports only" + kTryHelp},
+    {{L"@", L"restore", L"--dry-run", L"--store", L"f"}, 2, L"", L"korvelctl: --dry-run takes no --store" + kTryHelp},
+    {{L"@", L"restore", L"--keep-previous", L"k", L"--no-keep-previous", L"f"}, 2, L"",
+     L"korvelctl: --no-keep-previous takes no --keep-previous" + kTryHelp},
+    {{L"@", L"backup", L"--no-keep-previous", L"f"}, 2, L"",
+     L"korvelctl: backup takes no --no-keep-previous" + kTryHelp},
     // Files, named with their fault.
     {{L"show", L"{dir}/missing"}, 3, L"", L"{dir}/missing: Failed to open file for loading"},
-    {{L"@", L"restore", L"{dir}/magic"}, 3, L"", L"{dir}/magic: Invalid config file"},
-    {{L"@", L"restore", L"{dir}/overlong"}, 3, L"",
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/magic"}, 3, L"", L"{dir}/magic: Invalid config file"},
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/overlong"}, 3, L"",
      L"{dir}/overlong: Gears table has more than 255 rows; nothing written."},
     {{L"@", L"backup", L"/nonexistent-folder/x.cfg"}, 3, L"",
      L"/nonexistent-folder/x.cfg: Failed to open file for saving", {0x12}},
@@ -153,13 +166,15 @@ const Case kCases[] = {
      F(Silence, cmd::getGearActions)},
     {{L"@", L"info"}, 4, L"", L"Lost the line to the module on {port} (read failed).", {},
      F(HangUp, cmd::getMediaActions)},
-    {{L"@", L"restore", L"{dir}/f"}, 4, L"",
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 4, L"",
      L"Restore stopped at Gears row 0: the module on {port} answered fewer bytes than expected.", {},
      F(Silence, cmd::setGearAction)},
-    {{L"@", L"restore", L"{dir}/f"}, 4, L"", L"Restore stopped: no module answered on {port}.", {},
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 4, L"",
+     L"Restore stopped at the IR period setting: no module answered on {port}.", {},
      F(Silence, cmd::setIRRepeatPeriod)},
     // A module that answers 0 without keeping the first two ACC rows; the start of the text.
-    {{L"@", L"restore", L"{dir}/f"}, 5, L"", L"Read back differs from the file (- file, + module):\nACC\n   Index  Button  "
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 5, L"",
+     L"Read back differs from the file (- file, + module):\nACC\n   Index  Button  "
      L"         IR          Repeat  L1  L2  L3  L4  H1  H2  H3  H4  Toggle  Invert  Store  RA     RB\n-  0      On/Off "
      L"(0x0010)  ", {}, F(Refuse, cmd::setAccAction, 0, 2)},
 };
@@ -189,6 +204,7 @@ TEST(Commands, EachOutcomeHasItsLinesAndExitStatus) {
         EXPECT_EQ(run.out, Printed(Expanded(c.out, port, dir))) << name;
         const std::wstring err = c.status == 5 ? c.err : Printed(Expanded(c.err, port, dir));
         EXPECT_EQ(c.status == 5 ? run.err.substr(0, err.size()) : run.err, err) << name;
+        EXPECT_EQ(run.err.find(L"\n\n"), std::wstring::npos) << name;  // no blank line, after a table of rows neither
         // A refused command line or file sends nothing at all.
         const auto sent = module.exchanges();
         const Bytes first = sent.empty() ? Bytes{} : sent.front().request;
@@ -210,7 +226,7 @@ TEST(Commands, HelpPrintsTheUsageOnStandardOutputAndNothingAskedOnStandardError)
     EXPECT_EQ(std::tie(bare.status, bare.out, bare.err), std::make_tuple(2, L"", UsageText()));
     // The usage names the ranges and the names RA and RB take.
     const std::wstring usage = UsageText();
-    for (const wchar_t* part : {L"restore FILE.cfg [--store]", L"brightness 0 to 100, period 0 to 65535, CODE 0 to "
+    for (const wchar_t* part : {L"restore FILE [--store]", L"brightness 0 to 100, period 0 to 65535, CODE 0 to "
                                 L"0xFFFFFFFF", L"RA: none, 1.2 k\u2126, 2.2 k\u2126", L"RB: none, 22 \u2126\n"})
         EXPECT_NE(usage.find(part), std::wstring::npos) << ToUtf8(part);
 }
@@ -326,6 +342,7 @@ TEST(Commands, SendTheirExchangesInTheWindowsOrder) {
                            Repeated(cmd::setHornAction, f.horn.size()) + Repeated(cmd::setAccAction, f.acc.size());
     const Bytes settings = {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness,
                             cmd::setDefaultResistance};
+    const std::wstring noKeep = L"--no-keep-previous";
     const struct {
         std::vector<std::wstring> args;
         Fault fault;
@@ -333,14 +350,21 @@ TEST(Commands, SendTheirExchangesInTheWindowsOrder) {
     } cases[] = {
         {{L"@", L"info"}, {.times = 0}, readAll},
         {{L"@", L"backup", files.path("b.cfg")}, {.times = 0}, readAll},
-        {{L"@", L"restore", factory}, {.times = 0}, settings + writeAll + readAll},
-        {{L"@", L"restore", L"--store", factory}, {.times = 0}, settings + writeAll + readAll + Bytes{cmd::saveConfig}},
-        {{L"@", L"restore", L"--store", factory}, F(Silence, cmd::getAccActions), settings + writeAll + readAll},
-        {{L"@", L"restore", factory}, F(Refuse, cmd::setMaxBrightness), {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat,
-                                                                          cmd::setMaxBrightness}},
-        {{L"@", L"restore", factory}, F(Refuse, cmd::setGearAction), settings +
-                                                                          Repeated(cmd::setMediaAction, f.media.size()) +
-                                                                          Bytes{cmd::setGearAction}},
+        {{L"@", L"restore", noKeep, factory}, {.times = 0}, settings + writeAll + readAll},
+        {{L"@", L"restore", noKeep, L"--store", factory}, {.times = 0},
+         settings + writeAll + readAll + Bytes{cmd::saveConfig}},
+        {{L"@", L"restore", noKeep, L"--store", factory}, F(Silence, cmd::getAccActions), settings + writeAll + readAll},
+        {{L"@", L"restore", noKeep, factory}, F(Refuse, cmd::setMaxBrightness),
+         {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness}},
+        {{L"@", L"restore", noKeep, factory}, F(Refuse, cmd::setGearAction),
+         settings + Repeated(cmd::setMediaAction, f.media.size()) + Bytes{cmd::setGearAction}},
+        // The module's configuration is kept before anything is written; a
+        // read that fails, or a dry run, sends nothing but reads.
+        {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, {.times = 0},
+         readAll + settings + writeAll + readAll},
+        {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, F(Silence, cmd::getHornActions),
+         Bytes(readAll.begin(), readAll.begin() + 7)},
+        {{L"@", L"restore", L"--dry-run", factory}, {.times = 0}, readAll},
         {{L"@", L"reload"}, {.times = 0}, Bytes{cmd::loadConfig} + sync},
         {{L"@", L"reset"}, {.times = 0}, Bytes{cmd::resetConfig} + sync},
         {{L"@", L"reload"}, F(Refuse, cmd::loadConfig), {cmd::loadConfig}},

@@ -7,6 +7,7 @@
 #include "app/actions_list.h"
 #include "app/main_window.h"
 #include "app/resource_ids.h"
+#include "config/config_json.h"
 #include "tests/app/memory_view.h"
 #include "tests/cli/cli_harness.h"
 
@@ -123,6 +124,57 @@ TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     const std::wstring fbad = files.write("bad.cfg", {0x7E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
     const CliRun bad = RunCli({L"diff", fa, fbad});
     EXPECT_EQ(std::tie(bad.status, bad.err), std::make_tuple(3, fbad + L": Unsupported config version\n"));
+}
+
+std::string Bytes(const std::filesystem::path& path) {
+    return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
+}
+
+TEST(Files, ConvertGoesBothWaysByteForByteAndEveryCommandTakesEitherForm) {
+    ScratchFiles files;
+    ModuleConfig config = OtherContents();
+    config.settings.maxBrightness = 150;
+    const std::wstring cfg = files.write("a.cfg", config), json = files.path("a.json"), back = files.path("b.cfg");
+    for (const auto& [from, to] : {std::pair{cfg, json}, std::pair{json, back}}) {
+        const CliRun run = RunCli({L"convert", from, to});
+        EXPECT_EQ(std::tie(run.status, run.out, run.err),
+                  std::make_tuple(0, L"Converted " + from + L" to " + to + L".\n", L""));
+    }
+    EXPECT_EQ(Bytes(files.dir / "b.cfg"), Bytes(files.dir / "a.cfg"));
+    EXPECT_EQ(RunCli({L"show", json}).out, RunCli({L"show", cfg}).out);
+    VirtualModule module;
+    EXPECT_EQ(RunCli({L"@", L"restore", L"--no-keep-previous", json}, &module).status, 0);
+    EXPECT_EQ(module.config(), config);
+    EXPECT_EQ(RunCli({L"@", L"backup", files.path("backup.json")}, &module).status, 0);
+    EXPECT_EQ(Bytes(files.dir / "backup.json"), Bytes(files.dir / "a.json"));
+    EXPECT_EQ(RunCli({L"diff", cfg, files.path("backup.json")}).status, 0);
+}
+
+// Refused with the value's path and the reason, exit status 3: nothing sent, nothing converted.
+TEST(Files, AJsonFileThatIsNoConfigurationIsRefusedWithThePathAndNothingIsSent) {
+    ScratchFiles files;
+    const std::string good = EncodeConfigJson(FactoryConfig());
+    const struct {
+        std::string from, to, reason;
+    } cases[] = {
+        {"\"maxBrightness\": 80", "\"maxBrightness\": 256", "settings.maxBrightness: 256 is out of range 0 to 255"},
+        {"\"irRepeatPeriod\": 100,", "", "settings.irRepeatPeriod: missing"},
+        {"{\"button\": \"0x15\"", "{\"colour\": \"red\", \"button\": \"0x15\"", "media[1].colour: unknown key"},
+    };
+    for (const auto& c : cases) {
+        std::string text = good;
+        ASSERT_NE(text.find(c.from), std::string::npos) << c.from;
+        text.replace(text.find(c.from), c.from.size(), c.to);
+        const std::wstring bad = files.write("bad.json", std::vector<std::uint8_t>(text.begin(), text.end()));
+        const std::wstring line = bad + L": Invalid config file: " + WidenBytes(c.reason) + L"\n";
+        VirtualModule module;
+        const CliRun restore = RunCli({L"@", L"restore", bad}, &module);
+        EXPECT_EQ(std::tie(restore.status, restore.out, restore.err), std::make_tuple(3, L"", line));
+        EXPECT_EQ(module.exchangeCount(), 0u);
+        const CliRun convert = RunCli({L"convert", bad, files.path("converted.cfg")});
+        EXPECT_EQ(std::tie(convert.status, convert.out, convert.err), std::make_tuple(3, L"", line));
+        EXPECT_FALSE(std::filesystem::exists(files.dir / "converted.cfg"));
+    }
 }
 
 }  // namespace

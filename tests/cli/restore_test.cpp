@@ -1,0 +1,111 @@
+// restore's way back: the module's configuration kept before anything is
+// written, which a restore puts back byte for byte; nothing written when it
+// cannot be kept; and --dry-run, which only reads.
+
+#include <cstdlib>
+#include <optional>
+#include <set>
+
+#include "cli/config_text.h"
+#include "tests/cli/cli_harness.h"
+
+namespace {
+
+using enum FaultKind;
+
+TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
+    ScratchFiles files;
+    const std::filesystem::path folder = DataHome() / "korvel" / "previous";
+    std::filesystem::remove_all(folder);
+    ModuleConfig original = OtherContents();
+    original.settings.maxBrightness = 150;  // more than the window takes, kept as the module holds it
+    VirtualModule module(original);
+    const std::wstring file = files.write("f.cfg", FactoryConfig());
+    const CliRun run = RunCli({L"@", L"restore", file}, &module);
+    ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
+    ASSERT_EQ(module.config(), FactoryConfig());
+    // In the user's data folder, named after the port and the time.
+    const std::vector<std::filesystem::directory_entry> kept(std::filesystem::directory_iterator(folder), {});
+    ASSERT_EQ(kept.size(), 1u);
+    const std::wstring path = WidenBytes(kept[0].path().string());
+    EXPECT_TRUE(std::regex_match(kept[0].path().filename().string(),
+                                 std::regex("pts_[0-9]+-20[0-9]{2}-[01][0-9]-[0-3][0-9]-[0-2][0-9][0-5][0-9]{3}\\.cfg")))
+        << kept[0].path();
+    EXPECT_EQ(Lines(run.out).at(0), L"Kept the module's previous configuration in " + path + L".");
+    const CliRun back = RunCli({L"@", L"restore", L"--no-keep-previous", path}, &module);
+    EXPECT_EQ(back.status, 0) << ToUtf8(back.err);
+    EXPECT_EQ(module.config(), original);
+}
+
+// Whether every request was one of the reads of the whole configuration.
+bool OnlyReads(const VirtualModule& module) {
+    const std::set<std::uint8_t> reads = {cmd::getIRRepeatPeriod, cmd::getIRFullRepeat, cmd::getMaxBrightness,
+                                          cmd::getDefaultResistance, cmd::getMediaActions, cmd::getGearActions,
+                                          cmd::getHornActions, cmd::getAccActions};
+    for (const Exchange& exchange : module.exchanges())
+        if (!reads.contains(exchange.request.at(0))) return false;
+    return true;
+}
+
+TEST(Restore, WritesNothingWhenThePreviousConfigurationCannotBeKept) {
+    ScratchFiles files;
+    const std::wstring file = files.write("f.cfg", FactoryConfig());
+    const std::wstring notAFolder = files.write("plain", {1});
+    const struct {
+        std::vector<std::wstring> args;
+        Fault fault;
+        std::optional<std::string> home;  // HOME, and no XDG_DATA_HOME
+        int status;
+        std::wstring err;
+    } cases[] = {
+        {{L"--keep-previous", notAFolder}, {.times = 0}, std::nullopt, 3,
+         L"Restore stopped before opening a port: cannot make the folder " + notAFolder +
+             L" for the module's previous configuration: Not a directory."},
+        {{}, {.times = 0}, "", 3,
+         L"Restore stopped before opening a port: no folder to keep the module's previous configuration in "
+         L"($XDG_DATA_HOME/korvel/previous or ~/.local/share/korvel/previous); give --keep-previous DIR or "
+         L"--no-keep-previous."},
+        {{L"--keep-previous", files.path("kept")}, {.kind = Silence, .command = cmd::getHornActions}, std::nullopt, 4,
+         L"Restore stopped before writing anything: the module on {port} answered fewer bytes than expected."},
+    };
+    const std::string dataHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    for (const auto& c : cases) {
+        VirtualModule module(OtherContents());
+        module.addFault(c.fault);
+        std::vector<std::wstring> args = {L"@", L"restore", file};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        if (c.home) ::unsetenv("XDG_DATA_HOME"), ::setenv("HOME", c.home->c_str(), 1);
+        const CliRun run = RunCli(args, &module);
+        ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1), ::setenv("HOME", home.c_str(), 1);
+        std::wstring err = c.err;
+        if (const auto at = err.find(L"{port}"); at != std::wstring::npos) err.replace(at, 6, PortOf(module));
+        EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(c.status, L"", err + L"\n"));
+        EXPECT_TRUE(OnlyReads(module));
+        EXPECT_EQ(module.config(), OtherContents());
+    }
+}
+
+TEST(Restore, DryRunPrintsWhatItWouldChangeModuleToFileAndOnlyReads) {
+    ScratchFiles files;
+    const std::wstring file = files.write("f.cfg", FactoryConfig());
+    ModuleConfig changed = FactoryConfig();
+    changed.settings.maxBrightness = 60;
+    changed.media[2].bytes[1] ^= 0x01;
+    for (const ModuleConfig& held : {changed, FactoryConfig()}) {
+        VirtualModule module(held);
+        const CliRun run = RunCli({L"@", L"restore", L"--dry-run", file}, &module);
+        const ConfigDiff diff = DiffConfigs(held, FactoryConfig());
+        const std::wstring expected =
+            diff.empty() ? L"The module on " + PortOf(module) + L" already holds " + file + L"; nothing to change.\n"
+                         : L"Restoring " + file + L" would change on " + PortOf(module) + L" (- module, + file):\n" +
+                               Joined(DiffLines(diff));
+        EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(diff.empty() ? 0 : 1, expected, L""));
+        // The header, a setting, and a table: its title, the columns, two rows.
+        EXPECT_EQ(Lines(run.out).size(), diff.empty() ? 1u : 6u);
+        EXPECT_TRUE(OnlyReads(module));
+        EXPECT_EQ(module.config(), held);
+    }
+}
+
+}  // namespace

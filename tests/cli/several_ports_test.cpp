@@ -1,0 +1,204 @@
+// Several modules at once: one line per port in the order given, then the
+// count, and the highest of the ports' statuses; restore on four modules of
+// which one refuses a row and one hangs up; each command's one-line form and
+// JSON objects; --all-ports; backup's file per port; Ctrl+C on the program.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
+
+#include "cli/file_names.h"
+#include "config/config_document.h"
+#include "tests/cli/cli_harness.h"
+
+namespace {
+
+using enum FaultKind;
+
+// What korvelctl said it kept for each port in `folder`: the one file named after the port.
+std::wstring KeptFor(const std::filesystem::path& folder, const VirtualModule& module) {
+    const std::string prefix = ToUtf8(PortFileName(PortOf(module))) + "-";
+    std::wstring found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().starts_with(prefix)) found = WidenBytes(entry.path().string());
+    return found;
+}
+
+ModuleConfig Kept(const std::wstring& path) {
+    ModuleConfig config;
+    EXPECT_TRUE(Succeeded(ReadConfigDocument(path, config))) << ToUtf8(path);
+    return config;
+}
+
+const std::wstring kRestored = L" Restored 4 settings and 4 tables from ";
+const std::wstring kWayBack = L" To put back the configuration it had before: korvelctl --port ";
+
+TEST(SeveralPorts, RestoreGoesOnOnEveryModulePastARefusalAndAHangUp) {
+    ScratchFiles files;
+    const std::wstring file = files.write("f.cfg", FactoryConfig());
+    VirtualModule a(OtherContents()), b(OtherContents()), c(OtherContents()), d(OtherContents());
+    b.addFault({.kind = Refuse, .command = cmd::setHornAction, .status = 9});
+    c.addFault({.kind = HangUp, .command = cmd::setGearAction});
+    const std::wstring pa = PortOf(a), pb = PortOf(b), pc = PortOf(c), pd = PortOf(d);
+    const CliRun run = RunCli({L"--port", pa, L"--port", pb, L"--port", pc, L"--port", pd, L"restore", file,
+                               L"--keep-previous", files.path("kept")});
+    const std::filesystem::path kept = files.dir / "kept";
+    const std::wstring ka = KeptFor(kept, a), kb = KeptFor(kept, b), kc = KeptFor(kept, c), kd = KeptFor(kept, d);
+    auto keptIn = [](const std::wstring& path) { return L"Kept the module's previous configuration in " + path + L"."; };
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(WithoutSeconds(run.out),
+              pa + L": " + keptIn(ka) + kRestored + file + L"; the module read them back the same. (S s)\n" +
+              pd + L": " + keptIn(kd) + kRestored + file + L"; the module read them back the same. (S s)\n"
+              L"The modules return to their stored configurations at their next power-up unless 'korvelctl --port " +
+              pa + L" --port " + pd + L" store' is run.\n");
+    EXPECT_EQ(WithoutSeconds(run.err),
+              pb + L": " + keptIn(kb) + L" Restore stopped: the module refused Horn row 0, response: 9." + kWayBack +
+              pb + L" restore " + kb + L" (S s)\n" +
+              pc + L": " + keptIn(kc) + L" Restore stopped at Gears row 0: lost the line to the module on " + pc +
+              L" (read failed)." + kWayBack + pc + L" restore " + kc + L" (S s)\n"
+              L"4 ports: 2 done, 2 failed\n");
+    EXPECT_EQ(a.config(), FactoryConfig());
+    EXPECT_EQ(d.config(), FactoryConfig());
+    for (const std::wstring& k : {ka, kb, kc, kd}) EXPECT_EQ(Kept(k), OtherContents()) << ToUtf8(k);
+}
+
+std::vector<PortInfo> g_listed;
+std::vector<PortInfo> Listed() { return g_listed; }
+
+TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
+    ScratchFiles files;
+    const std::wstring factory = files.write("f.cfg", FactoryConfig());
+    const std::wstring info =
+        L"Max brightness (0-100): 17; IR Period (ms): 999; Full Repeat: on; RA default: 3.9 k\u2126; RB default: "
+        L"22 \u2126; Media rows: 13; Gears rows: 4; Horn rows: 1; ACC rows: 7";
+    const std::wstring silent = L"The module on {b} answered fewer bytes than expected.";
+    const Fault none{.times = 0};
+    const struct {
+        std::vector<std::wstring> args;  // after the two ports {a} and {b}
+        Fault fault;                     // on {b}
+        int status;
+        std::wstring out, err;
+    } cases[] = {
+        {{L"info"}, {.kind = Silence, .command = cmd::getGearActions}, 4, L"{a}: " + info + L" (S s)\n",
+         L"{b}: " + silent + L" (S s)\n2 ports: 1 done, 1 failed\n"},
+        {{L"info", L"--json"}, {.kind = Silence, .command = cmd::getGearActions}, 4,
+         L"{\"port\": \"{a}\", \"status\": 0, \"seconds\": S, \"lines\": [\"" + info + L"\"], \"info\": {\"settings\": "
+         L"{\"maxBrightness\": 17, \"irFullRepeat\": true, \"irRepeatPeriod\": 999, \"defaultResistors\": 32772}, "
+         L"\"rows\": {\"media\": 13, \"gears\": 4, \"horn\": 1, \"acc\": 7}}}\n"
+         L"{\"port\": \"{b}\", \"status\": 4, \"seconds\": S, \"lines\": [\"" + silent + L"\"]}\n", L""},
+        {{L"set", L"brightness", L"60"}, {.kind = Refuse, .command = cmd::setMaxBrightness, .status = 3}, 1,
+         L"{a}: Max brightness is 60. (S s)\nThe module returns to its stored configuration at its next power-up unless "
+         L"'korvelctl --port {a} store' is run.\n",
+         L"{b}: The module refused max brightness 60, response: 3; max brightness is unchanged. (S s)\n"
+         L"2 ports: 1 done, 1 failed\n"},
+        {{L"store"}, none, 0, L"{a}: The running configuration is stored in the module. (S s)\n"
+         L"{b}: The running configuration is stored in the module. (S s)\n2 ports: 2 done, 0 failed\n", L""},
+        {{L"restore", L"--dry-run", factory}, {.kind = HangUp, .command = cmd::getMediaActions}, 4,
+         L"{a}: Restoring " + factory + L" would change 4 settings and 25 rows. (S s)\n",
+         L"{b}: Lost the line to the module on {b} (read failed). (S s)\n"
+         L"2 ports: 1 would change, 0 unchanged, 1 failed\n"},
+    };
+    for (const auto& c : cases) {
+        VirtualModule a(OtherContents()), b(OtherContents());
+        b.addFault(c.fault);
+        std::vector<std::wstring> args = {L"--port", PortOf(a), L"--port", PortOf(b)};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = RunCli(args);
+        auto expanded = [&](std::wstring text) {
+            for (const auto& [key, port] : {std::pair{L"{a}", PortOf(a)}, std::pair{L"{b}", PortOf(b)}})
+                for (std::size_t at; (at = text.find(key)) != std::wstring::npos;) text.replace(at, 3, port);
+            return text;
+        };
+        const std::string name = ToUtf8(c.args[0]) + " " + ToUtf8(c.args.back());
+        EXPECT_EQ(run.status, c.status) << name;
+        EXPECT_EQ(WithoutSeconds(run.out), expanded(c.out)) << name;
+        EXPECT_EQ(WithoutSeconds(run.err), expanded(c.err)) << name;
+    }
+    // --all-ports: every port listed, even one alone, in the several ports' form.
+    VirtualModule a;
+    g_listed = {{a.portPath(), "virtual"}};
+    const CliRun one = RunCli({L"--all-ports", L"store"}, nullptr, Listed);
+    EXPECT_EQ(std::tie(one.status, one.err), std::make_tuple(0, L""));
+    EXPECT_EQ(WithoutSeconds(one.out),
+              PortOf(a) + L": The running configuration is stored in the module. (S s)\n1 port: 1 done, 0 failed\n");
+    g_listed.clear();
+    const CliRun none_ = RunCli({L"--all-ports", L"store"}, nullptr, Listed);
+    EXPECT_EQ(std::tie(none_.status, none_.out, none_.err), std::make_tuple(4, L"", L"No serial ports found.\n"));
+}
+
+TEST(SeveralPorts, BackupWritesOneFileNamedAfterEachPort) {
+    const struct {
+        const wchar_t *file, *port, *named;
+    } names[] = {
+        {L"factory.cfg", L"/dev/ttyUSB0", L"factory-ttyUSB0.cfg"},
+        {L"factory.cfg", L"COM3", L"factory-COM3.cfg"},
+        {L"dir.d/factory", L"\\\\.\\COM10", L"dir.d/factory-COM10"},
+        {L"/tmp/f.json", L"/dev/pts/3", L"/tmp/f-pts_3.json"},
+        {L".cfg", L"/tmp/my link:1", L".cfg-tmp_my_link_1"},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(FileForPort(n.file, n.port), n.named) << ToUtf8(n.file) << " " << ToUtf8(n.port);
+
+    ScratchFiles files;
+    ModuleConfig second = OtherContents();
+    second.settings.maxBrightness = 3;
+    VirtualModule a(OtherContents()), b(second);
+    const CliRun run = RunCli({L"--port", PortOf(a), L"--port", PortOf(b), L"backup", files.path("b.cfg")});
+    EXPECT_EQ(run.status, 0) << ToUtf8(run.err);
+    EXPECT_EQ(Kept(FileForPort(files.path("b.cfg"), PortOf(a))), OtherContents());
+    EXPECT_EQ(Kept(FileForPort(files.path("b.cfg"), PortOf(b))), second);
+    EXPECT_FALSE(std::filesystem::exists(files.dir / "b.cfg"));
+}
+
+// The program, as a shell runs it: Ctrl+C while two modules are each inside an
+// exchange and a third is done. Each finishes the exchange under way, sends
+// nothing more, and says where it stopped; the count names those left part-way.
+TEST(SeveralPorts, CtrlCStopsEachModuleBetweenTwoExchanges) {
+    ScratchFiles files;
+    const std::string file = ToUtf8(files.write("f.cfg", FactoryConfig()));
+    VirtualModule a(OtherContents()), b(OtherContents()), c(OtherContents());
+    a.addFault({.kind = Late, .command = cmd::setGearAction, .delayMs = ScaledMs(1000)});
+    b.addFault({.kind = Late, .command = cmd::setHornAction, .delayMs = ScaledMs(1000)});
+    const std::string out = ToUtf8(files.path("out")), err = ToUtf8(files.path("err"));
+    const pid_t child = fork();
+    if (child == 0) {
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) _exit(99);
+        execl(KORVELCTL_PATH, KORVELCTL_PATH, "--port", a.portPath().c_str(), "--port", b.portPath().c_str(),
+              "--port", c.portPath().c_str(), "--settle", "0", "--no-keep-previous", "restore", file.c_str(), nullptr);
+        _exit(98);
+    }
+    ASSERT_GT(child, 0);
+    const ModuleConfig& f = FactoryConfig();
+    const std::size_t toGear = 4 + f.media.size() + 1, toHorn = toGear + f.gears.size();
+    const std::size_t whole = 4 + f.media.size() + f.gears.size() + f.horn.size() + f.acc.size() + 8;
+    auto lastIs = [](const VirtualModule& m, std::size_t count) { return m.exchangeCount() == count; };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScaledMs(5000));
+    while (!(lastIs(a, toGear) && lastIs(b, toHorn) && lastIs(c, whole)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    auto slurp = [](const std::string& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); };
+    const std::string pa = a.portPath(), pb = b.portPath(), pc = c.portPath();
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+    EXPECT_EQ(ToUtf8(WithoutSeconds(WidenBytes(slurp(out)))),
+              pc + ": Restored 4 settings and 4 tables from " + file + "; the module read them back the same. (S s)\n"
+              "The module returns to its stored configuration at its next power-up unless 'korvelctl --port " + pc +
+              " store' is run.\n");
+    EXPECT_EQ(ToUtf8(WithoutSeconds(WidenBytes(slurp(err)))),
+              pa + ": Restore interrupted before Gears row 1. (S s)\n" + pb +
+              ": Restore interrupted before ACC row 0. (S s)\n"
+              "3 ports: 1 done, 0 failed, 2 interrupted (left part-way: " + pa + ", " + pb + ")\n");
+    // Nothing after the exchange under way, and that one whole.
+    EXPECT_EQ(a.exchangeCount(), toGear);
+    EXPECT_EQ(b.exchangeCount(), toHorn);
+    EXPECT_EQ(a.exchanges().back().reply, std::vector<std::uint8_t>{0});
+    EXPECT_EQ(b.exchanges().back().reply, std::vector<std::uint8_t>{0});
+}
+
+}  // namespace
