@@ -2,7 +2,10 @@
 // Shared by the benchmarks that read four full tables from a virtual module
 // pacing its bytes at 115200 baud: the tables, and the time bytes take on
 // that line (10 bits a byte).
+#include <benchmark/benchmark.h>
+
 #include <cstddef>
+#include <cstdio>
 
 #include "sim/virtual_module.h"
 
@@ -21,3 +24,13 @@ inline ModuleConfig FullTables() {
 }
 
 inline double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * 10 / 115200; }
+
+// Runs the benchmarks, then prints `summary` with the ratio they left behind.
+inline int RunBenchmarks(int argc, char** argv, const char* summary, const double& ratio) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf(summary, ratio);
+    return 0;
+}

@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 
 #include "device/protocol.h"
 #include "tests/bench/bench_support.h"
@@ -49,10 +48,5 @@ BENCHMARK(FullRoundOfTableReads)->Unit(benchmark::kMillisecond)->UseRealTime()->
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("measured / wire time: %.3f (target below 1.10)\n", g_ratio);
-    return 0;
+    return RunBenchmarks(argc, argv, "measured / wire time: %.3f (target below 1.10)\n", g_ratio);
 }

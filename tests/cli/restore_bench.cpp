@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -72,10 +71,5 @@ BENCHMARK(RestoreOnFourModulesAtOnce)->UseManualTime()->Iterations(3)->Unit(benc
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("four modules at once / one module: %.3f (target at most 1.3)\n", g_ratio);
-    return 0;
+    return RunBenchmarks(argc, argv, "four modules at once / one module: %.3f (target at most 1.3)\n", g_ratio);
 }
