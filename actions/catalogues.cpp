@@ -37,3 +37,8 @@ std::span<const CodeName> ButtonCatalogue(std::uint32_t table) {
     default: return {};
     }
 }
+
+std::span<const CodeName> ResistorCatalogue(ResistorOutput output) {
+    if (output == ResistorOutput::Ra) return ResistorsA;
+    return ResistorsB;
+}

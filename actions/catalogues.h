@@ -24,5 +24,9 @@ extern const CodeName ResistorsB[2];
 // The button catalogue of a table; empty for a number outside 0 to 3.
 std::span<const CodeName> ButtonCatalogue(std::uint32_t table);
 
+// The two resistance-remote outputs; each has its own catalogue.
+enum class ResistorOutput { Ra, Rb };
+std::span<const CodeName> ResistorCatalogue(ResistorOutput output);
+
 // Cell text of a set flag or line bit: U+2714 HEAVY CHECK MARK.
 inline constexpr const wchar_t* CheckMark = L"\u2714";

@@ -1,16 +1,10 @@
 #include "actions/resistor_names.h"
 
-#include <span>
-
-#include "actions/catalogues.h"
+#include "actions/cell_text.h"
 
 namespace {
 
 constexpr wchar_t kOhmSign = L'\u2126';
-
-std::span<const CodeName> CatalogueOf(ResistorOutput output) {
-    return output == ResistorOutput::Ra ? std::span<const CodeName>(ResistorsA) : std::span<const CodeName>(ResistorsB);
-}
 
 // Whether `text` spells the catalogue name `name` ("3.9 kΩ", "22 Ω"): the
 // same value and prefix, the space before the unit optional, and one of the
@@ -33,14 +27,21 @@ bool Spells(std::wstring_view text, std::wstring_view name) {
 
 std::optional<std::uint16_t> ReadResistorName(ResistorOutput output, std::wstring_view text) {
     if (text == L"none") return std::uint16_t{0};
-    for (const CodeName& entry : CatalogueOf(output))
+    for (const CodeName& entry : ResistorCatalogue(output))
         if (Spells(text, entry.name)) return entry.code;
     return std::nullopt;
 }
 
 std::wstring AcceptedResistorNames(ResistorOutput output) {
     std::wstring line = L"none";
-    for (const CodeName& entry : CatalogueOf(output))
+    for (const CodeName& entry : ResistorCatalogue(output))
         if (*entry.name) line += std::wstring(L", ") + entry.name;
     return line;
+}
+
+std::wstring ResistorNameOrCode(ResistorOutput output, std::uint16_t resistors) {
+    const bool ra = output == ResistorOutput::Ra;
+    const std::wstring name = ra ? ResistorAName(resistors) : ResistorBName(resistors);
+    const auto code = static_cast<std::uint16_t>(resistors & (ra ? 0x7FFF : 0x8000));
+    return name.empty() && code != 0 ? FormatHex16(code) : name;
 }

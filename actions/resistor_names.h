@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-// The two resistance-remote outputs; each has its own catalogue.
-enum class ResistorOutput { Ra, Rb };
+#include "actions/catalogues.h"
 
 // The catalogue code of a name of `output`: the catalogue's name exactly, or
 // the same with "Ohm", "ohm" or the Greek capital omega for the ohm sign
@@ -19,3 +18,8 @@ std::optional<std::uint16_t> ReadResistorName(ResistorOutput output, std::wstrin
 
 // The names `output` accepts, on one line: "none, 1.2 kΩ, ..., 22 Ω".
 std::wstring AcceptedResistorNames(ResistorOutput output);
+
+// The name of the output's part of a `resistors` value (bits 0 to 14 for RA,
+// bit 15 for RB), or, when no entry has that code, the code as 0x and four
+// hexadecimal digits: a text for every value, where a cell shows nothing.
+std::wstring ResistorNameOrCode(ResistorOutput output, std::uint16_t resistors);

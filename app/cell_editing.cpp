@@ -1,6 +1,5 @@
 #include "app/cell_editing.h"
 
-#include <span>
 #include <string>
 #include <vector>
 
@@ -22,8 +21,8 @@ std::vector<std::wstring> ComboItems(std::uint32_t table, int column) {
     if (column == kButtonColumn) {
         for (const auto& entry : ButtonCatalogue(table)) items.push_back(FormatCatalogueEntry(table, entry.name, entry.code));
     } else {
-        const auto names = column == kRaColumn ? std::span<const CodeName>(ResistorsA) : std::span<const CodeName>(ResistorsB);
-        for (const auto& entry : names) items.push_back(entry.name);
+        const auto output = column == kRaColumn ? ResistorOutput::Ra : ResistorOutput::Rb;
+        for (const auto& entry : ResistorCatalogue(output)) items.push_back(entry.name);
     }
     return items;
 }

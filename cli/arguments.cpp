@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "actions/auto_base.h"
 #include "actions/cell_text.h"
 #include "actions/resistor_names.h"
 #include "cli/file_names.h"
-#include "cli/strict_number.h"
 
 namespace {
 
@@ -58,9 +58,9 @@ ArgumentProblem Refused(const std::wstring& argument, const std::wstring& takes,
 
 std::optional<ArgumentProblem> ReadNumber(const NumberArgument& argument, const std::wstring& text,
                                           std::uint32_t& out) {
-    const auto value = ReadStrictNumber(text);
+    const auto value = ParseWholeNumber(text);
     if (value && *value >= argument.min && *value <= argument.max) {
-        out = static_cast<std::uint32_t>(*value);
+        out = *value;
         return std::nullopt;
     }
     const std::wstring max = argument.hex ? FormatIrCode(argument.max) : std::to_wstring(argument.max);

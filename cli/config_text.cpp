@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cwchar>
 
 #include "actions/cell_text.h"
+#include "actions/resistor_names.h"
 #include "actions/row_text.h"
 #include "device/text.h"
 
@@ -17,18 +17,12 @@ struct SettingText {
     std::wstring value;
 };
 
-std::wstring RaText(std::uint16_t resistors) {
-    const std::uint16_t ra = resistors & 0x7FFF;
-    const std::wstring name = ResistorAName(resistors);
-    return ra != 0 && name.empty() ? FormatHex16(ra) : name;
-}
-
 std::array<SettingText, 5> SettingTexts(const ModuleSettings& s) {
     return {{
         {L"Max brightness (0-100):", std::to_wstring(s.maxBrightness)},
         {L"IR Period (ms):", std::to_wstring(s.irRepeatPeriod)},
         {L"Full Repeat:", s.irFullRepeat != 0 ? L"on" : L"off"},
-        {L"RA default:", RaText(s.defaultResistors)},
+        {L"RA default:", ResistorNameOrCode(ResistorOutput::Ra, s.defaultResistors)},
         {L"RB default:", ResistorBName(s.defaultResistors)},
     }};
 }
@@ -87,22 +81,22 @@ void Append(std::vector<std::wstring>& lines, const std::vector<std::wstring>& m
     lines.insert(lines.end(), more.begin(), more.end());
 }
 
-std::wstring JsonKey(const TableInfo& info) { return JsonString(WidenBytes(info.key)); }
-std::wstring JsonBool(bool value) { return value ? L"true" : L"false"; }
-
-std::wstring JsonFields(const ActionFields& f) {
-    return L"{\"button\": " + std::to_wstring(f.button) + L", \"irCode\": " + std::to_wstring(f.irCode) +
-           L", \"lines\": " + std::to_wstring(f.lines) + L", \"flags\": " + std::to_wstring(f.flags) +
-           L", \"resistors\": " + std::to_wstring(f.resistors) + L"}";
+JsonValue JsonFields(const ActionFields& f) {
+    return JsonObject({{"button", JsonNumber(f.button)},
+                       {"irCode", JsonNumber(f.irCode)},
+                       {"lines", JsonNumber(f.lines)},
+                       {"flags", JsonNumber(f.flags)},
+                       {"resistors", JsonNumber(f.resistors)}});
 }
 
-std::wstring JsonSettings(const ModuleSettings& s) {
-    return L"{\"maxBrightness\": " + std::to_wstring(s.maxBrightness) + L", \"irFullRepeat\": " +
-           JsonBool(s.irFullRepeat != 0) + L", \"irRepeatPeriod\": " + std::to_wstring(s.irRepeatPeriod) +
-           L", \"defaultResistors\": " + std::to_wstring(s.defaultResistors) + L"}";
+JsonValue JsonSettings(const ModuleSettings& s) {
+    return JsonObject({{"maxBrightness", JsonNumber(s.maxBrightness)},
+                       {"irFullRepeat", JsonBoolean(s.irFullRepeat != 0)},
+                       {"irRepeatPeriod", JsonNumber(s.irRepeatPeriod)},
+                       {"defaultResistors", JsonNumber(s.defaultResistors)}});
 }
 
-std::wstring JsonSide(const std::optional<ActionFields>& fields) { return fields ? JsonFields(*fields) : L"null"; }
+JsonValue JsonSide(const std::optional<ActionFields>& fields) { return fields ? JsonFields(*fields) : JsonValue{}; }
 
 }  // namespace
 
@@ -194,69 +188,51 @@ std::vector<std::wstring> DiffLines(const ConfigDiff& diff) {
     return lines;
 }
 
-std::wstring JsonConfig(const ModuleConfig& config) {
-    std::wstring out = L"{\"settings\": " + JsonSettings(config.settings);
+JsonValue JsonConfig(const ModuleConfig& config) {
+    JsonValue document = JsonObject({{"settings", JsonSettings(config.settings)}});
     for (const TableInfo& info : kTables) {
-        std::vector<std::wstring> rows;
-        for (const ActionFields& fields : TableFields(config, info.id)) rows.push_back(JsonFields(fields));
-        out += L", " + JsonKey(info) + L": " + JsonList(rows);
+        JsonValue rows = JsonArray({});
+        for (const ActionFields& fields : TableFields(config, info.id)) rows.items.push_back(JsonFields(fields));
+        document.members.emplace_back(info.key, std::move(rows));
     }
-    return out + L"}";
+    return document;
 }
 
-std::wstring JsonInfo(const ModuleConfig& config) {
-    std::wstring counts;
+JsonValue JsonInfo(const ModuleConfig& config) {
+    JsonValue counts = JsonObject({});
     ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
-        counts += (counts.empty() ? L"" : L", ") + JsonKey(info) + L": " + std::to_wstring(rows.size());
+        counts.members.emplace_back(info.key, JsonNumber(rows.size()));
     });
-    return L"{\"settings\": " + JsonSettings(config.settings) + L", \"rows\": {" + counts + L"}}";
+    return JsonObject({{"settings", JsonSettings(config.settings)}, {"rows", std::move(counts)}});
 }
 
-std::wstring JsonDiff(const ModuleConfig& a, const ModuleConfig& b) {
+JsonValue JsonDiff(const ModuleConfig& a, const ModuleConfig& b) {
     const ModuleSettings& sa = a.settings;
     const ModuleSettings& sb = b.settings;
-    std::vector<std::wstring> settings;
-    auto setting = [&](const wchar_t* name, bool differs, const std::wstring& valueA, const std::wstring& valueB) {
+    JsonValue settings = JsonArray({});
+    auto setting = [&](const char* name, bool differs, JsonValue valueA, JsonValue valueB) {
         if (differs)
-            settings.push_back(L"{\"name\": " + JsonString(name) + L", \"a\": " + valueA + L", \"b\": " + valueB + L"}");
+            settings.items.push_back(
+                JsonObject({{"name", JsonString(name)}, {"a", std::move(valueA)}, {"b", std::move(valueB)}}));
     };
-    setting(L"maxBrightness", sa.maxBrightness != sb.maxBrightness, std::to_wstring(sa.maxBrightness),
-            std::to_wstring(sb.maxBrightness));
-    setting(L"irFullRepeat", (sa.irFullRepeat != 0) != (sb.irFullRepeat != 0), JsonBool(sa.irFullRepeat != 0),
-            JsonBool(sb.irFullRepeat != 0));
-    setting(L"irRepeatPeriod", sa.irRepeatPeriod != sb.irRepeatPeriod, std::to_wstring(sa.irRepeatPeriod),
-            std::to_wstring(sb.irRepeatPeriod));
-    setting(L"defaultResistors", sa.defaultResistors != sb.defaultResistors, std::to_wstring(sa.defaultResistors),
-            std::to_wstring(sb.defaultResistors));
-    std::vector<std::wstring> rows;
+    setting("maxBrightness", sa.maxBrightness != sb.maxBrightness, JsonNumber(sa.maxBrightness),
+            JsonNumber(sb.maxBrightness));
+    setting("irFullRepeat", (sa.irFullRepeat != 0) != (sb.irFullRepeat != 0), JsonBoolean(sa.irFullRepeat != 0),
+            JsonBoolean(sb.irFullRepeat != 0));
+    setting("irRepeatPeriod", sa.irRepeatPeriod != sb.irRepeatPeriod, JsonNumber(sa.irRepeatPeriod),
+            JsonNumber(sb.irRepeatPeriod));
+    setting("defaultResistors", sa.defaultResistors != sb.defaultResistors, JsonNumber(sa.defaultResistors),
+            JsonNumber(sb.defaultResistors));
+    JsonValue rows = JsonArray({});
     for (const RowDifference& d : DiffConfigs(a, b).rows)
-        rows.push_back(L"{\"table\": " + JsonKey(kTables[d.table]) + L", \"row\": " + std::to_wstring(d.row) +
-                       L", \"a\": " + JsonSide(d.a) + L", \"b\": " + JsonSide(d.b) + L"}");
-    return L"{\"settings\": " + JsonList(settings) + L", \"rows\": " + JsonList(rows) + L"}";
+        rows.items.push_back(JsonObject({{"table", JsonString(kTables[d.table].key)},
+                                         {"row", JsonNumber(d.row)},
+                                         {"a", JsonSide(d.a)},
+                                         {"b", JsonSide(d.b)}}));
+    return JsonObject({{"settings", std::move(settings)}, {"rows", std::move(rows)}});
 }
 
-std::wstring JsonString(const std::wstring& text) {
-    std::wstring out = L"\"";
-    for (wchar_t c : text) {
-        if (c == L'"' || c == L'\\') {
-            out += L'\\';
-            out += c;
-        } else if (c < 0x20) {
-            wchar_t escaped[8];
-            std::swprintf(escaped, 8, L"\\u%04X", static_cast<unsigned>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + L"\"";
-}
-
-std::wstring JsonList(const std::vector<std::wstring>& items) {
-    std::wstring out = L"[";
-    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? L", " : L"") + items[i];
-    return out + L"]";
-}
+std::wstring JsonLine(const JsonValue& value) { return WidenText(WriteJsonLine(value)) + L"\n"; }
 
 std::wstring Joined(const std::vector<std::wstring>& lines) {
     std::wstring text;

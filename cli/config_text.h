@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/json.h"
 #include "device/module_config.h"
 #include "device/records.h"
 
@@ -53,20 +54,18 @@ ConfigDiff FirstDifference(const ConfigDiff& diff);
 // its title, the column titles, then "-" for the row in a and "+" for the row in b.
 std::vector<std::wstring> DiffLines(const ConfigDiff& diff);
 
-// The records' and settings' fields by name, codes as numbers, one object per
-// text without a line end.
+// The JSON forms of --json: the records' and settings' fields by name, codes
+// as numbers.
 // {"settings": {...}, "media": [...], "gears": [...], "horn": [...], "acc": [...]}
-std::wstring JsonConfig(const ModuleConfig& config);
+JsonValue JsonConfig(const ModuleConfig& config);
 // {"settings": {...}, "rows": {"media": N, ...}}
-std::wstring JsonInfo(const ModuleConfig& config);
+JsonValue JsonInfo(const ModuleConfig& config);
 // {"settings": [{"name", "a", "b"}], "rows": [{"table", "row", "a", "b"}]}, a
 // missing row as null.
-std::wstring JsonDiff(const ModuleConfig& a, const ModuleConfig& b);
+JsonValue JsonDiff(const ModuleConfig& a, const ModuleConfig& b);
 
-// A text as a JSON string, quotes included.
-std::wstring JsonString(const std::wstring& text);
-// Items between brackets, comma separated.
-std::wstring JsonList(const std::vector<std::wstring>& items);
+// A JSON value as one line of text, with its line end.
+std::wstring JsonLine(const JsonValue& value);
 
 // Each line followed by a line end.
 std::wstring Joined(const std::vector<std::wstring>& lines);

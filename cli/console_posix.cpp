@@ -28,12 +28,8 @@ void WriteAll(int fd, const std::string& bytes) {
 
 std::vector<std::wstring> CommandLineArguments(int argc, char** argv) {
     std::vector<std::wstring> args;
-    for (int i = 1; i < argc; ++i) {
-        std::wstring arg;
-        // A name in another locale's bytes still reaches open() unchanged.
-        if (!FromUtf8(argv[i], arg)) arg = WidenBytes(argv[i]);
-        args.push_back(arg);
-    }
+    // A name in another locale's bytes still reaches open() unchanged.
+    for (int i = 1; i < argc; ++i) args.push_back(WidenText(argv[i]));
     return args;
 }
 

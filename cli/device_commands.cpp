@@ -7,7 +7,6 @@
 #include <map>
 #include <thread>
 
-#include "actions/action_reads.h"
 #include "actions/action_writes.h"
 #include "actions/cell_text.h"
 #include "cli/config_text.h"
@@ -22,7 +21,6 @@
 #include "device/text.h"
 #include "settings/live_values.h"
 #include "settings/setting_commands.h"
-#include "settings/setting_reads.h"
 
 namespace {
 
@@ -52,29 +50,18 @@ int OnModule(const CliArguments& args, const CliOutput& output, Run run, const M
 // what becomes of it at the next power-up (for several ports, once for all).
 int ReportChange(const Outcome& outcome, const Module& module, const CliArguments& args, const CliOutput& output) {
     const int status = Report(outcome, module, args, output);
-    if (status == kExitOk && !SeveralPorts(args)) output.out(NotStoredText({args.port}) + L"\n");
+    if (status != kExitOk) return status;
+    if (output.changedUnstored) output.changedUnstored();
+    else output.out(NotStoredText({args.port}) + L"\n");
     return status;
 }
 
-// After a reload or a reset the window reads the module back: the four
-// settings, then the table on show, Media after start. The same reads go out
-// here, so the module sees the same exchanges; the command's own outcome is
-// reported whatever they answer.
-void ReadBackAsTheWindowDoes(Module& module) {
-    ReadMaxBrightness(module);
-    ReadFullRepeat(module);
-    ReadDefaultResistance(module);
-    ReadIrRepeatPeriod(module);
-    LoadTable(module, Media);
-}
-
-// A command on the stored configuration, with the read-back after a reload or
-// reset; a reset changes the running configuration only.
-int StoredConfigCommand(const CliArguments& args, const CliOutput& output, Outcome (*command)(Module&), bool readBack) {
+// A command on the stored configuration; a reset changes the running
+// configuration only.
+int StoredConfigCommand(const CliArguments& args, const CliOutput& output, Outcome (*command)(Module&)) {
     return RunOnPorts(args, output, [&](const CliArguments& port, const CliOutput& print) {
         return OnModule(port, print, [&](Module& module) {
             const Outcome outcome = command(module);
-            if (readBack && Succeeded(outcome)) ReadBackAsTheWindowDoes(module);
             if (outcome.operation == Operation::ResetModuleConfig) return ReportChange(outcome, module, port, print);
             return Report(outcome, module, port, print);
         });
@@ -133,7 +120,7 @@ int DryRun(Module& module, const CliArguments& args, const CliOutput& output) {
     const ConfigDiff diff = DiffConfigs(current, module.held);
     if (diff.empty() || SeveralPorts(args)) {
         output.out(DryRunLine(current, module.held, args) + L"\n");
-        if (args.json && output.attach) output.attach(L"diff", JsonDiff(current, module.held));
+        if (args.json && output.attach) output.attach("diff", JsonDiff(current, module.held));
     } else {
         output.out(DryRunHeader(args) + L"\n" + Joined(DiffLines(diff)));
     }
@@ -223,10 +210,10 @@ int RunInfo(const CliArguments& args, const CliOutput& output) {
             const Outcome read = ReadWholeConfig(module, config);
             if (!Succeeded(read)) return Report(read, module, port, print);
             if (!SeveralPorts(port)) {
-                print.out(port.json ? JsonInfo(config) + L"\n" : Joined(InfoLines(config)));
+                print.out(port.json ? JsonLine(JsonInfo(config)) : Joined(InfoLines(config)));
             } else {
                 print.out(InfoLine(config) + L"\n");
-                if (port.json && print.attach) print.attach(L"info", JsonInfo(config));
+                if (port.json && print.attach) print.attach("info", JsonInfo(config));
             }
             return kExitOk;
         });
@@ -286,13 +273,13 @@ int RunSet(const CliArguments& args, const CliOutput& output) {
 }
 
 int RunStore(const CliArguments& args, const CliOutput& output) {
-    return StoredConfigCommand(args, output, SaveModuleConfig, false);
+    return StoredConfigCommand(args, output, SaveModuleConfig);
 }
 int RunReload(const CliArguments& args, const CliOutput& output) {
-    return StoredConfigCommand(args, output, LoadModuleConfig, true);
+    return StoredConfigCommand(args, output, LoadModuleConfig);
 }
 int RunReset(const CliArguments& args, const CliOutput& output) {
-    return StoredConfigCommand(args, output, ResetModuleConfig, true);
+    return StoredConfigCommand(args, output, ResetModuleConfig);
 }
 
 int RunSendIr(const CliArguments& args, const CliOutput& output) {

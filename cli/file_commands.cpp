@@ -21,7 +21,7 @@ int RunShow(const CliArguments& args, const CliOutput& output) {
     ModuleConfig config;
     int status = kExitOk;
     if (!Read(args.operands[0], config, output, status)) return status;
-    output.out(args.json ? JsonConfig(config) + L"\n" : Joined(ConfigLines(config)));
+    output.out(args.json ? JsonLine(JsonConfig(config)) : Joined(ConfigLines(config)));
     return kExitOk;
 }
 
@@ -31,7 +31,7 @@ int RunDiff(const CliArguments& args, const CliOutput& output) {
     for (int i = 0; i < 2; ++i)
         if (!Read(args.operands[i], files[i], output, status)) return status;
     const ConfigDiff diff = DiffConfigs(files[0], files[1]);
-    if (args.json) output.out(JsonDiff(files[0], files[1]) + L"\n");
+    if (args.json) output.out(JsonLine(JsonDiff(files[0], files[1])));
     else if (!diff.empty()) output.out(Joined(DiffLines(diff)));
     return diff.empty() ? kExitOk : kExitRefused;
 }

@@ -18,17 +18,17 @@ namespace {
 // carries the results alone.
 class VerboseTrace {
 public:
-    VerboseTrace(bool verbose, const CliOutput& output) : on_(verbose) {
-        if (on_) SetTraceHandler([&output](TraceChannel, const std::wstring& text) { output.err(text); });
+    VerboseTrace(bool verbose, const CliOutput& output) : on(verbose) {
+        if (on) SetTraceHandler([&output](TraceChannel, const std::wstring& text) { output.err(text); });
     }
     ~VerboseTrace() {
-        if (on_) SetTraceHandler({});
+        if (on) SetTraceHandler({});
     }
     VerboseTrace(const VerboseTrace&) = delete;
     VerboseTrace& operator=(const VerboseTrace&) = delete;
 
 private:
-    bool on_;
+    bool on;
 };
 
 // The output, one text at a time: several ports' threads trace at once.

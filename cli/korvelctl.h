@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "config/json.h"
 #include "device/module.h"
 #include "device/outcome.h"
 #include "device/port_info.h"
@@ -20,7 +21,11 @@ struct CliOutput {
     std::function<void(const std::wstring&)> err;  // failures, usage and, with --verbose, diagnostics
     // With several ports and --json: a member (name, JSON value) for the
     // port's object, beside its lines; unset otherwise.
-    std::function<void(const std::wstring&, const std::wstring&)> attach = {};
+    std::function<void(const std::string&, JsonValue)> attach = {};
+    // With several ports: a change to the running configuration is done and
+    // not stored, which the ports' summary then says once for all. Unset for
+    // one port, which says it right away.
+    std::function<void()> changedUnstored = {};
 };
 
 // What korvelctl takes from around it besides its command line.

@@ -57,10 +57,7 @@ std::wstring OpenFailureText(const OpenFailure& failure) {
                    ? L"permission denied"
                    : L"permission denied; join the group " + WidenBytes(failure.group) + L" and log in again";
     case OpenFault::Other:
-        if (!failure.systemText.empty()) {
-            std::wstring text;
-            return FromUtf8(failure.systemText, text) ? text : WidenBytes(failure.systemText);
-        }
+        if (!failure.systemText.empty()) return WidenText(failure.systemText);
         break;
     case OpenFault::None: break;
     }
@@ -80,14 +77,14 @@ std::wstring LinkFailureText(const Outcome& outcome, const Module& module, const
     return L"lost the line to the module on " + port + (call.empty() ? L"" : L" (" + call + L")");
 }
 
-std::wstring RowName(const Outcome& outcome) {
-    return std::wstring(kTables[outcome.table % kTableCount].title) + L" row " + std::to_wstring(outcome.row);
+std::wstring RowName(std::uint32_t table, std::size_t row) {
+    return std::wstring(kTables[table % kTableCount].title) + L" row " + std::to_wstring(row);
 }
 
 // Where a restore's exchanges stood when they stopped.
 std::wstring RestorePlace(const Outcome& outcome) {
     if (outcome.operation == Operation::WriteHeldSetting) return L"the " + SettingName(outcome.setting) + L" setting";
-    return RowName(outcome);
+    return RowName(outcome.table, outcome.row);
 }
 
 // A link that the stop flag held back, for each command: only a restore can
@@ -141,7 +138,7 @@ std::wstring RefusedText(const Outcome& outcome, const Module& module, const Cli
     const std::wstring response = Response(outcome);
     switch (outcome.operation) {
     case Operation::WriteAllActions:
-        return L"Restore stopped: the module refused " + RowName(outcome) + L", " + response + L".";
+        return L"Restore stopped: the module refused " + RowName(outcome.table, outcome.row) + L", " + response + L".";
     case Operation::WriteHeldSetting: {
         const std::wstring name = SettingName(outcome.setting);
         const std::wstring refused = name + L" " + SettingValue(outcome.setting, module.held.settings);
@@ -208,10 +205,8 @@ std::wstring NoPreviousFolderText() {
 }
 
 std::wstring PreviousFolderFailedText(const std::wstring& folder, const std::string& reason) {
-    std::wstring why;
-    if (!FromUtf8(reason, why)) why = WidenBytes(reason);
     return L"Restore stopped before opening a port: cannot make the folder " + folder + L" for the module's previous "
-           L"configuration: " + why + L".";
+           L"configuration: " + WidenText(reason) + L".";
 }
 
 std::wstring WayBackText(const CliArguments& args, const std::wstring& kept) {
@@ -228,8 +223,7 @@ std::wstring MismatchText(const ConfigDiff& first, bool oneLine) {
     if (!first.settings.empty())
         return L"Read back differs from the file: " + DiffLines(first).front() + L" (file -> module).";
     const RowDifference& row = first.rows.front();
-    return L"Read back differs from the file at " + std::wstring(kTables[row.table % kTableCount].title) + L" row " +
-           std::to_wstring(row.row) + L".";
+    return L"Read back differs from the file at " + RowName(row.table, row.row) + L".";
 }
 
 std::wstring DryRunHeader(const CliArguments& args) {

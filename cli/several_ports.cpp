@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cwchar>
+#include <cstdio>
 #include <thread>
 
 #include "cli/config_text.h"
 #include "cli/outcome_text.h"
+#include "device/text.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ namespace {
 struct PortRun {
     CliArguments args;
     std::vector<std::wstring> lines;
-    std::vector<std::pair<std::wstring, std::wstring>> members;  // attached to its JSON object
+    std::vector<std::pair<std::string, JsonValue>> members;  // attached to its JSON object
+    bool changedUnstored = false;
     int status = kExitOk;
     double seconds = 0;
 };
@@ -31,9 +33,11 @@ void AddLines(std::vector<std::wstring>& lines, const std::wstring& text) {
 void Run(PortRun& run, const PortCommand& command) {
     const auto start = std::chrono::steady_clock::now();
     const auto hold = [&run](const std::wstring& text) { AddLines(run.lines, text); };
-    const CliOutput held{hold, hold, [&run](const std::wstring& name, const std::wstring& value) {
-                             run.members.emplace_back(name, value);
-                         }};
+    const CliOutput held{hold, hold,
+                         [&run](const std::string& name, JsonValue value) {
+                             run.members.emplace_back(name, std::move(value));
+                         },
+                         [&run] { run.changedUnstored = true; }};
     run.status = command(run.args, held);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -43,26 +47,21 @@ bool Failed(const CliArguments& args, int status) {
     return status != kExitOk && !(args.dryRun && status == kExitRefused);
 }
 
-// Whether a command done leaves changes in the running configuration alone.
-bool LeavesChangesUnstored(const CliArguments& args) {
-    return args.command == L"set" || args.command == L"reset" ||
-           (args.command == L"restore" && !args.store && !args.dryRun);
-}
-
-std::wstring JsonObject(const PortRun& run) {
-    wchar_t seconds[32];
-    std::swprintf(seconds, std::size(seconds), L"%.2f", run.seconds);
-    std::vector<std::wstring> lines;
-    for (const std::wstring& line : run.lines) lines.push_back(JsonString(line));
-    std::wstring object = L"{\"port\": " + JsonString(run.args.port) + L", \"status\": " +
-                          std::to_wstring(run.status) + L", \"seconds\": " + seconds +
-                          L", \"lines\": " + JsonList(lines);
-    for (const auto& [name, value] : run.members) object += L", " + JsonString(name) + L": " + value;
-    return object + L"}";
+JsonValue PortObject(const PortRun& run) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f", run.seconds);
+    JsonValue lines = JsonArray({});
+    for (const std::wstring& line : run.lines) lines.items.push_back(JsonString(ToUtf8(line)));
+    JsonValue object = JsonObject({{"port", JsonString(ToUtf8(run.args.port))},
+                                   {"status", JsonNumber(static_cast<std::uint64_t>(run.status))},
+                                   {"seconds", {.kind = JsonKind::Number, .text = seconds}},
+                                   {"lines", std::move(lines)}});
+    for (const auto& [name, value] : run.members) object.members.emplace_back(name, value);
+    return object;
 }
 
 void PrintResult(const PortRun& run, const CliOutput& output) {
-    if (run.args.json) return output.out(JsonObject(run) + L"\n");
+    if (run.args.json) return output.out(JsonLine(PortObject(run)));
     std::wstring text;
     for (const std::wstring& line : run.lines) text += (text.empty() ? L"" : L" ") + line;
     const std::wstring line = PortLine(run.args.port, text, run.seconds) + L"\n";
@@ -103,13 +102,13 @@ int RunOnPorts(const CliArguments& args, const CliOutput& output, const PortComm
             ++counts.changes;
         } else {
             ++counts.done;
-            unstored.push_back(run.args.port);
+            if (run.changedUnstored) unstored.push_back(run.args.port);
         }
     }
     if (args.json) return worst;
     const std::wstring summary = SummaryText(counts, args.dryRun) + L"\n";
     if (counts.failed > 0 || !counts.interrupted.empty()) output.err(summary);
     else output.out(summary);
-    if (LeavesChangesUnstored(args) && !unstored.empty()) output.out(NotStoredText(unstored) + L"\n");
+    if (!unstored.empty()) output.out(NotStoredText(unstored) + L"\n");
     return worst;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "actions/auto_base.h"
 #include "actions/cell_text.h"
 #include "actions/resistor_names.h"
 #include "config/json.h"
@@ -45,16 +46,11 @@ JsonValue BitNames(std::uint8_t bits, const char* const (&names)[8]) {
     return list;
 }
 
-// The catalogue's name of an RA or RB code, or its hexadecimal form when no
-// entry has it (only the empty name belongs to 0).
-JsonValue ResistorJson(std::uint16_t resistors, std::uint16_t mask) {
-    const std::wstring name = mask == kRaMask ? ResistorAName(resistors) : ResistorBName(resistors);
-    const std::uint16_t code = resistors & mask;
-    return JsonString(name.empty() && code != 0 ? Hex(code, 4) : ToUtf8(name));
-}
-
+// The catalogue's names of the RA and RB codes, or their hexadecimal form
+// when no entry has them (only the empty name belongs to 0).
 JsonValue ResistanceJson(std::uint16_t resistors) {
-    return JsonObject({{"ra", ResistorJson(resistors, kRaMask)}, {"rb", ResistorJson(resistors, kRbMask)}});
+    return JsonObject({{"ra", JsonString(ToUtf8(ResistorNameOrCode(ResistorOutput::Ra, resistors)))},
+                       {"rb", JsonString(ToUtf8(ResistorNameOrCode(ResistorOutput::Rb, resistors)))}});
 }
 
 template <class R>
@@ -121,26 +117,20 @@ std::array<const JsonValue*, N> Fields(const JsonValue& value, const char* const
     return found;
 }
 
-// Digits read into 64 bits; anything wider reads as the largest value, which
-// no field accepts.
-std::uint64_t Saturated(std::string_view digits, unsigned base) {
-    std::uint64_t value = 0;
-    for (char c : digits) {
-        const unsigned d = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-        if (value > (UINT64_MAX - d) / base) return UINT64_MAX;
-        value = value * base + d;
-    }
-    return value;
+// Digits read as korvelctl reads a number; nothing beyond 32 bits, which no
+// field takes.
+std::optional<std::uint32_t> Number(std::string_view digits) {
+    return ParseWholeNumber(WidenBytes(std::string(digits)));
 }
 
-std::uint64_t WholeNumber(const JsonValue& value, const std::string& path, std::uint64_t max) {
+std::uint32_t WholeNumber(const JsonValue& value, const std::string& path, std::uint32_t max) {
     const std::string& text = Expect(value, JsonKind::Number, path, "a whole number").text;
     if (text.find_first_of(".eE") != std::string::npos) Refuse(path, text + " is not a whole number");
     const bool negative = text[0] == '-';
-    const std::uint64_t number = Saturated(std::string_view(text).substr(negative ? 1 : 0), 10);
-    if ((negative && number != 0) || number > max)
+    const auto number = Number(std::string_view(text).substr(negative ? 1 : 0));
+    if (!number || (negative && *number != 0) || *number > max)
         Refuse(path, text + " is out of range 0 to " + std::to_string(max));
-    return number;
+    return *number;
 }
 
 bool IsHex(std::string_view text) {
@@ -151,9 +141,9 @@ bool IsHex(std::string_view text) {
 std::uint32_t HexCode(const JsonValue& value, const std::string& path, std::uint32_t max, int digits) {
     const std::string& text = Expect(value, JsonKind::String, path, "a hexadecimal string").text;
     if (!IsHex(text)) Refuse(path, QuoteJson(text) + " is not a hexadecimal number starting with 0x");
-    const std::uint64_t code = Saturated(std::string_view(text).substr(2), 16);
-    if (code > max) Refuse(path, text + " is out of range " + Hex(0, digits) + " to " + Hex(max, digits));
-    return static_cast<std::uint32_t>(code);
+    const auto code = Number(text);
+    if (!code || *code > max) Refuse(path, text + " is out of range " + Hex(0, digits) + " to " + Hex(max, digits));
+    return *code;
 }
 
 // A catalogue name, read leniently, or the code itself in hexadecimal.
@@ -161,9 +151,9 @@ std::uint16_t ResistorCode(const JsonValue& value, const std::string& path, Resi
     const std::string& text = Expect(value, JsonKind::String, path, "a string").text;
     if (IsHex(text)) {
         if (output == ResistorOutput::Ra) return static_cast<std::uint16_t>(HexCode(value, path, kRaMask, 4));
-        const std::uint64_t code = Saturated(std::string_view(text).substr(2), 16);
-        if (code != 0 && code != kRbMask) Refuse(path, text + " is not 0x0000 or 0x8000");
-        return static_cast<std::uint16_t>(code);
+        const auto code = Number(text);
+        if (code != 0u && code != kRbMask) Refuse(path, text + " is not 0x0000 or 0x8000");
+        return static_cast<std::uint16_t>(*code);
     }
     std::wstring name;
     if (FromUtf8(text, name))

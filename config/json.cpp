@@ -284,7 +284,9 @@ bool HoldsObject(const JsonValue& value) {
     return false;
 }
 
-void Write(std::string& out, const JsonValue& value, std::size_t indent) {
+// `indent`: the spaces before this level's lines, or nothing for all of the
+// value on one line.
+void Write(std::string& out, const JsonValue& value, std::optional<std::size_t> indent) {
     switch (value.kind) {
     case JsonKind::Null: out += "null"; return;
     case JsonKind::Boolean: out += value.boolean ? "true" : "false"; return;
@@ -295,15 +297,16 @@ void Write(std::string& out, const JsonValue& value, std::size_t indent) {
     }
     const bool isArray = value.kind == JsonKind::Array;
     const std::size_t count = isArray ? value.items.size() : value.members.size();
-    const bool oneLine = !HoldsObject(value);
+    const bool oneLine = !indent || !HoldsObject(value);
+    const auto inner = indent ? std::optional<std::size_t>(*indent + 2) : std::nullopt;
     out += isArray ? '[' : '{';
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) out += oneLine ? ", " : ",";
-        if (!oneLine) out += '\n' + std::string(indent + 2, ' ');
+        if (!oneLine) out += '\n' + std::string(*inner, ' ');
         if (!isArray) out += QuoteJson(value.members[i].first) + ": ";
-        Write(out, isArray ? value.items[i] : value.members[i].second, indent + 2);
+        Write(out, isArray ? value.items[i] : value.members[i].second, inner);
     }
-    if (!oneLine && count > 0) out += '\n' + std::string(indent, ' ');
+    if (!oneLine && count > 0) out += '\n' + std::string(*indent, ' ');
     out += isArray ? ']' : '}';
 }
 
@@ -330,6 +333,12 @@ std::string WriteJson(const JsonValue& value) {
     std::string out;
     Write(out, value, 0);
     return out + '\n';
+}
+
+std::string WriteJsonLine(const JsonValue& value) {
+    std::string out;
+    Write(out, value, std::nullopt);
+    return out;
 }
 
 std::string QuoteJson(std::string_view text) {

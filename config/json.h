@@ -36,6 +36,8 @@ std::optional<std::string> ParseJson(std::string_view text, JsonValue& out);
 // that holds no object is written on one line, so a table row or a list of
 // names stays on one line of its own.
 std::string WriteJson(const JsonValue& value);
+// The whole document on one line, ", " and ": " between the parts, no newline.
+std::string WriteJsonLine(const JsonValue& value);
 
 // A text as a JSON string literal, quotes included: control characters and
 // characters beyond U+FFFF escaped, everything else as UTF-8.

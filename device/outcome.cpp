@@ -106,11 +106,7 @@ std::wstring FileText(const Outcome& outcome) {
     case FileFault::NoHeader: return L"Failed to read config header";
     case FileFault::BadMagic: return L"Invalid config file";
     case FileFault::BadVersion: return L"Unsupported config version";
-    case FileFault::BadJson: {
-        std::wstring reason;
-        if (!FromUtf8(outcome.error, reason)) reason = WidenBytes(outcome.error);
-        return L"Invalid config file: " + reason;
-    }
+    case FileFault::BadJson: return L"Invalid config file: " + WidenText(outcome.error);
     case FileFault::ShortBody: break;
     }
     return L"Failed while reading config";

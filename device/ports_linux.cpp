@@ -75,8 +75,5 @@ std::vector<PortInfo> ListSerialPortsIn(const fs::path& ttyClass) {
 
 std::vector<PortInfo> listSerialPorts() { return ListSerialPortsIn("/sys/class/tty"); }
 
-std::wstring toWide(const std::string& text) {
-    std::wstring wide;
-    if (FromUtf8(text, wide)) return wide;
-    return WidenBytes(text);  // Latin-1 stands in for the ANSI code page
-}
+// Latin-1 stands in for the ANSI code page.
+std::wstring toWide(const std::string& text) { return WidenText(text); }

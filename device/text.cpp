@@ -49,3 +49,8 @@ bool FromUtf8(const std::string& text, std::wstring& out) {
     }
     return true;
 }
+
+std::wstring WidenText(const std::string& text) {
+    std::wstring wide;
+    return FromUtf8(text, wide) ? wide : WidenBytes(text);
+}

@@ -11,3 +11,6 @@ std::wstring WidenBytes(const std::string& text);
 std::string ToUtf8(const std::wstring& text);
 // UTF-8 to wide text; false when the bytes are not valid UTF-8.
 bool FromUtf8(const std::string& text, std::wstring& out);
+// 8-bit text from outside (a system's message, a command-line argument): as
+// UTF-8, or, when it is not UTF-8, one character per byte.
+std::wstring WidenText(const std::string& text);
