@@ -8,7 +8,7 @@ namespace {
 
 template <class Rows>
 void ReadInto(SerialLink& link, Rows& rows) {
-    rows = TableCommands<typename std::decay_t<Rows>::value_type>::read(link);
+    rows = readTable<typename std::decay_t<Rows>::value_type>(link);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ Outcome WriteActionRow(Module& module, std::uint32_t table, int row, const Actio
         WithTable(module.held, table, [&](auto& rows) {
             using R = typename std::decay_t<decltype(rows)>::value_type;
             const R record = MakeRecord<R>(fields);
-            TakeStatus(o, TableCommands<R>::write(module.link, static_cast<std::uint8_t>(row), record));
+            TakeStatus(o, writeRecord(module.link, static_cast<std::uint8_t>(row), record));
             if (o.row < rows.size()) rows[o.row] = record;
         });
     });
@@ -41,11 +41,10 @@ Outcome WriteAllActions(Module& module) {
     if (!Succeeded(outcome)) return outcome;
     return Attempt(outcome, [&](Outcome& o) {
         ForEachTable(module.held, [&](const TableInfo& info, const auto& rows) {
-            using R = typename std::decay_t<decltype(rows)>::value_type;
             for (std::size_t i = 0; i < rows.size() && Succeeded(o); ++i) {
                 o.table = info.id;
                 o.row = i;
-                TakeStatus(o, TableCommands<R>::write(module.link, static_cast<std::uint8_t>(i), rows[i]));
+                TakeStatus(o, writeRecord(module.link, static_cast<std::uint8_t>(i), rows[i]));
             }
         });
     });

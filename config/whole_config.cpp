@@ -10,12 +10,12 @@ Outcome ReadWholeConfig(Module& module, ModuleConfig& out) {
         ModuleConfig read;
         // A backup restores what was there, not what the window would show:
         // the window caps the brightness at 100.
-        read.settings.irRepeatPeriod = getIRRepeatPeriod(link);
-        read.settings.irFullRepeat = getIRFullRepeat(link) != 0;
-        read.settings.maxBrightness = getMaxBrightness(link);
-        read.settings.defaultResistors = getDefaultResistance(link);
+        read.settings.irRepeatPeriod = getSetting(link, Setting::IrRepeatPeriod);
+        read.settings.irFullRepeat = getSetting(link, Setting::IrFullRepeat) != 0;
+        read.settings.maxBrightness = getSetting(link, Setting::MaxBrightness);
+        read.settings.defaultResistors = getSetting(link, Setting::DefaultResistance);
         ForEachTable(read, [&](const TableInfo&, auto& rows) {
-            rows = TableCommands<typename std::decay_t<decltype(rows)>::value_type>::read(link);
+            rows = readTable<typename std::decay_t<decltype(rows)>::value_type>(link);
         });
         out = std::move(read);
     });

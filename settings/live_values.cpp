@@ -3,7 +3,7 @@
 Outcome PollLiveValues(Module& module, LiveValues& live) {
     return Attempt({Operation::PollLiveValues}, [&](Outcome&) {
         const PressedButtons pressed = getPressedButtons(module.link);
-        const std::uint8_t brightness = getCurrentBrightness(module.link);
+        const std::uint8_t brightness = static_cast<std::uint8_t>(query(module.link, cmd::getCurrentBrightness));
         live = {pressed, brightness};
     });
 }
