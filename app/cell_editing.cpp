@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "actions/action_writes.h"
-#include "actions/catalogues.h"
-#include "actions/cell_text.h"
 #include "app/status_line.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/row_text.h"
 
 namespace {
 

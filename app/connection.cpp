@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "actions/cell_text.h"
 #include "app/resource_ids.h"
 #include "app/settings_panel.h"
 #include "app/status_line.h"
 #include "settings/live_values.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 

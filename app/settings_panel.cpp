@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "actions/auto_base.h"
-#include "actions/cell_text.h"
 #include "app/actions_list.h"
 #include "app/resource_ids.h"
 #include "app/status_line.h"
 #include "device/trace.h"
 #include "settings/setting_commands.h"
 #include "settings/setting_reads.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
-#include "actions/auto_base.h"
-#include "actions/cell_text.h"
-#include "actions/resistor_names.h"
 #include "cli/file_names.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 

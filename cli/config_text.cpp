@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "actions/cell_text.h"
-#include "actions/resistor_names.h"
-#include "actions/row_text.h"
 #include "device/text.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/resistor_names.h"
+#include "vocabulary/row_text.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ std::vector<std::wstring> ListRow(std::uint32_t table, std::size_t row, const Ac
 
 std::vector<std::wstring> ColumnTitles() {
     std::vector<std::wstring> titles;
-    for (const ColumnSpec& column : kActionColumns) titles.push_back(column.title);
+    for (const wchar_t* title : kColumnTitles) titles.push_back(title);
     return titles;
 }
 

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "actions/action_writes.h"
-#include "actions/cell_text.h"
 #include "cli/config_text.h"
 #include "cli/file_names.h"
 #include "cli/outcome_text.h"
@@ -21,6 +20,7 @@
 #include "device/text.h"
 #include "settings/live_values.h"
 #include "settings/setting_commands.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 

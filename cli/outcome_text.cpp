@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "actions/cell_text.h"
 #include "cli/file_names.h"
 #include "device/text.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 

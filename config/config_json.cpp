@@ -1,13 +1,12 @@
 #include "config/config_json.h"
 
 #include <array>
-#include <cstdio>
 
-#include "actions/auto_base.h"
-#include "actions/cell_text.h"
-#include "actions/resistor_names.h"
 #include "config/json.h"
 #include "device/text.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 
@@ -26,11 +25,7 @@ constexpr const char* kDocumentKeys[] = {"settings", kTables[Media].key, kTables
 constexpr std::uint16_t kRaMask = 0x7FFF;
 constexpr std::uint16_t kRbMask = 0x8000;
 
-std::string Hex(std::uint32_t value, int digits) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%0*X", digits, static_cast<unsigned>(value));
-    return buf;
-}
+std::string Hex(std::uint32_t value, int digits) { return ToUtf8(FormatHex(value, digits)); }
 
 template <class R>
 constexpr int ButtonDigits() {

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "actions/catalogues.h"
 #include "device/protocol.h"
+#include "vocabulary/catalogues.h"
 
 namespace {
 

@@ -16,13 +16,13 @@
 #include <cwchar>
 #include <thread>
 
-#include "actions/resistor_names.h"
-#include "settings/live_values.h"
 #include "app/resource_ids.h"
 #include "cli/arguments.h"
 #include "device/port_info.h"
 #include "korvel_version.h"
+#include "settings/live_values.h"
 #include "tests/cli/cli_harness.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 

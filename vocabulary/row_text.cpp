@@ -1,13 +1,10 @@
-#include "actions/row_text.h"
+#include "vocabulary/row_text.h"
 
-#include "actions/auto_base.h"
-#include "actions/catalogues.h"
-#include "actions/cell_text.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
-
-constexpr ColumnAlign L = ColumnAlign::Left;
-constexpr ColumnAlign C = ColumnAlign::Centre;
 
 std::wstring Mark(bool set) { return set ? CheckMark : L""; }
 
@@ -15,11 +12,9 @@ Outcome Invalid(BadInput input) { return {.operation = Operation::SetAction, .ki
 
 }  // namespace
 
-const ColumnSpec kActionColumns[kColumnCount] = {
-    {L"Index", 60, L}, {L"Button", 100, L}, {L"IR", 100, L},    {L"Repeat", 50, C}, {L"L1", 30, C},
-    {L"L2", 30, C},    {L"L3", 30, C},      {L"L4", 30, C},     {L"H1", 30, C},     {L"H2", 30, C},
-    {L"H3", 30, C},    {L"H4", 30, C},      {L"Toggle", 50, C}, {L"Invert", 50, C}, {L"Store", 50, C},
-    {L"RA", 50, L},    {L"RB", 50, L},
+const wchar_t* const kColumnTitles[kColumnCount] = {
+    L"Index", L"Button", L"IR", L"Repeat", L"L1", L"L2", L"L3", L"L4", L"H1",
+    L"H2",    L"H3",     L"H4", L"Toggle", L"Invert", L"Store", L"RA", L"RB",
 };
 
 std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int column) {

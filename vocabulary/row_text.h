@@ -9,14 +9,6 @@
 #include "device/outcome.h"
 #include "device/records.h"
 
-enum class ColumnAlign { Left, Centre };
-
-struct ColumnSpec {
-    const wchar_t* title;
-    int width;  // pixels
-    ColumnAlign align;
-};
-
 constexpr int kIndexColumn = 0;
 constexpr int kButtonColumn = 1;
 constexpr int kIrColumn = 2;
@@ -29,7 +21,7 @@ constexpr int kRaColumn = 15;
 constexpr int kRbColumn = 16;
 constexpr int kColumnCount = 17;
 
-extern const ColumnSpec kActionColumns[kColumnCount];
+extern const wchar_t* const kColumnTitles[kColumnCount];
 
 // The text of column 1 to 16 for a record of `table`.
 std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int column);
