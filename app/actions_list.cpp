@@ -58,11 +58,15 @@ void SwitchTable(App& app) {
 }
 
 void LoadCurrentActions(App& app) {
-    const Outcome loaded = LoadTable(app.module, app.page.currentTable);
-    // A failed read leaves the list as it is; the failure stays here, so even
-    // a dead line does not disconnect.
-    if (!LinkFailed(loaded)) FillActionList(app);
-    Report(app, loaded);
+    Guarded(app, kLoadTable, [&] {
+        const Outcome loaded = LoadTable(app.module, app.page.currentTable);
+        // A failed read leaves the list as it is; the failure stays here, so
+        // even a dead line does not disconnect.
+        if (!LinkFailed(loaded)) FillActionList(app);
+        Report(app, loaded);
+    });
 }
 
-void ReloadAllActions(App& app) { Report(app, ReloadAllTables(app.module)); }
+void ReloadAllActions(App& app) {
+    Guarded(app, kReloadAllTables, [&] { Report(app, ReloadAllTables(app.module)); });
+}

@@ -85,7 +85,8 @@ void Disconnect(App& app) {
 void PollPressedButtons(App& app) {
     LiveValues live;
     const Outcome polled = PollLiveValues(app.module, live);
-    if (!Report(app, polled)) return;
+    Report(app, polled);
+    if (!Succeeded(polled)) return;
     app.view.setText(IDC_PRESSED_MEDIA, FormatHex8(live.pressed.media));
     app.view.setText(IDC_PRESSED_GEARS, FormatHex8(live.pressed.gears));
     app.view.setText(IDC_PRESSED_HORN, FormatHex8(live.pressed.horn));

@@ -10,13 +10,13 @@
 
 bool IsJsonFileName(const std::wstring& path);
 
-// Reads the whole configuration in `path` into `out` (outcome LoadConfigFile):
+// Reads the whole configuration in `path` into `out` (outcome kLoadConfigFile):
 // a .cfg file as ReadConfigFile reads it, a JSON file refused with
 // FileFault::BadJson and the reason in Outcome::error. On any FileError `out`
 // is untouched.
 Outcome ReadConfigDocument(const std::wstring& path, ModuleConfig& out);
 
 // Writes the configuration to `path` in the form its name asks for (outcome
-// SaveConfigFile) without ever destroying an earlier file there; see
+// kSaveConfigFile) without ever destroying an earlier file there; see
 // ReplaceFileContents.
 Outcome WriteConfigDocument(const std::wstring& path, const ModuleConfig& config);

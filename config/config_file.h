@@ -9,11 +9,13 @@
 #include "device/module_config.h"
 #include "device/outcome.h"
 
-// Outcome SaveConfigFile: Done ("Config saved successfully"), or a FileError
+inline constexpr OperationId kSaveConfigFile{}, kLoadConfigFile{};
+
+// Outcome kSaveConfigFile: Done, or a FileError
 // (the file could not be created, or a write or the closing flush failed).
 Outcome SaveConfigFile(const std::wstring& path, const ModuleConfig& config);
 
-// Reads the whole file into `out` (outcome LoadConfigFile); on any FileError
+// Reads the whole file into `out` (outcome kLoadConfigFile); on any FileError
 // `out` is untouched.
 Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out);
 

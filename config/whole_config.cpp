@@ -1,22 +1,13 @@
 #include "config/whole_config.h"
 
-#include <type_traits>
-
 #include "device/protocol.h"
+#include "settings/setting_reads.h"
 
 Outcome ReadWholeConfig(Module& module, ModuleConfig& out) {
-    return Attempt({Operation::ReadWholeConfig}, [&](Outcome&) {
-        SerialLink& link = module.link;
+    return AttemptOn(module, {&kReadWholeConfig}, [&](Outcome&) {
         ModuleConfig read;
-        // A backup restores what was there, not what the window would show:
-        // the window caps the brightness at 100.
-        read.settings.irRepeatPeriod = getSetting(link, Setting::IrRepeatPeriod);
-        read.settings.irFullRepeat = getSetting(link, Setting::IrFullRepeat) != 0;
-        read.settings.maxBrightness = getSetting(link, Setting::MaxBrightness);
-        read.settings.defaultResistors = getSetting(link, Setting::DefaultResistance);
-        ForEachTable(read, [&](const TableInfo&, auto& rows) {
-            rows = readTable<typename std::decay_t<decltype(rows)>::value_type>(link);
-        });
+        for (Setting setting : kSettings) QuerySetting(module.link, setting, read.settings);
+        ForEachTable(read, [&](const TableInfo&, auto& rows) { readTable(module.link, rows); });
         out = std::move(read);
     });
 }

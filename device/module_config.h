@@ -17,6 +17,9 @@ struct ModuleSettings {
     bool operator==(const ModuleSettings&) const = default;
 };
 
+// The most the dimmer's maximum takes: it is a percentage.
+constexpr std::uint8_t kBrightnessPercentMax = 100;
+
 // The settings by name, in the order File > Open sends them.
 enum class Setting { IrRepeatPeriod, IrFullRepeat, MaxBrightness, DefaultResistance };
 constexpr Setting kSettings[] = {Setting::IrRepeatPeriod, Setting::IrFullRepeat, Setting::MaxBrightness,

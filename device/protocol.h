@@ -43,6 +43,12 @@ std::vector<R> readTable(SerialLink& link) {
     return records;
 }
 
+// The same into `rows`, whose record type names the table.
+template <class R>
+void readTable(SerialLink& link, std::vector<R>& rows) {
+    rows = readTable<R>(link);
+}
+
 // One record of type R into slot `slot` of its table; status back.
 template <class R>
 std::uint8_t writeRecord(SerialLink& link, std::uint8_t slot, const R& record) {

@@ -8,8 +8,6 @@ namespace {
 
 std::wstring Mark(bool set) { return set ? CheckMark : L""; }
 
-Outcome Invalid(BadInput input) { return {.operation = Operation::SetAction, .kind = OutcomeKind::InvalidInput, .input = input}; }
-
 }  // namespace
 
 const wchar_t* const kColumnTitles[kColumnCount] = {
@@ -33,9 +31,9 @@ std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int
     return {};
 }
 
-Outcome ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields) {
+std::optional<BadInput> ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields) {
     const AutoBaseNumber ir = ParseAutoBase(cells[kIrColumn]);
-    if (!ir.valid) return Invalid(BadInput::IrCode);
+    if (!ir.valid) return BadInput::IrCode;
     ActionFields read;
     read.irCode = ir.value;
     if (IsChecked(cells[kRepeatColumn])) read.flags |= kFlagRepeat;
@@ -45,14 +43,14 @@ Outcome ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& 
     if (IsChecked(cells[kInvertColumn])) read.flags |= kFlagInvert;
     if (IsChecked(cells[kStoreColumn])) read.flags |= kFlagStore;
     std::uint16_t ra = 0, rb = 0;
-    if (!ResistorACode(cells[kRaColumn], ra)) return Invalid(BadInput::RaName);
-    if (!ResistorBCode(cells[kRbColumn], rb)) return Invalid(BadInput::RbName);
+    if (!ResistorACode(cells[kRaColumn], ra)) return BadInput::RaName;
+    if (!ResistorBCode(cells[kRbColumn], rb)) return BadInput::RbName;
     read.resistors = static_cast<std::uint16_t>(ra | rb);
-    if (table >= kTableCount) return Invalid(BadInput::Table);
+    if (table >= kTableCount) return BadInput::Table;
     std::uint32_t code = 0;
     if (!ParseButton(table, cells[kButtonColumn], code) || code > (table == Acc ? 0xFFFFu : 0xFFu))
-        return Invalid(BadInput::Button);
+        return BadInput::Button;
     read.button = static_cast<std::uint16_t>(code);
     fields = read;
-    return {Operation::SetAction};
+    return std::nullopt;
 }

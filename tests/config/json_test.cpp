@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/status_words.h"
 #include "config/cfg_codec.h"
 #include "config/config_document.h"
 #include "config/config_json.h"
