@@ -44,7 +44,8 @@ void SendTypedNumber(App& app, const OperationId& operation, int field, std::uin
     Outcome outcome{.operation = &operation, .kind = OutcomeKind::NotConnected};
     if (IsConnected(app.module)) {
         const AutoBaseNumber number = ParseAutoBase(app.view.getText(field));
-        if (number.valid && number.value <= max) return Guarded(app, operation, [&] { Report(app, send(number.value)); });
+        if (number.valid && number.value <= max)
+            return Guarded(app, operation, [&] { Report(app, send(number.value)); });
         outcome.kind = OutcomeKind::InvalidInput;
     }
     Report(app, outcome);
@@ -133,10 +134,12 @@ void OnResistanceChosen(App& app) {
     // checked before either indexes its catalogue.
     if (a < 0 || b < 0 || a >= std::ssize(ResistorsA) || b >= std::ssize(ResistorsB))
         return Report(app, {.operation = &kApplyDefaultResistance, .kind = OutcomeKind::InvalidInput});
-    Report(app, ApplyDefaultResistance(app.module, static_cast<std::uint16_t>(ResistorsA[a].code | ResistorsB[b].code)));
+    const auto resistors = static_cast<std::uint16_t>(ResistorsA[a].code | ResistorsB[b].code);
+    Report(app, ApplyDefaultResistance(app.module, resistors));
 }
 
 void OnMaxBrightnessSet(App& app) {
-    SendTypedNumber(app, kApplyMaxBrightness, IDC_MAX_BRIGHTNESS, kBrightnessPercentMax,
-                    [&](std::uint32_t percent) { return ApplyMaxBrightness(app.module, static_cast<std::uint8_t>(percent)); });
+    SendTypedNumber(app, kApplyMaxBrightness, IDC_MAX_BRIGHTNESS, kBrightnessPercentMax, [&](std::uint32_t percent) {
+        return ApplyMaxBrightness(app.module, static_cast<std::uint8_t>(percent));
+    });
 }

@@ -100,7 +100,7 @@ bool Writing(const Outcome& outcome) {
 // A link that the stop flag held back, for each command: only a restore can
 // be left with part of its changes made.
 std::wstring InterruptedText(const Outcome& outcome, const CliArguments& args) {
-    const bool restoring = args.command == L"restore" && !args.dryRun;
+    const bool restoring = args.command == Command::Restore && !args.dryRun;
     if (restoring && Writing(outcome)) return L"Restore interrupted before " + RestorePlace(outcome) + L".";
     if (restoring && outcome.operation == &kReadWholeConfig)
         return L"Restore interrupted while reading the module back; all of " + File(args) + L" was sent.";
@@ -112,7 +112,7 @@ std::wstring InterruptedText(const Outcome& outcome, const CliArguments& args) {
 std::wstring LinkFailedText(const Outcome& outcome, const Module& module, const CliArguments& args) {
     if (module.link.interrupted) return InterruptedText(outcome, args);
     const std::wstring failure = LinkFailureText(outcome, module, args.port);
-    const bool restoring = args.command == L"restore" && !args.dryRun;
+    const bool restoring = args.command == Command::Restore && !args.dryRun;
     if (restoring && Writing(outcome)) return L"Restore stopped at " + RestorePlace(outcome) + L": " + failure + L".";
     if (restoring && outcome.operation == &kReadWholeConfig)
         return L"Restore stopped while reading the module back: " + failure + L".";
@@ -162,7 +162,8 @@ std::wstring RefusedText(const Outcome& outcome, const Module& module, const Cli
     if (op == &kWriteHeldSetting) {
         const std::wstring name = SettingName(outcome.setting);
         const std::wstring refused = name + L" " + SettingValue(outcome.setting, module.held.settings);
-        if (args.command == L"restore") return L"Restore stopped: the module refused " + refused + L", " + response + L".";
+        if (args.command == Command::Restore)
+            return L"Restore stopped: the module refused " + refused + L", " + response + L".";
         return L"The module refused " + refused + L", " + response + L"; " + name + L" is unchanged.";
     }
     return L"The module refused to send IR code " + FormatIrCode(args.irCode) + L", " + response + L".";

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/arguments.h"
+#include "cli/command.h"
 #include "cli/config_text.h"
 #include "device/module.h"
 #include "device/outcome.h"

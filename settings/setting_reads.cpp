@@ -18,4 +18,6 @@ void QuerySetting(SerialLink& link, Setting setting, ModuleSettings& into) {
 Outcome ReadMaxBrightness(Module& module) { return Read(module, kReadMaxBrightness, Setting::MaxBrightness); }
 Outcome ReadFullRepeat(Module& module) { return Read(module, kReadFullRepeat, Setting::IrFullRepeat); }
 Outcome ReadIrRepeatPeriod(Module& module) { return Read(module, kReadIrRepeatPeriod, Setting::IrRepeatPeriod); }
-Outcome ReadDefaultResistance(Module& module) { return Read(module, kReadDefaultResistance, Setting::DefaultResistance); }
+Outcome ReadDefaultResistance(Module& module) {
+    return Read(module, kReadDefaultResistance, Setting::DefaultResistance);
+}
