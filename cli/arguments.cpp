@@ -20,7 +20,7 @@ struct CommandSpec {
     Command command;
     const wchar_t* name;
     int (*run)(const CliArguments& args, const CliOutput& output);
-    const wchar_t* usage = L"";  // what follows the name in --help
+    const wchar_t* usage = L"";  // what follows the name in --help; each of several forms on a line
     std::size_t minOperands = 0, maxOperands = 0;
     PortUse ports = PortUse::None;
     bool json = false;     // takes --json on one port (on several, every command that runs there does)
@@ -36,7 +36,7 @@ constexpr CommandSpec kCommandSpecs[] = {
     {.command = Command::Backup, .name = L"backup", .run = RunBackup, .usage = L"FILE", .minOperands = 1,
      .maxOperands = 1, .ports = PortUse::Many},
     {.command = Command::Restore, .name = L"restore", .run = RunRestore,
-     .usage = L"FILE [--store] [--keep-previous DIR | --no-keep-previous] | --dry-run FILE", .minOperands = 1,
+     .usage = L"FILE [--store] [--keep-previous DIR | --no-keep-previous]\n--dry-run FILE", .minOperands = 1,
      .maxOperands = 1, .ports = PortUse::Many, .restore = true},
     {.command = Command::Set, .name = L"set", .run = RunSet,
      .usage = L"brightness N | period MS | full-repeat on|off | resistance RA RB", .minOperands = 1,
@@ -245,7 +245,13 @@ std::wstring UsageText() {
         const wchar_t* ports = spec.ports == PortUse::Many  ? L"PORTS "
                                : spec.ports == PortUse::One ? L"--port PORT "
                                                             : L"";
-        usage += L"  korvelctl " + std::wstring(ports) + spec.name + (*spec.usage ? L" " : L"") + spec.usage + L"\n";
+        std::wstring forms = spec.usage;
+        for (std::size_t start = 0; start <= forms.size();) {
+            const std::size_t end = std::min(forms.find(L'\n', start), forms.size());
+            const std::wstring form = forms.substr(start, end - start);
+            usage += L"  korvelctl " + std::wstring(ports) + spec.name + (form.empty() ? L"" : L" " + form) + L"\n";
+            start = end + 1;
+        }
     }
     return usage + L"  korvelctl --help | --version\n"
            L"PORTS: --port PORT, once or more, or --all-ports (every port 'ports' lists); several ports\n"
