@@ -2,19 +2,18 @@
 
 #include "device/little_endian.h"
 
-namespace {
+std::uint8_t queryByte(SerialLink& link, std::uint8_t command) {
+    link.writeExact(&command, 1);
+    std::uint8_t value = 0;
+    link.readExact(&value, 1);
+    return value;
+}
 
-// The width of a reply that holds one value.
-std::size_t ValueBytes(Reply reply) { return reply == Reply::Word ? 2 : 1; }
-
-}  // namespace
-
-std::uint32_t query(SerialLink& link, std::uint8_t command) {
+std::uint16_t queryWord(SerialLink& link, std::uint8_t command) {
     link.writeExact(&command, 1);
     std::uint8_t reply[2]{};
-    const std::size_t width = ValueBytes(kCommands[command].reply);
-    link.readExact(reply, width);
-    return LoadLittleEndian(reply, width);
+    link.readExact(reply, 2);
+    return static_cast<std::uint16_t>(LoadLittleEndian(reply, 2));
 }
 
 std::uint8_t send(SerialLink& link, std::uint8_t command, std::uint32_t value) {

@@ -3,7 +3,7 @@
 Outcome PollLiveValues(Module& module, LiveValues& live) {
     return AttemptOn(module, {&kPollLiveValues}, [&](Outcome&) {
         const PressedButtons pressed = getPressedButtons(module.link);
-        const std::uint8_t brightness = static_cast<std::uint8_t>(query(module.link, cmd::getCurrentBrightness));
+        const std::uint8_t brightness = getCurrentBrightness(module.link);
         live = {pressed, brightness};
     });
 }

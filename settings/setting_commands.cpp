@@ -10,8 +10,8 @@ Outcome SendForStatus(Module& module, Outcome outcome, Send send) {
     return AttemptOn(module, outcome, [&](Outcome& o) { TakeStatus(o, send()); });
 }
 
-Outcome Query(Module& module, const OperationId& operation, std::uint8_t command) {
-    return SendForStatus(module, {&operation}, [&] { return static_cast<std::uint8_t>(query(module.link, command)); });
+Outcome Query(Module& module, const OperationId& operation, std::uint8_t (*command)(SerialLink&)) {
+    return SendForStatus(module, {&operation}, [&] { return command(module.link); });
 }
 
 Outcome Set(Module& module, const OperationId& operation, Setting setting, std::uint32_t value) {
@@ -20,12 +20,12 @@ Outcome Set(Module& module, const OperationId& operation, Setting setting, std::
 
 }  // namespace
 
-Outcome SaveModuleConfig(Module& module) { return Query(module, kSaveModuleConfig, cmd::saveConfig); }
-Outcome LoadModuleConfig(Module& module) { return Query(module, kLoadModuleConfig, cmd::loadConfig); }
-Outcome ResetModuleConfig(Module& module) { return Query(module, kResetModuleConfig, cmd::resetConfig); }
+Outcome SaveModuleConfig(Module& module) { return Query(module, kSaveModuleConfig, saveConfig); }
+Outcome LoadModuleConfig(Module& module) { return Query(module, kLoadModuleConfig, loadConfig); }
+Outcome ResetModuleConfig(Module& module) { return Query(module, kResetModuleConfig, resetConfig); }
 
 Outcome SendIrCode(Module& module, std::uint32_t code) {
-    return SendForStatus(module, {&kSendIrCode}, [&] { return send(module.link, cmd::sendIR, code); });
+    return SendForStatus(module, {&kSendIrCode}, [&] { return sendIR(module.link, code); });
 }
 
 Outcome ApplyIrRepeatPeriod(Module& module, std::uint16_t periodMs) {

@@ -131,8 +131,8 @@ TEST(SimProgram, ServesItsLineKeepsItsLinkAndTakesOverAStaleOne) {
         line.timeouts = Short();
         ASSERT_TRUE(line.open(link));
         EXPECT_EQ(readTable<HornAction>(line).size(), 255u);
-        EXPECT_EQ(query(line, cmd::saveConfig), 9);
-        EXPECT_EQ(query(line, cmd::saveConfig), 9) << "a program's faults last";
+        EXPECT_EQ(saveConfig(line), 9);
+        EXPECT_EQ(saveConfig(line), 9) << "a program's faults last";
     }
     EXPECT_EQ(first.wait(), 0);
     EXPECT_FALSE(fs::is_symlink(link));

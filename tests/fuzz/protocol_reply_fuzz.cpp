@@ -92,15 +92,15 @@ Bytes runCommand(SerialLink& link, std::uint8_t command, const std::uint8_t* a) 
     case cmd::setIRFullRepeat: return {setSetting(link, Setting::IrFullRepeat, a[0])};
     case cmd::setIRRepeatPeriod: return {setSetting(link, Setting::IrRepeatPeriod, u16)};
     case cmd::setDefaultResistance: return {setSetting(link, Setting::DefaultResistance, u16)};
-    case cmd::sendIR: return {send(link, cmd::sendIR, u16 | std::uint32_t{a[2]} << 16 | std::uint32_t{a[3]} << 24)};
+    case cmd::sendIR: return {sendIR(link, u16 | std::uint32_t{a[2]} << 16 | std::uint32_t{a[3]} << 24)};
     case cmd::getIRRepeatPeriod:
-    case cmd::getDefaultResistance: return word(static_cast<std::uint16_t>(query(link, command)));
+    case cmd::getDefaultResistance: return word(queryWord(link, command));
     case cmd::getPressedButtons: {
         const PressedButtons p = getPressedButtons(link);
         const Bytes acc = word(p.acc);
         return {p.media, p.gears, p.horn, acc[0], acc[1]};
     }
-    default: return {static_cast<std::uint8_t>(query(link, command))};
+    default: return {queryByte(link, command)};
     }
 }
 
