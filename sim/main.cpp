@@ -1,15 +1,18 @@
 // korvel-sim: the virtual module as a program. Prints the pseudo-terminal's
-// path on the first line of standard output and serves it until SIGINT or
-// SIGTERM, or until it hangs up as asked. Anything that stops it from
+// path on the first line of standard output, announces itself where
+// korvelctl ports finds it, and serves it until SIGINT or SIGTERM, or until
+// it hangs up as asked. Anything that stops it from
 // starting is one line on standard error and exit status 2.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "device/ports_linux.h"
 #include "korvel_version.h"
 #include "sim/sim_options.h"
 #include "sim/virtual_module.h"
@@ -89,6 +92,9 @@ int main(int argc, char** argv) {
     if (options.hangUpAfter >= 0) module->hangUpAfter(options.hangUpAfter);
     std::printf("%s\n", module->portPath().c_str());
     std::fflush(stdout);
+    // korvelctl ports lists it from here on, by its link when it has one.
+    const std::string port = options.link.empty() ? module->portPath() : std::filesystem::absolute(options.link).string();
+    const VirtualModuleAnnouncement announced(VirtualModuleFolder(), port, module->portPath());
 
     std::size_t logged = 0;
     const timespec tick{0, 20000000};

@@ -17,10 +17,9 @@ TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
     ScratchFiles files;
     const std::filesystem::path folder = DataHome() / "korvel" / "previous";
     std::filesystem::remove_all(folder);
-    ModuleConfig original = OtherContents();
-    original.settings.maxBrightness = 150;  // more than the window takes, kept as the module holds it
-    VirtualModule module(original);
-    const std::wstring file = files.write("f.cfg", FactoryConfig());
+    VirtualModule module(OtherContents());
+    const std::wstring file = files.path("f.json");
+    ASSERT_EQ(RunCli({L"convert", files.write("f.cfg", FactoryConfig()), file}).status, 0);
     const CliRun run = RunCli({L"@", L"restore", file}, &module);
     ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
     ASSERT_EQ(module.config(), FactoryConfig());
@@ -34,7 +33,7 @@ TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
     EXPECT_EQ(Lines(run.out).at(0), L"Kept the module's previous configuration in " + path + L".");
     const CliRun back = RunCli({L"@", L"restore", L"--no-keep-previous", path}, &module);
     EXPECT_EQ(back.status, 0) << ToUtf8(back.err);
-    EXPECT_EQ(module.config(), original);
+    EXPECT_EQ(module.config(), OtherContents());
 }
 
 // Whether every request was one of the reads of the whole configuration.
@@ -60,7 +59,7 @@ TEST(Restore, WritesNothingWhenThePreviousConfigurationCannotBeKept) {
     } cases[] = {
         {{L"--keep-previous", notAFolder}, {.times = 0}, std::nullopt, 3,
          L"Restore stopped before opening a port: cannot make the folder " + notAFolder +
-             L" for the module's previous configuration: Not a directory."},
+             L" for the module's previous configuration: a file of that name is in the way."},
         {{}, {.times = 0}, "", 3,
          L"Restore stopped before opening a port: no folder to keep the module's previous configuration in "
          L"($XDG_DATA_HOME/korvel/previous or ~/.local/share/korvel/previous); give --keep-previous DIR or "
