@@ -90,11 +90,12 @@ int main(int argc, char** argv) {
     module->setPacing(options.pace);
     for (const FaultOption& option : options.faults) module->addFault(option.fault);
     if (options.hangUpAfter >= 0) module->hangUpAfter(options.hangUpAfter);
-    std::printf("%s\n", module->portPath().c_str());
-    std::fflush(stdout);
-    // korvelctl ports lists it from here on, by its link when it has one.
+    // korvelctl ports lists it, by its link when it has one, from before the
+    // first line: whoever reads that line can find it listed.
     const std::string port = options.link.empty() ? module->portPath() : std::filesystem::absolute(options.link).string();
     const VirtualModuleAnnouncement announced(VirtualModuleFolder(), port, module->portPath());
+    std::printf("%s\n", module->portPath().c_str());
+    std::fflush(stdout);
 
     std::size_t logged = 0;
     const timespec tick{0, 20000000};

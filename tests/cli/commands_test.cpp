@@ -19,6 +19,7 @@
 #include "app/resource_ids.h"
 #include "cli/arguments.h"
 #include "device/port_info.h"
+#include "device/ports_linux.h"
 #include "korvel_version.h"
 #include "settings/live_values.h"
 #include "tests/cli/cli_harness.h"
@@ -269,13 +270,39 @@ TEST(Commands, HelpPrintsTheUsageOnStandardOutputAndNothingAskedOnStandardError)
         EXPECT_NE(usage.find(part), std::wstring::npos) << ToUtf8(part);
 }
 
-TEST(Commands, PortsListsThePortsOrSaysThereAreNone) {
-    const std::vector<PortInfo> ports = listSerialPorts();
-    std::wstring listed;
-    for (const PortInfo& port : ports) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
+// The ports listed, or that there are none; then three virtual modules, each
+// listed by its link, which --all-ports then takes.
+TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
+    DataHome();  // the tests' runtime folder, where the modules below announce themselves
+    auto listedNow = [] {
+        std::wstring listed;
+        for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
+        return listed;
+    };
+    const std::wstring before = listedNow();
     const CliRun run = RunCli({L"ports"});
     EXPECT_EQ(std::tie(run.status, run.out, run.err),
-              std::make_tuple(0, listed, ports.empty() ? L"No serial ports found.\n" : L""));
+              std::make_tuple(0, before, before.empty() ? L"No serial ports found.\n" : L""));
+    ScratchFiles files;
+    std::vector<FILE*> modules;
+    for (const char* name : {"a", "b", "c"}) {
+        const std::string link = (files.dir / name).string();
+        // Each serves info's eight reads, then ends.
+        modules.push_back(popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 8 --link " + link).c_str(), "r"));
+        char line[256] = {};
+        ASSERT_TRUE(modules.back() && std::fgets(line, sizeof line, modules.back()));
+    }
+    const CliRun three = RunCli({L"ports"});
+    EXPECT_EQ(std::tie(three.status, three.out), std::make_tuple(0, listedNow()));
+    for (const char* name : {"a", "b", "c"}) {
+        const std::wstring link = files.path(name);
+        EXPECT_NE(three.out.find(link + L"\tKorvel virtual module (" + link + L")\n"), std::wstring::npos);
+    }
+    // The machine's own serial ports left out, which have no module behind them.
+    const CliRun all = RunCli({L"--all-ports", L"info"}, nullptr, [] { return ListVirtualModulesIn(VirtualModuleFolder()); });
+    EXPECT_EQ(all.status, 0) << ToUtf8(all.err);
+    EXPECT_TRUE(all.out.ends_with(L"\n3 ports: 3 done, 0 failed\n")) << ToUtf8(all.out);
+    for (FILE* module : modules) EXPECT_EQ(pclose(module), 0);
 }
 
 // The port named, and why it did not open, from the system's own error.
