@@ -85,6 +85,8 @@ const Case kCases[] = {
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
      L"The running configuration is stored in the module."},
+    {{L"@", L"restore", L"{dir}/held"}, 0, L"The module on {port} already holds {dir}/held; nothing was written and no "
+     L"previous configuration kept.", L"", {0x12}},
     {{L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
     {{L"@", L"info", L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
     // Refusals: what the module kept, and the response's meaning where it is known.
@@ -230,7 +232,7 @@ TEST(Commands, EachOutcomeHasItsLinesAndExitStatus) {
     bright.settings.maxBrightness = 101;
     lengths.media.push_back(lengths.media[0]);
     lengths.acc.clear();
-    files.write("bright", bright), files.write("long", lengths);
+    files.write("bright", bright), files.write("long", lengths), files.write("held", OtherContents());
     const std::wstring dir = WidenBytes(files.dir.string());
     for (Case c : kCases) {
         VirtualModule module(OtherContents());

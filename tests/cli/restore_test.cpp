@@ -153,7 +153,9 @@ TEST(Restore, TwoRestoresInOneSecondKeepTwoFilesWhichKeptListsAndPrunes) {
     ModuleConfig third = FactoryConfig();
     third.settings.maxBrightness = 3;
     const auto sameSecond = [] { return std::time_t{1773483302}; };
-    for (const auto& [module, config] : {std::pair{&a, FactoryConfig()}, std::pair{&a, third}, std::pair{&b, third}}) {
+    // The last changes nothing, and keeps nothing.
+    for (const auto& [module, config] :
+         {std::pair{&a, FactoryConfig()}, std::pair{&a, third}, std::pair{&b, third}, std::pair{&b, third}}) {
         const CliRun run = RunCli({L"@", L"restore", files.write("f.cfg", config), L"--keep-previous", folder}, module,
                                   listSerialPorts, sameSecond);
         ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
