@@ -48,7 +48,7 @@ NativeHandle InvalidHandle();   // the value after every close and failed open
 // reads after it: one call takes whatever has arrived. Windows needs none, its
 // driver times the reads (COMMTIMEOUTS) and hands over exactly what is asked.
 struct ReceiveBuffer {
-    std::array<std::uint8_t, 256> bytes{};
+    std::array<std::uint8_t, 4096> bytes{};
     std::size_t first = 0, end = 0;  // the bytes not taken yet
     std::size_t size() const { return end - first; }
 };
