@@ -45,8 +45,10 @@ NativeHandle InvalidHandle();   // the value after every close and failed open
 
 #ifndef _WIN32
 // Bytes a read took from the port beyond what it asked for, kept for the
-// reads after it: one call takes whatever has arrived. Windows needs none, its
-// driver times the reads (COMMTIMEOUTS) and hands over exactly what is asked.
+// reads after it: one call takes whatever has arrived, up to what a
+// terminal's line discipline holds, so a whole table reply fits. Windows
+// needs none: its driver times the reads (COMMTIMEOUTS) and hands over
+// exactly what is asked.
 struct ReceiveBuffer {
     std::array<std::uint8_t, 4096> bytes{};
     std::size_t first = 0, end = 0;  // the bytes not taken yet
