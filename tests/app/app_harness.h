@@ -1,8 +1,8 @@
 #pragma once
 // A fresh application on the in-memory window, with the virtual module on a
-// pseudo-terminal as the only port listed and link time-outs short enough for
-// a silent module to cost a test a fraction of a second. The debugger
-// channel's lines are kept.
+// pseudo-terminal as the only port listed (after start-up has listed the
+// machine's, without the virtual modules of other programs) and a read
+// deadline of a second. The debugger channel's lines are kept.
 
 #include <cstdint>
 #include <string>
@@ -20,6 +20,7 @@
 #include "device/trace.h"
 #include "sim/virtual_module.h"
 #include "tests/app/memory_view.h"
+#include "tests/scratch.h"
 #include "tests/time_scale.h"
 #include "vocabulary/catalogues.h"
 #include "vocabulary/row_text.h"
@@ -37,8 +38,9 @@ inline ModuleConfig WithSettings(std::uint8_t brightness, std::uint8_t fullRepea
 
 struct AppHarness {
     explicit AppHarness(ModuleConfig config = FactoryConfig()) : module(std::move(config)) {
+        PrivateHome();
         app.module.link.timeouts.settleMs = 0;
-        app.module.link.timeouts.readConstant = ScaledMs(300);
+        app.module.link.timeouts.readConstant = ScaledMs(1000);
         module.setLiveChanges(false);
         InitialiseMainControls(app);
         ShowPortList(app, {{module.portPath(), "Korvel virtual module"}});

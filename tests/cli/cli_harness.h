@@ -1,6 +1,6 @@
 #pragma once
 // korvelctl run in-process against virtual modules on pseudo-terminals, with
-// no settle wait and short read time-outs, and .cfg files in a scratch folder.
+// no settle wait and a read deadline of a second, and .cfg files in a scratch folder.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,34 +19,17 @@
 #include "device/protocol.h"
 #include "device/text.h"
 #include "sim/virtual_module.h"
+#include "tests/scratch.h"
 #include "tests/time_scale.h"
 
 struct CliRun { int status = -1; std::wstring out, err; };
 
-inline LinkTimeouts ShortTimeouts() { return {.readConstant = ScaledMs(300), .settleMs = 0}; }
-
-// restore keeps the module's previous configuration in the user's data folder
-// unless told otherwise, and korvel-sim announces itself in the user's
-// runtime folder: the tests' are scratch folders of the process, removed when
-// it ends, which the programs it starts inherit.
-inline const std::filesystem::path& DataHome() {
-    static const struct ScratchDataHome {
-        const std::filesystem::path dir =
-            std::filesystem::temp_directory_path() / ("korvelctl-data-" + std::to_string(::getpid()));
-        ScratchDataHome() {
-            std::filesystem::create_directories(dir / "run");
-            ::setenv("XDG_DATA_HOME", dir.c_str(), 1);
-            ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-        }
-        ~ScratchDataHome() { std::filesystem::remove_all(dir); }
-    } home;
-    return home.dir;
-}
+inline LinkTimeouts ShortTimeouts() { return {.readConstant = ScaledMs(1000), .settleMs = 0}; }
 
 // Each argument "@" stands for --port and the module's port.
 inline CliRun RunCli(std::vector<std::wstring> args, const VirtualModule* module = nullptr,
                      std::vector<PortInfo> (*listPorts)() = listSerialPorts, std::time_t (*now)() = CurrentTime) {
-    DataHome();
+    PrivateHome();
     for (auto at = args.begin(); (at = std::find(at, args.end(), L"@")) != args.end(); at += 2)
         at = args.insert(args.erase(at), {L"--port", WidenBytes(module->portPath())});
     CliRun run;
@@ -63,19 +46,10 @@ inline std::wstring WithoutSeconds(const std::wstring& text) {
     return std::regex_replace(std::regex_replace(text, line, L"(S s)\n"), json, L"\"seconds\": S");
 }
 
-// A scratch folder of its own per test and process (two builds' tests may run
-// at once), removed afterwards.
-struct ScratchFiles {
-    const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("korvelctl-" + test + "-" + std::to_string(::getpid()));
-    ScratchFiles() { std::filesystem::remove_all(dir), std::filesystem::create_directories(dir); }
-    ~ScratchFiles() { std::filesystem::remove_all(dir); }
-    std::wstring path(const std::string& name) const { return WidenBytes((dir / name).string()); }
-    std::wstring write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return path(name);
-    }
+// A scratch folder that also takes configurations, as .cfg files; the process's own home.
+struct ScratchFiles : Scratch {
+    ScratchFiles() { PrivateHome(); }
+    using Scratch::write;
     std::wstring write(const std::string& name, const ModuleConfig& c) const { return write(name, EncodeConfig(c)); }
 };
 

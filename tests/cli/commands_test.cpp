@@ -275,7 +275,7 @@ TEST(Commands, HelpPrintsTheUsageOnStandardOutputAndNothingAskedOnStandardError)
 // The ports listed, or that there are none; then three virtual modules, each
 // listed by its link, which --all-ports then takes.
 TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
-    DataHome();  // the tests' runtime folder, where the modules below announce themselves
+    PrivateHome();  // the tests' runtime folder, where the modules below announce themselves
     auto listedNow = [] {
         std::wstring listed;
         for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");

@@ -18,7 +18,7 @@ using enum FaultKind;
 
 TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
     ScratchFiles files;
-    const std::filesystem::path folder = DataHome() / "korvel" / "previous";
+    const std::filesystem::path folder = PrivateHome() / "korvel" / "previous";
     std::filesystem::remove_all(folder);
     VirtualModule module(OtherContents());
     const std::wstring file = files.path("f.json");

@@ -13,7 +13,7 @@
 #include "config/cfg_codec.h"
 #include "config/config_file.h"
 #include "tests/app/app_harness.h"
-#include "tests/config/temp_dir.h"
+#include "tests/scratch.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ struct PipeBuffer : std::streambuf {
 // nothing held and allocating nothing for counts the rest of the file cannot
 // hold, on either path.
 TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
-    TempDir tmp;
+    Scratch tmp;
     OpenApp t;
     for (const auto& [what, bytes, refusal] : Files()) {
         SCOPED_TRACE(what);
@@ -145,7 +145,7 @@ TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
 // setting is sent and read back, then the tables are written and the shown one is
 // read, and the second module ends as the first.
 TEST(FileCommands, SaveFromOneModuleThenOpenIntoAnotherMakesThemEqual) {
-    TempDir tmp;
+    Scratch tmp;
     ModuleConfig source = Altered(9);
     source.settings.maxBrightness = 200;  // only a file brings a held brightness above 100
     OpenApp first(source);
@@ -179,7 +179,7 @@ TEST(FileCommands, SaveFromOneModuleThenOpenIntoAnotherMakesThemEqual) {
 }
 
 TEST(FileCommands, TheStatusSaysWhyASaveOrAnOpenFailed) {
-    TempDir tmp;
+    Scratch tmp;
     OpenApp t;
     t.view.saveAnswers = {L"/dev/full", tmp.path("no/such/dir.cfg")};
     HandleEvent(t.app, UiEvent::FileSave);

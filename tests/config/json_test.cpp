@@ -13,7 +13,7 @@
 #include "config/config_document.h"
 #include "config/config_json.h"
 #include "config/json.h"
-#include "tests/config/temp_dir.h"
+#include "tests/scratch.h"
 #include "vocabulary/catalogues.h"
 
 namespace {
@@ -294,7 +294,7 @@ TEST(ConfigDocument, TheNameChoosesTheForm) {
         {"a.json", true}, {"b.JSON", true}, {"c.Json", true}, {"d.cfg.json", true}, {"e.cfg", false},
         {"f.json.cfg", false}, {"g", false}, {"h.jsonx", false}, {"json", false}, {"i.jso", false},
     };
-    TempDir tmp;
+    Scratch tmp;
     for (const auto& [name, json] : names) {
         EXPECT_EQ(IsJsonFileName(tmp.path(name)), json) << name;
         EXPECT_EQ(StatusText(WriteConfigDocument(tmp.path(name), Sample())), L"Config saved successfully") << name;
@@ -308,7 +308,7 @@ TEST(ConfigDocument, TheNameChoosesTheForm) {
 
 // Each file's status text when read; nothing read from any of them.
 TEST(ConfigDocument, ARefusedFileSaysWhy) {
-    TempDir tmp;
+    Scratch tmp;
     const auto cfg = EncodeConfig(Sample());
     const struct { const char* name; std::string bytes; std::wstring text; } files[] = {
         {"bad.json", Replaced(kSampleJson, "\"maxBrightness\": 80,", ""),

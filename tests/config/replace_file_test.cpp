@@ -24,7 +24,7 @@
 #include "config/cfg_codec.h"
 #include "config/config_document.h"
 #include "config/config_json.h"
-#include "tests/config/temp_dir.h"
+#include "tests/scratch.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ TEST(ReplaceFile, AnEarlierFileSurvivesEveryFailedWrite) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.someoneElses && geteuid() != 0) continue;  // only root can give a file away
-        TempDir tmp;
+        Scratch tmp;
         const fs::path file = tmp.dir / c.name;
         const bool json = IsJsonFileName(WidenBytes(c.name));
         const std::string old = Encoded(Small(), json), fresh = Encoded(Large(), json);
@@ -161,7 +161,7 @@ TEST(ReplaceFile, AnEarlierFileSurvivesEveryFailedWrite) {
 // link. The device is a node of the test's own like /dev/full, so that a
 // fault here cannot replace the system's.
 TEST(ReplaceFile, WritesIntoADeviceInPlace) {
-    TempDir tmp;
+    Scratch tmp;
     const fs::path full = tmp.dir / "full";
     if (mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
         GTEST_SKIP() << "no device node can be made here (that takes root): " << std::strerror(errno);
@@ -177,7 +177,7 @@ TEST(ReplaceFile, WritesIntoADeviceInPlace) {
 
 // A link stays a link, and the file it names is replaced; a folder is refused.
 TEST(ReplaceFile, WritesThroughALinkAndRefusesAFolder) {
-    TempDir tmp;
+    Scratch tmp;
     fs::create_directory(tmp.dir / "real");
     Put(tmp.dir / "real" / "kept.json", "old", 0600);
     fs::create_symlink("real/kept.json", tmp.dir / "alias.json");

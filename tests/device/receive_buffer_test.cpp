@@ -53,7 +53,7 @@ struct Buffered : ::testing::Test {
     // their replies have arrived, none of them read yet.
     void RequestAll(const Bytes& requests, std::size_t replyBytes) {
         link.writeExact(requests.data(), requests.size());
-        const auto deadline = Clock::now() + std::chrono::milliseconds(ScaledMs(1000));
+        const auto deadline = Clock::now() + std::chrono::milliseconds(ScaledMs(5000));
         while (InLine(link) < replyBytes && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_EQ(InLine(link), replyBytes);
     }
@@ -145,11 +145,11 @@ TEST_F(Buffered, ReadThatTakesBufferedBytesEndsAfterTheGapWhenNothingFollows) {
 // ...and it waits the whole gap for the port, however long its bytes sat in
 // the buffer before it.
 TEST_F(Buffered, BytesThatSatInTheBufferStillLeaveTheWholeGapForTheNext) {
-    link.timeouts.readInterval = ScaledMs(300);
+    link.timeouts.readInterval = ScaledMs(500);
     RequestAll({cmd::getMaxBrightness, cmd::getCurrentBrightness}, 2);
     EXPECT_EQ(ReadByte(), kMaxBrightness);
     std::this_thread::sleep_for(std::chrono::milliseconds(2 * link.timeouts.readInterval));
-    module.addFault({.kind = FaultKind::Late, .afterBytes = 0, .delayMs = ScaledMs(100)});
+    module.addFault({.kind = FaultKind::Late, .afterBytes = 0, .delayMs = ScaledMs(50)});
     const std::uint8_t request = cmd::getIRRepeatPeriod;
     link.writeExact(&request, 1);
     std::uint8_t three[3] = {};

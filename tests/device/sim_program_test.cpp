@@ -19,22 +19,16 @@
 #include "device/serial_link.h"
 #include "korvel_version.h"
 #include "sim/virtual_module.h"
+#include "tests/scratch.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-LinkTimeouts Short() { return {.readMultiplier = 5, .readConstant = 250, .settleMs = 0}; }
+LinkTimeouts Short() { return {.settleMs = 0}; }
 
-// A scratch folder of its own per test and process, removed afterwards.
-struct Scratch {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("korvel-sim-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                          "-" + std::to_string(getpid()));
-    Scratch() { fs::remove_all(dir), fs::create_directories(dir); }
-    ~Scratch() { fs::remove_all(dir); }
-    std::string path(const char* name) const { return (dir / name).string(); }
-};
+// A file in the scratch folder, by name.
+std::string In(const Scratch& scratch, const char* name) { return (scratch.dir / name).string(); }
 
 struct SimRun {
     int status;
@@ -46,7 +40,8 @@ void PrintTo(const SimRun& run, std::ostream* os) { *os << run.status << " [" <<
 
 // korvel-sim run to its end by a shell, with a time limit.
 SimRun RunSim(const Scratch& scratch, const std::string& arguments) {
-    const std::string out = scratch.path("stdout"), err = scratch.path("stderr");
+    PrivateHome();
+    const std::string out = In(scratch, "stdout"), err = In(scratch, "stderr");
     const int raw = std::system(("timeout 10 " KORVEL_SIM_PATH " " + arguments + " >" + out + " 2>" + err).c_str());
     auto slurp = [](const std::string& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); };
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
@@ -57,6 +52,7 @@ struct RunningSim {
     FILE* out = nullptr;
     std::string pty;
     explicit RunningSim(const std::string& arguments) {
+        PrivateHome();
         out = popen(("exec timeout 20 " KORVEL_SIM_PATH " " + arguments).c_str(), "r");
         char line[256] = {};
         if (out && std::fgets(line, sizeof line, out)) pty.assign(line, std::char_traits<char>::length(line) - 1);
@@ -73,7 +69,7 @@ struct RunningSim {
 
 TEST(SimProgram, RefusesWhatItCannotDoWithOneLine) {
     Scratch scratch;
-    std::ofstream(scratch.path("file")) << "not a link\n";
+    std::ofstream(In(scratch, "file")) << "not a link\n";
     const std::string tryHelp = "Try 'korvel-sim --help'.\n";
     const std::pair<std::string, std::string> cases[] = {
         {"--frob", "korvel-sim: unknown option --frob\n" + tryHelp},
@@ -102,7 +98,7 @@ TEST(SimProgram, RefusesWhatItCannotDoWithOneLine) {
          "korvel-sim: --hang-up-on 18:3: the reply to getIRRepeatPeriod has 2 bytes, so N must be at most 2\n"},
         // Files it cannot make.
         {"--link /nonexistent/dir/x", "korvel-sim: cannot make the link /nonexistent/dir/x: No such file or directory\n"},
-        {"--link " + scratch.path("file"), "korvel-sim: " + scratch.path("file") + " is there and is not a symbolic link\n"},
+        {"--link " + In(scratch, "file"), "korvel-sim: " + In(scratch, "file") + " is there and is not a symbolic link\n"},
         {"--log /nonexistent/dir/x", "korvel-sim: cannot open the log /nonexistent/dir/x: No such file or directory\n"},
     };
     for (const auto& [arguments, line] : cases) EXPECT_EQ(RunSim(scratch, arguments), (SimRun{2, "", line})) << arguments;
@@ -121,7 +117,7 @@ TEST(SimProgram, RefusesWhatItCannotDoWithOneLine) {
 // and keeps its link from a second one; a stale link is taken over.
 TEST(SimProgram, ServesItsLineKeepsItsLinkAndTakesOverAStaleOne) {
     Scratch scratch;
-    const std::string link = scratch.path("module");
+    const std::string link = In(scratch, "module");
     RunningSim first("--rows 255 --refuse STORE:9 --hang-up-after 3 --link " + link);
     ASSERT_FALSE(first.pty.empty());
     EXPECT_EQ(fs::read_symlink(link).string(), first.pty);
@@ -156,13 +152,10 @@ TEST(SimProgram, ServesItsLineKeepsItsLinkAndTakesOverAStaleOne) {
 // of a terminal that is gone, are passed over.
 TEST(SimProgram, AnnouncesItselfWhileItRuns) {
     Scratch scratch;
-    const char* was = std::getenv("XDG_RUNTIME_DIR");
-    const std::string before = was ? was : "";
-    ::setenv("XDG_RUNTIME_DIR", scratch.dir.c_str(), 1);
-    const fs::path folder = VirtualModuleFolder();
-    EXPECT_EQ(folder, scratch.dir / "korvel-sim");
+    const fs::path folder = PrivateHome() / "run" / "korvel-sim";
+    EXPECT_EQ(VirtualModuleFolder(), folder);
     {
-        RunningSim linked("--hang-up-after 1 --link " + scratch.path("module"));
+        RunningSim linked("--hang-up-after 1 --link " + In(scratch, "module"));
         RunningSim plain("--hang-up-after 1");
         ASSERT_FALSE(linked.pty.empty() || plain.pty.empty());
         std::ofstream(folder / "999999999") << plain.pty << "\n" << plain.pty << "\n";  // no process has that number
@@ -171,7 +164,7 @@ TEST(SimProgram, AnnouncesItselfWhileItRuns) {
         for (const PortInfo& port : ListVirtualModulesIn(folder)) listed.emplace_back(port.port, port.friendlyName);
         EXPECT_EQ(listed, (std::vector<std::pair<std::string, std::string>>{
                               {plain.pty, "Korvel virtual module (" + plain.pty + ")"},
-                              {scratch.path("module"), "Korvel virtual module (" + scratch.path("module") + ")"}}));
+                              {In(scratch, "module"), "Korvel virtual module (" + In(scratch, "module") + ")"}}));
         for (const std::string& port : {linked.pty, plain.pty}) {
             SerialLink line;
             line.timeouts = Short();
@@ -184,8 +177,6 @@ TEST(SimProgram, AnnouncesItselfWhileItRuns) {
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(folder)) left.insert(entry.path().filename().string());
     EXPECT_EQ(left, (std::set<std::string>{"999999999", std::to_string(getpid())}));
-    if (was) ::setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
-    else ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
