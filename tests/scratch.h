@@ -27,7 +27,9 @@ struct Scratch {
         char pattern[] = "/tmp/korvel-test-XXXXXX";
         EXPECT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
-        if (nobodys && geteuid() == 0) EXPECT_EQ(chown(pattern, kNobody, kNobody), 0);
+        if (nobodys && geteuid() == 0) {
+            EXPECT_EQ(chown(pattern, kNobody, kNobody), 0);
+        }
     }
     ~Scratch() {
         chmod(dir.c_str(), 0700);

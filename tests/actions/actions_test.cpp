@@ -147,13 +147,18 @@ TEST_F(Editing, DoubleClicksOpenTheEditorOfTheColumnAndASecondDiscardsTheFirst) 
 }
 
 TEST_F(Editing, CommitsSendTheRowInTheTablesFormAndFailuresRestoreTheCell) {
-    const Bytes acc300 = RecordRequest(cmd::setAccAction, 0, MakeRecord<AccAction>({0x012C, 0x55, 2, 4, 0x4000}));
+    const auto acc = [](std::uint16_t button) {
+        return RecordRequest(cmd::setAccAction, 0, MakeRecord<AccAction>({button, 0x55, 2, 4, 0x4000}));
+    };
+    const Bytes acc300 = acc(0x012C), accFFFF = acc(0xFFFF);
     const std::tuple<int, int, std::wstring, std::wstring, std::wstring, Requests> rows[] = {
         {Media, kButtonColumn, L"21", L"Next (0x15)", L"Action updated", {MediaWrite(0, {0x15, 0, 0, 0, 0})}},
         {Media, kIrColumn, L"12abc", L"0xC", L"Action updated", {MediaWrite(0, {0, 12, 0, 0, 0})}},
-        {Media, kButtonColumn, L"300", L" (0x00)", L"Invalid Button.", {}},
+        {Media, kButtonColumn, L"0xFF", L"0xFF", L"Action updated", {MediaWrite(0, {0xFF, 0, 0, 0, 0})}},
+        {Media, kButtonColumn, L"256", L" (0x00)", L"Invalid Button.", {}},
         {Media, kIrColumn, L"abc", L"0x0", L"Invalid IR.", {}},
         {Acc, kButtonColumn, L"300", L"0x012C", L"Action updated", {acc300}},
+        {Acc, kButtonColumn, L"0xFFFF", L"0xFFFF", L"Action updated", {accFFFF}},
         {Acc, kButtonColumn, L"65536", L"Set (0x0100)", L"Invalid Button.", {}},
     };
     for (const auto& [tab, column, typed, shown, status, sent] : rows) {  // on row 0, Media's emptied first

@@ -194,12 +194,29 @@ TEST(FileCommands, TheStatusSaysWhyASaveOrAnOpenFailed) {
     EXPECT_EQ(t.status(), L"No device connected, cannot load config.");
     EXPECT_EQ(t.view.saveDialogsShown + t.view.openDialogsShown, 2);
     EXPECT_EQ(t.module.exchangeCount(), 0u);
-    // A transport failure of a set command ends the sequence.
-    t.app.module.link.connected = true;
-    t.module.addFault({.command = 0x0F});
-    HandleEvent(t.app, UiEvent::FileOpen);
-    EXPECT_EQ(t.status(), L"Protocol error occured: Fewer bytes than expected.");
-    EXPECT_EQ(t.requests().size(), 3u);  // the period, its read-back, full repeat
+}
+
+// A set command of File > "Open..." that fails on the line ends the sequence
+// there, with the safety net's text, never the setter's own.
+TEST(FileCommands, ASetCommandThatFailsOnTheLineEndsAnOpenAtTheSafetyNet) {
+    const wchar_t* const cut = L"Serial error occured: Read failed.";
+    const struct { std::uint8_t command; FaultKind kind; std::size_t requests; const wchar_t* status; } cases[] = {
+        {cmd::setIRRepeatPeriod, FaultKind::HangUp, 1, cut},
+        {cmd::setIRFullRepeat, FaultKind::HangUp, 3, cut},
+        {cmd::setMaxBrightness, FaultKind::Silence, 5, L"Protocol error occured: Fewer bytes than expected."},
+        {cmd::setMaxBrightness, FaultKind::HangUp, 5, cut},
+        {cmd::setDefaultResistance, FaultKind::HangUp, 7, cut},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.requests);
+        OpenApp t;
+        t.module.addFault({.kind = c.kind, .command = c.command});
+        HandleEvent(t.app, UiEvent::FileOpen);
+        EXPECT_EQ(t.status(), c.status);
+        EXPECT_EQ(t.requests().size(), c.requests);
+        EXPECT_EQ(t.requests().back().front(), c.command) << "the failed one is the last";
+        EXPECT_EQ(t.app.module.link.connected, c.kind != FaultKind::HangUp);
+    }
 }
 
 }  // namespace
