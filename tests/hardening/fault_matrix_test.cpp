@@ -24,15 +24,15 @@ using Held = std::vector<MediaAction>;
 using std::chrono::milliseconds;
 
 // Each shape's result as a number; a table read replaces the caller's held rows
-// only when it succeeds. `recordSize`: the reads after the first byte, one a record.
+// only when it succeeds.
 struct Shape {
     const char* name;
     std::uint64_t (*run)(SerialLink& link, Held& held);
-    std::size_t replySize, recordSize = 0;
+    std::size_t replySize;
 };
 const Shape kShapes[] = {
     {"TableRead", [](SerialLink& l, Held& held) -> std::uint64_t { return (held = readTable<MediaAction>(l)).size(); },
-     1 + 2 * MediaAction::kSize, MediaAction::kSize},
+     1 + 2 * MediaAction::kSize},
     {"RecordWrite", [](SerialLink& l, Held&) -> std::uint64_t {
          return writeRecord(l, 1, MakeRecord<GearAction>({0x1C, 0x11223344, 0x81, kFlagRepeat, 0x8004}));
      }, 1},
@@ -64,10 +64,8 @@ std::vector<Case> allCases() {
 constexpr std::uint8_t kMaxBrightness = 77, kExtraByte = 0xEE;
 // Deadlines of a whole read: patient where bytes of the reply come first, so
 // that a module a busy machine holds back still makes it in time; quick where
-// nothing comes and only the deadline can end the read. A late rest comes well
-// after its read has ended: at the gap between bytes or, where the cut falls at
-// the start of one of the caller's reads, at that read's deadline.
-const unsigned kPatientMs = ScaledMs(1000), kQuickMs = ScaledMs(100), kAfterGapMs = ScaledMs(300);
+// nothing comes and only the deadline can end the read.
+const unsigned kPatientMs = ScaledMs(1000), kQuickMs = ScaledMs(100);
 
 // Waits until `done`, or for a few seconds.
 template <class Done>
@@ -108,11 +106,15 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     ASSERT_EQ(reply.size(), shape.replySize);
 
     const bool cut = point < reply.size() && kind != FaultKind::Extra;
-    const bool nothingFirst = point == 0 && (kind == FaultKind::Silence || kind == FaultKind::Late);
-    const bool atReadStart = cut && (point == 0 || (shape.recordSize && (point - 1) % shape.recordSize == 0));
-    link.timeouts.readConstant = nothingFirst ? kQuickMs : kPatientMs;
-    const unsigned lateMs = atReadStart ? link.timeouts.readConstant + kAfterGapMs : kAfterGapMs;
-    module.addFault({.kind = kind, .afterBytes = point, .delayMs = lateMs, .extra = {kExtraByte}});
+    const bool late = kind == FaultKind::Late, hangUp = kind == FaultKind::HangUp;
+    link.timeouts.readConstant = point == 0 && !hangUp ? kQuickMs : kPatientMs;
+    // A hang-up ends the read however long the gap may be: the module closes
+    // its side only once the bytes before it are read.
+    if (hangUp) link.timeouts.readInterval = kPatientMs;
+    // The rest of a late reply comes once the caller has given up: after the
+    // gap between bytes or, where the cut falls at the start of one of its
+    // reads, after that read's deadline.
+    module.addFault({.kind = late ? FaultKind::Silence : kind, .afterBytes = point, .extra = {kExtraByte}});
     std::string failure;
     try {
         EXPECT_EQ(shape.run(link, held), clean) << "extra bytes or a late rest changed the result";
@@ -122,15 +124,16 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
         failure = std::string("SerialError: ") + e.what();
     }
     EXPECT_EQ(failure, !cut                       ? ""
-                       : kind == FaultKind::HangUp ? "SerialError: Read failed."
+                       : hangUp                    ? "SerialError: Read failed."
                                                    : "ProtocolError: Fewer bytes than expected.");
     EXPECT_TRUE(held == (cut ? before : cleanHeld)) << "a failed read changed the held rows, or a read its result";
     link.timeouts.readConstant = kPatientMs;
+    if (late) module.sendUnsolicited(Bytes(reply.begin() + static_cast<long>(point), reply.end()), 0);
     // A module held back may take the request only after the caller gave up.
     EXPECT_TRUE(Await([&] { return module.exchangeCount() >= 2; }));
     EXPECT_EQ(module.exchangeCount(), 2u) << "nothing is repeated";
 
-    if (kind == FaultKind::HangUp) {
+    if (hangUp) {
         ASSERT_TRUE(module.waitForHangUp(ScaledMs(5000)));
         try {
             getSetting(link, Setting::MaxBrightness);
@@ -143,7 +146,7 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     // The line holds the late rest of this reply or the extra byte; the next
     // exchange reads those first and leaves its own reply behind them.
     Bytes line;
-    if (kind == FaultKind::Late) line.assign(reply.begin() + static_cast<long>(point), reply.end());
+    if (late) line.assign(reply.begin() + static_cast<long>(point), reply.end());
     if (kind == FaultKind::Extra) line = {kExtraByte};
     ASSERT_EQ(pendingAfter(link, line.size()), line.size());
     line.push_back(kMaxBrightness);
