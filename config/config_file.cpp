@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "config/cfg_codec.h"
+#include "config/config_document.h"
 #include "config/native_path.h"
 
 namespace {
@@ -32,7 +33,7 @@ Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out) {
 
 Outcome LoadConfigFile(Module& module, const std::wstring& path) {
     ModuleConfig read;
-    Outcome outcome = ReadConfigFile(path, read);
+    Outcome outcome = ReadConfigDocument(path, read);
     if (!Succeeded(outcome)) return outcome;
     read.settings.irFullRepeat = read.settings.irFullRepeat != 0;
     module.held = std::move(read);

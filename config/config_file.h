@@ -17,6 +17,7 @@ Outcome SaveConfigFile(const std::wstring& path, const ModuleConfig& config);
 // `out` is untouched.
 Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out);
 
-// Reads the file and, only when the whole of it was read, replaces the held
-// tables and settings with it; a full-repeat byte other than 0 is held as on.
+// Reads the file (a .cfg file, or the JSON form when its name ends in .json)
+// and, only when the whole of it was read, replaces the held tables and
+// settings with it; a full-repeat byte other than 0 is held as on.
 Outcome LoadConfigFile(Module& module, const std::wstring& path);
