@@ -319,3 +319,27 @@ test('a damaged file is refused with the window\'s words and none of it reaches 
     assert.deepEqual(await page.getByRole('grid').locator('tbody').textContent(), table, name);
   }
 });
+
+test('once loaded it works offline, installs as an app, and asks nothing of any other origin', async () => {
+  const page = await h.openPage(env);
+  const asked = [];
+  page.context().on('request', (request) => asked.push(request.url()));
+  // The worker has kept the page's files once it controls the page.
+  await page.evaluate(() => navigator.serviceWorker.controller
+    || new Promise((resolve) => navigator.serviceWorker.addEventListener('controllerchange', resolve)));
+  const cdp = await page.context().newCDPSession(page);
+  // The tests' browser contexts are private windows, where nothing installs; the page itself lacks nothing.
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  assert.deepEqual(installabilityErrors.filter((e) => e.errorId !== 'in-incognito'), []);
+  const policy = await page.locator('meta[http-equiv=Content-Security-Policy]').getAttribute('content');
+  assert.match(policy, /script-src 'self' 'wasm-unsafe-eval';/);
+  assert.doesNotMatch(policy, /'unsafe-eval'|'unsafe-inline'/);
+  assert.equal(await page.locator('script:not([src])').count(), 0);
+
+  await page.context().setOffline(true);
+  await page.reload();
+  await page.waitForSelector('body[data-ready=true]');
+  assert.deepEqual((await h.connect(page)).texts, h.CONNECTED);
+  assert.ok(asked.length > 0 && asked.every((url) => url.startsWith(env.url)), asked.join('\n'));
+  assert.deepEqual(page.errors, []);
+});
