@@ -4,7 +4,9 @@
 // read or write that has to wait suspends the WebAssembly module until the
 // port answers or its deadline passes, so everything above stays synchronous.
 // Bytes that arrive wait in the JavaScript side's queue until a read takes
-// them: one wait serves every read that the bytes already there can satisfy.
+// them: a read that finds its bytes there returns at once, and one that has
+// to wait is woken once, when all it asks for is there or a deadline passes.
+// A write does not wait for the port: the exchange's read that follows does.
 #include "device/serial_link.h"
 
 #include <chrono>
@@ -21,13 +23,17 @@ int korvel_link_open(const char* port);
 void korvel_link_open_error(char* into, int capacity);
 // Stops the link's streams and closes its port; a later open of the same port waits for that.
 void korvel_link_close(int handle);
-// Up to `capacity` of the bytes that have arrived; -1 when none are left and the port has gone.
+// Up to `capacity` of the bytes that have arrived; -1 when none are left and
+// the port has gone, -2 when a write has failed.
 int korvel_link_take(int handle, std::uint8_t* into, int capacity);
-// 1 once bytes have arrived or the port has gone, 0 when `ms` passed first. Suspends.
-int korvel_link_wait(int handle, int ms);
+// 1 once `want` bytes have arrived, the port has gone or a write has failed;
+// 0 when `totalMs` passed first, or `gapMs` after the last byte (counted from
+// the call when `gapStarted`). Suspends.
+int korvel_link_wait(int handle, int want, int totalMs, int gapMs, int gapStarted);
 // Drops the bytes that have arrived.
 void korvel_link_purge(int handle);
-// 0 when all `n` bytes went out within `ms`. Suspends.
+// Hands `n` bytes to the port; -1 when the link is already broken. A write
+// that then fails, or misses its `ms`, fails the next take.
 int korvel_link_write(int handle, const std::uint8_t* bytes, int n, int ms);
 }
 
@@ -92,20 +98,26 @@ void SerialLink::readExact(std::uint8_t* buffer, std::size_t n) {
     if (!isOpen()) throw SerialError("Read failed.");
     const auto total = Clock::now() + Millis(timeouts.readConstant + timeouts.readMultiplier * n);
     std::size_t got = 0;
-    while (got < n) {
+    // Takes what has arrived, up to the bytes still missing; false when nothing came.
+    auto take = [&] {
         const int taken = korvel_link_take(handle, buffer + got, static_cast<int>(n - got));
-        if (taken < 0) throw SerialError("Read failed.");  // the port went away
-        if (taken > 0) {
-            got += static_cast<std::size_t>(taken);
-            received += static_cast<std::size_t>(taken);
-            continue;
-        }
+        if (taken == -2) throw SerialError("Write failed.");  // the request never went out
+        if (taken < 0) throw SerialError("Read failed.");     // the port went away
+        got += static_cast<std::size_t>(taken);
+        received += static_cast<std::size_t>(taken);
+        return taken > 0;
+    };
+    while (got < n) {
+        take();
+        const int left = RemainingMs(total);
+        if (got == n || left == 0) break;
         // Before the first byte only the total deadline applies; after it,
-        // also the gap between bytes.
-        int wait = RemainingMs(total);
-        if (got > 0 && wait > static_cast<int>(timeouts.readInterval)) wait = static_cast<int>(timeouts.readInterval);
-        if (wait == 0) break;
-        if (korvel_link_wait(handle, wait) == 0 && (got > 0 || RemainingMs(total) == 0)) break;
+        // also the gap between bytes. What came before a deadline still counts.
+        if (korvel_link_wait(handle, static_cast<int>(n - got), left, static_cast<int>(timeouts.readInterval),
+                             got > 0) == 0) {
+            take();
+            break;
+        }
     }
     if (got < n) throw ProtocolError();
 }

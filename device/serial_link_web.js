@@ -21,7 +21,10 @@ mergeInto(LibraryManager.library, {
         for (;;) {
           const { value, done } = await link.reader.read();
           if (done) break;
-          if (value && value.length) link.chunks.push(value);
+          if (value && value.length) {
+            link.chunks.push(value);
+            link.queued += value.length;
+          }
           link.arrived();
         }
       } catch (e) {
@@ -63,7 +66,9 @@ mergeInto(LibraryManager.library, {
         writer: port.writable.getWriter(),
         chunks: [], // Uint8Arrays; the first may be partly taken
         offset: 0, // bytes taken of the first chunk
-        ended: false,
+        queued: 0, // bytes in the chunks not yet taken
+        ended: false, // the port has gone
+        writeFailed: false, // a write failed or missed its deadline
         arrived: () => {},
       };
       const handle = KorvelSerial.nextHandle++;
@@ -102,10 +107,12 @@ mergeInto(LibraryManager.library, {
     KorvelSerial.close(handle);
   },
 
+  // -2 once a write has failed (the module never got the request), else as serial_link_web.cpp says.
   korvel_link_take__deps: ['$KorvelSerial'],
   korvel_link_take: function (handle, into, capacity) {
     const link = KorvelSerial.links[handle];
     if (!link) return -1;
+    if (link.writeFailed) return -2;
     let taken = 0;
     while (taken < capacity && link.chunks.length) {
       const chunk = link.chunks[0];
@@ -118,26 +125,35 @@ mergeInto(LibraryManager.library, {
         link.offset = 0;
       }
     }
+    link.queued -= taken;
     return taken === 0 && link.ended ? -1 : taken;
   },
 
+  // The read's deadlines: the whole read's (`totalMs`), and once a byte has
+  // come (`gapStarted`: one came before the wait), the gap after each byte.
   korvel_link_wait__deps: ['$KorvelSerial'],
-  korvel_link_wait: function (handle, ms) {
+  korvel_link_wait: function (handle, want, totalMs, gapMs, gapStarted) {
     return Asyncify.handleSleep((wakeUp) => {
       const link = KorvelSerial.links[handle];
-      if (!link || link.chunks.length || link.ended) {
+      const ready = () => !link || link.ended || link.writeFailed || link.queued >= want;
+      if (ready()) {
         wakeUp(1); // at once: the module is not suspended
         return;
       }
-      const timer = setTimeout(() => {
+      let gap = 0;
+      const finish = (result) => {
+        clearTimeout(total);
+        clearTimeout(gap);
         link.arrived = () => {};
-        wakeUp(0);
-      }, ms);
-      link.arrived = () => {
-        clearTimeout(timer);
-        link.arrived = () => {};
-        wakeUp(1);
+        wakeUp(result);
       };
+      const total = setTimeout(() => finish(0), totalMs);
+      const restartGap = () => {
+        clearTimeout(gap);
+        gap = setTimeout(() => finish(0), gapMs);
+      };
+      if (gapStarted) restartGap();
+      link.arrived = () => (ready() ? finish(1) : restartGap());
     });
   },
 
@@ -147,27 +163,29 @@ mergeInto(LibraryManager.library, {
     if (!link) return;
     link.chunks = [];
     link.offset = 0;
+    link.queued = 0;
   },
 
+  // Hands the bytes to the port and returns: the exchange's read follows at
+  // once and waits for the reply anyway. A write that fails, or has not gone
+  // out by its deadline (`ms`), fails the link's next take.
   korvel_link_write__deps: ['$KorvelSerial'],
   korvel_link_write: function (handle, bytes, n, ms) {
-    return Asyncify.handleSleep((wakeUp) => {
-      const link = KorvelSerial.links[handle];
-      if (!link || link.ended) {
-        wakeUp(-1);
-        return;
-      }
-      const data = HEAPU8.slice(bytes, bytes + n);
-      let timer = 0;
-      const finish = (result) => {
-        if (!timer) return; // the deadline came first
-        clearTimeout(timer);
-        timer = 0;
-        wakeUp(result);
-      };
-      timer = setTimeout(() => finish(-1), ms);
-      link.writer.write(data).then(() => finish(0), () => finish(-1));
-    });
+    const link = KorvelSerial.links[handle];
+    if (!link || link.ended || link.writeFailed) return -1;
+    let pending = true;
+    const fail = () => {
+      if (!pending) return;
+      pending = false;
+      link.writeFailed = true;
+      link.arrived();
+    };
+    const timer = setTimeout(fail, ms);
+    link.writer.write(HEAPU8.slice(bytes, bytes + n)).then(() => {
+      pending = false;
+      clearTimeout(timer);
+    }, fail);
+    return 0;
   },
 
   // Port discovery: the ports the page may use, listed afresh; their number.

@@ -45,13 +45,16 @@ export async function start() {
   };
 }
 
-// Every text the status line shows, in order, from the first load on.
+// Every text the status line shows, in order, from the first load on, and when.
 function recordStatus() {
   window.statusLog = [];
+  window.statusTimes = [];
   new MutationObserver((records) => {
     for (const record of records) {
       const status = record.target.closest && record.target.closest('[role=status]');
-      if (status && record.type === 'childList') window.statusLog.push(record.addedNodes.length ? record.addedNodes[0].textContent : '');
+      if (!status || record.type !== 'childList') continue;
+      window.statusLog.push(record.addedNodes.length ? record.addedNodes[0].textContent : '');
+      window.statusTimes.push(performance.now());
     }
   }).observe(document, { subtree: true, childList: true });
 }

@@ -2,8 +2,10 @@
 // pseudo-terminal, reached from the page over a WebSocket. The page gets a
 // navigator.serial of our own (standInSerial, injected before the page's
 // scripts run, never shipped) whose ports carry their bytes over the socket;
-// this side copies them to and from the pseudo-terminal. A hang-up of the
-// pseudo-terminal closes the socket, which the port reports as a lost device.
+// this side copies them to and from the pseudo-terminal. Bytes from the
+// module go over in packets, as a USB adapter sends them: up to 64 bytes, or
+// what came within a millisecond. A hang-up of the pseudo-terminal closes the
+// socket, which the port reports as a lost device.
 import { spawn } from 'node:child_process';
 import { constants, openSync } from 'node:fs';
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
@@ -32,14 +34,30 @@ export async function startSim(options = []) {
   server.on('connection', (socket) => {
     const fd = openSync(tty, constants.O_RDWR | constants.O_NOCTTY);
     const line = new ReadStream(fd);
-    line.on('data', (bytes) => socket.send(bytes));
-    const hangUp = () => socket.close();
+    let packet = [];
+    let timer = null;
+    const send = () => {
+      clearTimeout(timer);
+      timer = null;
+      if (packet.length) socket.send(Buffer.concat(packet));
+      packet = [];
+    };
+    line.on('data', (bytes) => {
+      packet.push(bytes);
+      if (packet.reduce((n, b) => n + b.length, 0) >= 64) send();
+      else timer = timer || setTimeout(send, 1);
+    });
+    const hangUp = () => {
+      send();
+      socket.close();
+    };
     line.on('end', hangUp);
     line.on('error', hangUp);
     socket.on('message', (bytes) => line.write(bytes));
     socket.on('close', () => line.destroy());
   });
   return {
+    tty,
     url: `ws://127.0.0.1:${server.address().port}/`,
     // The requests korvel-sim answered, as lists of bytes.
     async requests() {

@@ -124,5 +124,6 @@ queue.post(call('korvel_start'));
 await queue.idle();
 offerPortChooser();
 document.body.dataset.ready = 'true';
+performance.mark('korvel-ready');
 
 if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');

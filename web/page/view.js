@@ -252,7 +252,7 @@ export function createView(root, actions) {
       if (!node || node.tagName === 'SELECT') return;
       if (node.getAttribute('role') === 'checkbox') node.lastChild.textContent = text;
       else if (node.tagName === 'INPUT') node.value = text;
-      else node.textContent = text;
+      else if (node.textContent !== text || node.getAttribute('role') === 'status') node.textContent = text;
     },
     getText(id) {
       const node = controls.get(id);

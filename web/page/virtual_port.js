@@ -1,11 +1,14 @@
 // The page's virtual module as a serial port, with the same open, close,
 // readable and writable as the browser's own ports: what the configurator
 // writes goes to the module (virtual_module.wasm), and its replies come back
-// at the line rate of 115200 baud, 10 bits a byte. The module starts with the
-// page, so every load of the page finds it in its factory state.
+// at the line rate of 115200 baud, 10 bits a byte, in packets of up to 64
+// bytes as a USB adapter hands them on, each when its last byte is through.
+// The module starts with the page, so every load of the page finds it in its
+// factory state.
 import createVirtualModule from './virtual_module.js';
 
 const BYTE_MS = 10 / 115.2;
+const PACKET = 64;
 
 function createVirtualPort() {
   const module = createVirtualModule();
@@ -23,18 +26,20 @@ function createVirtualPort() {
     output = null;
   }
 
-  // Hands over the bytes whose time on the line is over.
+  // Hands over the packets whose time on the line is over.
   function deliver() {
     timer = 0;
     if (!output) return;
     const now = performance.now();
     while (sending.length) {
       const reply = sending[0];
-      const due = Math.min(reply.bytes.length, Math.floor((now - reply.start) / BYTE_MS));
-      if (due > reply.sent) output.enqueue(reply.bytes.slice(reply.sent, due));
-      reply.sent = due;
-      if (due < reply.bytes.length) {
-        timer = setTimeout(deliver, (due + 1) * BYTE_MS - (now - reply.start));
+      const through = Math.min(reply.bytes.length, Math.floor((now - reply.start) / BYTE_MS));
+      const end = through === reply.bytes.length ? through : reply.sent + Math.floor((through - reply.sent) / PACKET) * PACKET;
+      if (end > reply.sent) output.enqueue(reply.bytes.slice(reply.sent, end));
+      reply.sent = end;
+      if (end < reply.bytes.length) {
+        const next = Math.min(reply.bytes.length, end + PACKET);
+        timer = setTimeout(deliver, next * BYTE_MS - (now - reply.start));
         return;
       }
       sending.shift();
