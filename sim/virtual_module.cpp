@@ -455,6 +455,9 @@ void VirtualModule::clearFaults() {
 void VirtualModule::hangUpAfter(int n) {
     std::unique_lock lock(impl->mutex);
     if (impl->hungUp) return;
+    // Counted from a point both sides agree on: an exchange whose reply the
+    // client already has, but which the server has not yet closed, is none of the n.
+    impl->changed.wait(lock, [&] { return !impl->current || impl->stopping; });
     impl->hangUpCountdown = n;
     impl->wake();
     if (n == 0) impl->changed.wait(lock, [&] { return impl->hungUp || impl->stopping; });

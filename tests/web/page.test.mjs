@@ -12,6 +12,7 @@ let env;
 before(async () => { env = await h.start(); });
 after(() => env.stop());
 
+const NO_SERIAL = 'This browser cannot reach serial ports (no Web Serial): only the virtual module can be used.';
 const le = (value, bytes) => Array.from({ length: bytes }, (_, i) => (value >>> (8 * i)) & 0xFF);
 
 test('the window\'s groups, controls, tabs, columns, menu and About box, by role and name', async () => {
@@ -36,7 +37,7 @@ test('the window\'s groups, controls, tabs, columns, menu and About box, by role
   for (const name of ['Save to device', 'Send', 'Media']) {
     assert.equal(await page.getByRole(name === 'Media' ? 'tab' : 'button', { name, exact: true }).isDisabled(), true);
   }
-  assert.equal(await page.locator('#no-serial').count(), 0);
+  assert.equal(await page.getByText(NO_SERIAL).count(), 0);
 
   // The menu, by keyboard: File opens on Enter, the arrows move between menus.
   await page.getByRole('menuitem', { name: 'File' }).focus();
@@ -55,6 +56,14 @@ test('the window\'s groups, controls, tabs, columns, menu and About box, by role
   assert.equal(await about.isVisible(), true);
   await page.keyboard.press('Escape');
   assert.deepEqual(page.errors, []);
+});
+
+test('a browser without Web Serial says so by the port list, and the virtual module still works', async () => {
+  const hide = () => Object.defineProperty(Navigator.prototype, 'serial', { get: () => undefined });
+  const page = await h.openPage(env, { init: [[hide]] });
+  assert.equal(await page.getByText(NO_SERIAL).isVisible(), true);
+  assert.equal(await page.getByRole('button', { name: 'Add port...' }).isDisabled(), true);
+  assert.deepEqual((await h.connect(page)).texts, h.CONNECTED);
 });
 
 test('it fits a laptop and a tablet without sideways scrolling; the list scrolls inside itself', async () => {

@@ -36,6 +36,9 @@ test('the stand-in ports are listed by their USB ids, and the connection is the 
     assert.deepEqual(await page.getByRole('combobox', { name: 'Port:' }).locator('option').allTextContents(),
       [PORT, 'USB 0403:6001 (2)', 'Virtual module']);
     assert.equal(await h.status(page), 'Found 3 COM port(s).');
+    // "Add port..." lets the user choose a port in the browser's chooser, then lists the ports again.
+    const added = await h.act(page, () => page.getByRole('button', { name: 'Add port...' }).click(), 'Found 3 COM port(s).');
+    assert.deepEqual(added.texts, ['Found 3 COM port(s).']);
     const refused = await h.act(page, async () => {
       await page.getByRole('combobox', { name: 'Port:' }).selectOption({ label: 'USB 0403:6001 (2)' });
       await page.getByRole('button', { name: 'Connect', exact: true }).click();
@@ -49,12 +52,17 @@ test('the stand-in ports are listed by their USB ids, and the connection is the 
 });
 
 const FAULTS = [
-  // name, korvel-sim's fault, what the user does, the last text, the texts meanwhile, the last requests answered
+  // name, korvel-sim's fault, what the user does, the texts it ends with, the last requests answered,
+  // and where a deadline is what is tested: between which two of those texts, at least and at most how many ms
   ['a silent module: the read\'s time-out', ['--silent-on', 'getMaxBrightness'], (p) => h.connect(p, PORT),
-    ['Connecting...', 'getMaxBrightness failed (exception).', ...h.CONNECTED.slice(2)], h.CONNECT_REQUESTS],
+    ['Connecting...', 'getMaxBrightness failed (exception).', ...h.CONNECTED.slice(2)], h.CONNECT_REQUESTS,
+    // The settle wait, then the whole read's deadline of 5000 + 50 ms.
+    [0, 1, 7050, Infinity]],
   ['a short reply: the gap after the last byte', ['--short-reply', 'getIRRepeatPeriod:1'], (p) => h.connect(p, PORT),
     [...h.CONNECTED.slice(0, 4), 'SyncIrRepeatPeriodField failed (exception).', ...h.CONNECTED.slice(5)],
-    h.CONNECT_REQUESTS],
+    h.CONNECT_REQUESTS,
+    // 50 ms after the byte that came, far sooner than the whole read's deadline.
+    [3, 4, 50, 2000]],
   ['a refusal', ['--refuse', 'setMaxBrightness:3'], async (p) => {
     await h.connect(p, PORT);
     await p.getByRole('textbox', { name: 'Max brightness (0-100):' }).fill('55');
@@ -74,12 +82,18 @@ const FAULTS = [
   [[4], [5], ...h.CONNECT_REQUESTS]],
 ];
 
-for (const [name, fault, steps, texts, requests] of FAULTS) {
+for (const [name, fault, steps, texts, requests, deadline] of FAULTS) {
   test(`${name}: the window's texts`, async () => {
     await withSim(fault, async (page, sim) => {
       const mark = (await h.statusLog(page)).length;
       await h.act(page, () => steps(page), texts.at(-1));
       assert.deepEqual((await h.statusLog(page)).slice(mark).slice(-texts.length), texts);
+      if (deadline) {
+        const [from, to, least, most] = deadline;
+        const times = (await page.evaluate(() => window.statusTimes)).slice(mark).slice(-texts.length);
+        const took = times[to] - times[from];
+        assert.ok(took >= least && took <= most, `${took} ms`);
+      }
       // Each request went out whole, once, in order: korvel-sim read them so.
       const all = await answered(sim, h.CONNECT_REQUESTS.length + requests.length - 1);
       assert.deepEqual(all.slice(-requests.length), requests);
