@@ -8,7 +8,7 @@ korvel_packages=(
   valgrind clang libclang-rt-14-dev
   wixl zip unzip file dpkg-dev man-db groff-base libimage-exiftool-perl
   x11vnc novnc websockify curl iproute2
-  emscripten chromium
+  emscripten chromium firefox-esr
 )
 # The page's tests and benchmarks run on Node.js with npm packages locked in
 # tests/web/package-lock.json; a machine that has Node.js and npm already keeps them.
