@@ -39,8 +39,9 @@ async function firefox() {
   const context = (await send('browsingContext.getTree', {})).contexts[0].context;
   return {
     goto: (url) => send('browsingContext.navigate', { context, url, wait: 'complete' }),
+    // The value, or nothing when the expression threw (the page not built yet).
     evaluate: async (expression) => (await send('script.evaluate',
-      { expression, target: { context }, awaitPromise: true })).result.value,
+      { expression, target: { context }, awaitPromise: true })).result?.value,
     async close() {
       socket.close();
       browser.kill();
