@@ -1,33 +1,24 @@
 #include "actions/action_reads.h"
 
-#include <type_traits>
-
 #include "device/protocol.h"
 
-namespace {
-
-template <class Rows>
-void ReadInto(SerialLink& link, Rows& rows) {
-    rows = TableCommands<typename std::decay_t<Rows>::value_type>::read(link);
-}
-
-}  // namespace
-
 Outcome LoadTable(Module& module, std::uint32_t table) {
-    Outcome outcome{.operation = Operation::LoadTable, .table = table};
+    Outcome outcome{.operation = &kLoadTable, .table = table};
     if (table >= kTableCount) {
         outcome.kind = OutcomeKind::InvalidInput;
         outcome.input = BadInput::Table;
         return outcome;
     }
-    return Attempt(outcome, [&](Outcome&) { WithTable(module.held, table, [&](auto& rows) { ReadInto(module.link, rows); }); });
+    return AttemptOn(module, outcome, [&](Outcome&) {
+        WithTable(module.held, table, [&](auto& rows) { readTable(module.link, rows); });
+    });
 }
 
 Outcome ReloadAllTables(Module& module) {
-    return Attempt({Operation::ReloadAllTables}, [&](Outcome& outcome) {
+    return AttemptOn(module, {&kReloadAllTables}, [&](Outcome& outcome) {
         ForEachTable(module.held, [&](const TableInfo& info, auto& rows) {
             outcome.table = info.id;
-            ReadInto(module.link, rows);
+            readTable(module.link, rows);
         });
     });
 }

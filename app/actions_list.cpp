@@ -5,8 +5,21 @@
 #include "actions/action_reads.h"
 #include "app/cell_editing.h"
 #include "app/status_line.h"
+#include "vocabulary/row_text.h"
 
 namespace {
+
+// The list view's columns: width in pixels and alignment, Index to RB.
+struct ColumnLook {
+    int width;
+    ColumnAlign align;
+};
+constexpr ColumnAlign L = ColumnAlign::Left;
+constexpr ColumnAlign C = ColumnAlign::Centre;
+constexpr ColumnLook kColumnLooks[kColumnCount] = {
+    {60, L}, {100, L}, {100, L}, {50, C}, {30, C}, {30, C}, {30, C}, {30, C}, {30, C},
+    {30, C}, {30, C},  {30, C},  {50, C}, {50, C}, {50, C}, {50, L}, {50, L},
+};
 
 void AddActionRow(App& app, int row, const ActionFields& fields) {
     const int at = app.view.listInsertRow(row, std::to_wstring(row));
@@ -23,7 +36,7 @@ void SetupActionColumns(App& app) {
     while (view.listDeleteFirstColumn()) {
     }
     for (int i = 0; i < kColumnCount; ++i)
-        view.listInsertColumn(i, kActionColumns[i].title, kActionColumns[i].width, kActionColumns[i].align);
+        view.listInsertColumn(i, kColumnTitles[i], kColumnLooks[i].width, kColumnLooks[i].align);
 }
 
 void FillActionList(App& app) {
@@ -45,11 +58,15 @@ void SwitchTable(App& app) {
 }
 
 void LoadCurrentActions(App& app) {
-    const Outcome loaded = LoadTable(app.module, app.page.currentTable);
-    // A failed read leaves the list as it is; the failure stays here, so even
-    // a dead line does not disconnect.
-    if (!LinkFailed(loaded)) FillActionList(app);
-    Report(app, loaded);
+    Guarded(app, kLoadTable, [&] {
+        const Outcome loaded = LoadTable(app.module, app.page.currentTable);
+        // A failed read leaves the list as it is; the failure stays here, so
+        // even a dead line does not disconnect.
+        if (!LinkFailed(loaded)) FillActionList(app);
+        Report(app, loaded);
+    });
 }
 
-void ReloadAllActions(App& app) { Report(app, ReloadAllTables(app.module)); }
+void ReloadAllActions(App& app) {
+    Guarded(app, kReloadAllTables, [&] { Report(app, ReloadAllTables(app.module)); });
+}

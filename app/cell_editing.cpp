@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "actions/action_writes.h"
-#include "actions/catalogues.h"
-#include "actions/cell_text.h"
 #include "app/status_line.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/row_text.h"
 
 namespace {
 
@@ -116,17 +117,20 @@ bool setAction(App& app, int row) {
     RowCells cells;
     for (int column = 0; column < kColumnCount; ++column) cells[column] = app.view.listCell(row, column);
     ActionFields fields;
-    const Outcome read = ReadActionRow(table, cells, fields);
-    if (!Succeeded(read)) {
-        Report(app, read);
+    if (const auto bad = ReadActionRow(table, cells, fields)) {
+        Report(app, {.operation = &kWriteActionRow, .kind = OutcomeKind::InvalidInput, .input = *bad});
         return false;
     }
-    const Outcome sent = WriteActionRow(app.module, table, row, fields);
-    // Sent and answered, whatever the answer: the cells show what was sent,
-    // so a typed 21 reads Next (0x15). RA and RB keep their texts.
-    if (sent.kind == OutcomeKind::Done || sent.kind == OutcomeKind::Refused)
-        for (int column = kButtonColumn; column <= kStoreColumn; ++column)
-            app.view.listSetCell(row, column, ActionCellText(table, fields, column));
-    Report(app, sent);
-    return Succeeded(sent);
+    bool accepted = false;
+    Guarded(app, kWriteActionRow, [&] {
+        const Outcome sent = WriteActionRow(app.module, table, row, fields);
+        // Sent and answered, whatever the answer: the cells show what was
+        // sent, so a typed 21 reads Next (0x15). RA and RB keep their texts.
+        if (sent.kind == OutcomeKind::Done || sent.kind == OutcomeKind::Refused)
+            for (int column = kButtonColumn; column <= kStoreColumn; ++column)
+                app.view.listSetCell(row, column, ActionCellText(table, fields, column));
+        Report(app, sent);
+        accepted = Succeeded(sent);
+    });
+    return accepted;
 }

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "actions/cell_text.h"
 #include "app/resource_ids.h"
 #include "app/settings_panel.h"
 #include "app/status_line.h"
 #include "settings/live_values.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 
@@ -85,7 +85,8 @@ void Disconnect(App& app) {
 void PollPressedButtons(App& app) {
     LiveValues live;
     const Outcome polled = PollLiveValues(app.module, live);
-    if (!Report(app, polled)) return;
+    Report(app, polled);
+    if (!Succeeded(polled)) return;
     app.view.setText(IDC_PRESSED_MEDIA, FormatHex8(live.pressed.media));
     app.view.setText(IDC_PRESSED_GEARS, FormatHex8(live.pressed.gears));
     app.view.setText(IDC_PRESSED_HORN, FormatHex8(live.pressed.horn));

@@ -4,6 +4,7 @@
 #include "app/actions_list.h"
 #include "app/settings_panel.h"
 #include "app/status_line.h"
+#include "config/config_document.h"
 #include "config/config_file.h"
 #include "settings/setting_commands.h"
 
@@ -27,7 +28,7 @@ constexpr SettingRoundTrip kRoundTrips[] = {
 
 void SaveConfigCommand(App& app) {
     if (!IsConnected(app.module)) {
-        Report(app, {.operation = Operation::SaveConfigFile, .kind = OutcomeKind::NotConnected});
+        Report(app, {.operation = &kSaveConfigFile, .kind = OutcomeKind::NotConnected});
         return;
     }
     // A failed refresh reports itself; the tables are saved as they then stand.
@@ -38,22 +39,18 @@ void SaveConfigCommand(App& app) {
 
 void OpenConfigCommand(App& app) {
     if (!IsConnected(app.module)) {
-        Report(app, {.operation = Operation::LoadConfigFile, .kind = OutcomeKind::NotConnected});
+        Report(app, {.operation = &kLoadConfigFile, .kind = OutcomeKind::NotConnected});
         return;
     }
     if (const auto path = app.view.askOpenFileName()) Report(app, LoadConfigFile(app.module, *path));
     // Whatever came of the file, the held configuration goes to the module and
     // is read back, so the held values end as the module reports them. The
     // status bytes of the set commands are not looked at; a failed exchange
-    // ends the sequence as the safety net ends a handler.
+    // ends the sequence at the safety net.
     for (const SettingRoundTrip& trip : kRoundTrips) {
-        const Outcome sent = WriteHeldSetting(app.module, trip.setting);
-        if (LinkFailed(sent)) {
-            Report(app, sent);
-            return;
-        }
+        Report(app, WriteHeldSetting(app.module, trip.setting));
         trip.readBack(app);
     }
-    Report(app, WriteAllActions(app.module));
+    Guarded(app, kWriteAllActions, [&] { Report(app, WriteAllActions(app.module)); });
     LoadCurrentActions(app);
 }

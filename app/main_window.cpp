@@ -1,6 +1,5 @@
 #include "app/main_window.h"
 
-#include "actions/catalogues.h"
 #include "app/actions_list.h"
 #include "app/cell_editing.h"
 #include "app/connection.h"
@@ -9,6 +8,7 @@
 #include "app/safety_net.h"
 #include "app/settings_panel.h"
 #include "app/status_line.h"
+#include "vocabulary/catalogues.h"
 
 namespace {
 

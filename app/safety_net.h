@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 
-// Runs a handler. Failed exchanges come back from the operations as outcomes;
-// anything still thrown ends here as a status text: a runtime error with its
-// message, anything else as an unknown error.
+// Runs a handler. Whatever it throws ends here as one status text: a protocol
+// error, a serial error (after disconnecting), any other runtime error with
+// its message, anything else as an unknown error.
 void RunGuarded(App& app, const std::function<void()>& handler);

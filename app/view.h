@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/row_text.h"
-
+enum class ColumnAlign { Left, Centre };
 enum class ComboEditorStyle { EditableDropDown, DropDownList };
 
 class View {

@@ -1,39 +1,65 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
-#include <iterator>
 
-#include "actions/auto_base.h"
-#include "actions/cell_text.h"
-#include "actions/resistor_names.h"
+#include "cli/device_commands.h"
+#include "cli/file_commands.h"
 #include "cli/file_names.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 
-struct CommandShape {
+// Which --port a command takes: none; exactly one, with --settle; or one or
+// more (or --all-ports), each run at once.
+enum class PortUse { None, One, Many };
+
+// One of korvelctl's commands: what it takes, its --help line and its function.
+struct CommandSpec {
+    Command command;
     const wchar_t* name;
-    std::size_t minOperands, maxOperands;
-    bool device;   // needs --port, takes --settle
-    bool many;     // runs on several ports at once: --port more than once, or --all-ports
-    bool json;     // takes --json on one port (on several, every command that runs there does)
-    bool count;    // takes --count
-    bool restore;  // takes --store, --dry-run, --keep-previous and --no-keep-previous
+    int (*run)(const CliArguments& args, const CliOutput& output);
+    const wchar_t* usage = L"";  // what follows the name in --help; each of several forms on a line
+    std::size_t minOperands = 0, maxOperands = 0;
+    PortUse ports = PortUse::None;
+    bool json = false;     // takes --json on one port (on several, every command that runs there does)
+    bool count = false;    // takes --count
+    bool restore = false;  // takes --store, --dry-run, --keep-previous and --no-keep-previous
 };
 
-constexpr CommandShape kCommands[] = {
-    {L"ports", 0, 0, false, false, false, false, false},  {L"info", 0, 0, true, true, true, false, false},
-    {L"backup", 1, 1, true, true, false, false, false},    {L"restore", 1, 1, true, true, false, false, true},
-    {L"set", 1, 3, true, true, false, false, false},       {L"store", 0, 0, true, true, false, false, false},
-    {L"reload", 0, 0, true, true, false, false, false},    {L"reset", 0, 0, true, true, false, false, false},
-    {L"send-ir", 1, 1, true, true, false, false, false},   {L"watch", 0, 0, true, false, false, true, false},
-    {L"show", 1, 1, false, false, true, false, false},     {L"diff", 2, 2, false, false, true, false, false},
-    {L"convert", 2, 2, false, false, false, false, false},
+// In the order --help lists them.
+constexpr CommandSpec kCommandSpecs[] = {
+    {.command = Command::Ports, .name = L"ports", .run = RunPorts},
+    {.command = Command::Info, .name = L"info", .run = RunInfo, .usage = L"[--json]", .ports = PortUse::Many,
+     .json = true},
+    {.command = Command::Backup, .name = L"backup", .run = RunBackup, .usage = L"FILE", .minOperands = 1,
+     .maxOperands = 1, .ports = PortUse::Many},
+    {.command = Command::Restore, .name = L"restore", .run = RunRestore,
+     .usage = L"FILE [--store] [--keep-previous DIR | --no-keep-previous]\n--dry-run FILE", .minOperands = 1,
+     .maxOperands = 1, .ports = PortUse::Many, .restore = true},
+    {.command = Command::Set, .name = L"set", .run = RunSet,
+     .usage = L"brightness N | period MS | full-repeat on|off | resistance RA RB", .minOperands = 1,
+     .maxOperands = 3, .ports = PortUse::Many},
+    {.command = Command::Store, .name = L"store", .run = RunStore, .ports = PortUse::Many},
+    {.command = Command::Reload, .name = L"reload", .run = RunReload, .ports = PortUse::Many},
+    {.command = Command::Reset, .name = L"reset", .run = RunReset, .ports = PortUse::Many},
+    {.command = Command::SendIr, .name = L"send-ir", .run = RunSendIr, .usage = L"CODE", .minOperands = 1,
+     .maxOperands = 1, .ports = PortUse::Many},
+    {.command = Command::Watch, .name = L"watch", .run = RunWatch, .usage = L"[--count N]", .ports = PortUse::One,
+     .count = true},
+    {.command = Command::Show, .name = L"show", .run = RunShow, .usage = L"FILE [--json]", .minOperands = 1,
+     .maxOperands = 1, .json = true},
+    {.command = Command::Diff, .name = L"diff", .run = RunDiff, .usage = L"A B [--json]", .minOperands = 2,
+     .maxOperands = 2, .json = true},
+    {.command = Command::Convert, .name = L"convert", .run = RunConvert, .usage = L"A B", .minOperands = 2,
+     .maxOperands = 2},
 };
 
-const CommandShape* ShapeOf(const std::wstring& command) {
-    auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
-                           [&](const CommandShape& s) { return command == s.name; });
-    return it == std::end(kCommands) ? nullptr : &*it;
+const CommandSpec* SpecNamed(const std::wstring& name) {
+    for (const CommandSpec& spec : kCommandSpecs)
+        if (name == spec.name) return &spec;
+    return nullptr;
 }
 
 // A number argument: its name in messages and the values it takes.
@@ -116,18 +142,19 @@ bool Has(const std::vector<std::wstring>& args, const wchar_t* option) {
 }
 
 // The ports a command runs on, and the options of restore, against what the command takes.
-std::optional<ArgumentProblem> CheckPortsAndRestoreOptions(const CommandShape& shape, const CliArguments& parsed) {
-    const std::wstring& command = parsed.command;
+std::optional<ArgumentProblem> CheckPortsAndRestoreOptions(const CommandSpec& shape, const CliArguments& parsed) {
+    const std::wstring command = shape.name;
+    const bool many = shape.ports == PortUse::Many;
     const bool portGiven = !parsed.ports.empty() || parsed.allPorts;
-    if (shape.device && !portGiven)
-        return Usage(command + (shape.many ? L" needs --port or --all-ports" : L" needs --port"));
-    if (!shape.device && portGiven)
+    if (shape.ports != PortUse::None && !portGiven)
+        return Usage(command + (many ? L" needs --port or --all-ports" : L" needs --port"));
+    if (shape.ports == PortUse::None && portGiven)
         return Usage(command + L" takes no " + (parsed.allPorts ? L"--all-ports" : L"--port"));
     if (parsed.allPorts && !parsed.ports.empty()) return Usage(L"--all-ports takes no --port");
     const bool several = parsed.ports.size() > 1 || parsed.allPorts;
-    if (several && !shape.many) return Usage(command + L" takes one --port");
+    if (several && !many) return Usage(command + L" takes one --port");
     if (parsed.json && !shape.json && !several)
-        return Usage(command + (shape.many ? L" takes --json with several ports only" : L" takes no --json"));
+        return Usage(command + (many ? L" takes --json with several ports only" : L" takes no --json"));
     if (parsed.dryRun && !shape.restore) return Usage(command + L" takes no --dry-run");
     const std::pair<bool, const wchar_t*> restoreOptions[] = {
         {parsed.store, L"--store"}, {parsed.keepPrevious.has_value(), L"--keep-previous"},
@@ -151,7 +178,7 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
     // version stand for the whole line.
     const bool help = Has(args, L"--help") || Has(args, L"-h") || (!args.empty() && args[0] == L"help");
     if (help || Has(args, L"--version")) {
-        parsed.command = help ? L"help" : L"version";
+        parsed.command = help ? Command::Help : Command::Version;
         out = std::move(parsed);
         return std::nullopt;
     }
@@ -194,18 +221,18 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
         }
     }
     if (words.empty()) return Usage(L"no command given");
-    parsed.command = words.front();
+    const CommandSpec* shape = SpecNamed(words.front());
+    if (!shape) return Usage(L"unknown command " + words.front());
+    parsed.command = shape->command;
     parsed.operands.assign(words.begin() + 1, words.end());
-
-    const CommandShape* shape = ShapeOf(parsed.command);
-    if (!shape) return Usage(L"unknown command " + parsed.command);
     const std::size_t n = parsed.operands.size();
-    if (n < shape->minOperands || n > shape->maxOperands) return Usage(L"wrong number of operands for " + parsed.command);
+    if (n < shape->minOperands || n > shape->maxOperands)
+        return Usage(L"wrong number of operands for " + words.front());
     if (auto problem = CheckPortsAndRestoreOptions(*shape, parsed)) return problem;
-    if (countGiven && !shape->count) return Usage(parsed.command + L" takes no --count");
-    if (parsed.command == L"set") {
+    if (countGiven && !shape->count) return Usage(words.front() + L" takes no --count");
+    if (parsed.command == Command::Set) {
         if (auto problem = ReadSetting(parsed.operands, parsed)) return problem;
-    } else if (parsed.command == L"send-ir") {
+    } else if (parsed.command == Command::SendIr) {
         if (auto problem = ReadNumber(kIrCode, parsed.operands[0], parsed.irCode)) return problem;
     }
     out = std::move(parsed);
@@ -213,20 +240,20 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
 }
 
 std::wstring UsageText() {
-    return L"usage:\n"
-           L"  korvelctl ports\n"
-           L"  korvelctl PORTS info [--json]\n"
-           L"  korvelctl PORTS backup FILE\n"
-           L"  korvelctl PORTS restore FILE [--store] [--keep-previous DIR | --no-keep-previous]\n"
-           L"  korvelctl PORTS restore --dry-run FILE\n"
-           L"  korvelctl PORTS set brightness N | period MS | full-repeat on|off | resistance RA RB\n"
-           L"  korvelctl PORTS store | reload | reset\n"
-           L"  korvelctl PORTS send-ir CODE\n"
-           L"  korvelctl --port PORT watch [--count N]\n"
-           L"  korvelctl show FILE [--json]\n"
-           L"  korvelctl diff A B [--json]\n"
-           L"  korvelctl convert A B\n"
-           L"  korvelctl --help | --version\n"
+    std::wstring usage = L"usage:\n";
+    for (const CommandSpec& spec : kCommandSpecs) {
+        const wchar_t* ports = spec.ports == PortUse::Many  ? L"PORTS "
+                               : spec.ports == PortUse::One ? L"--port PORT "
+                                                            : L"";
+        std::wstring forms = spec.usage;
+        for (std::size_t start = 0; start <= forms.size();) {
+            const std::size_t end = std::min(forms.find(L'\n', start), forms.size());
+            const std::wstring form = forms.substr(start, end - start);
+            usage += L"  korvelctl " + std::wstring(ports) + spec.name + (form.empty() ? L"" : L" " + form) + L"\n";
+            start = end + 1;
+        }
+    }
+    return usage + L"  korvelctl --help | --version\n"
            L"PORTS: --port PORT, once or more, or --all-ports (every port 'ports' lists); several ports\n"
            L"  run at once: one line each (port, result, seconds), then a count; --json: one object each\n"
            L"FILE, A, B: a .cfg file, or the configuration as JSON when the name ends in .json\n"
@@ -247,4 +274,10 @@ std::wstring UsageText() {
            L"exit status: 0 done, 1 refused by the module, files differ or a dry run would change\n"
            L"  something, 2 usage, 3 file, 4 port or line, 5 restore read back something else,\n"
            L"  130 interrupted by Ctrl+C; with several ports the highest of theirs\n";
+}
+
+int RunCommand(const CliArguments& args, const CliOutput& output) {
+    for (const CommandSpec& spec : kCommandSpecs)
+        if (spec.command == args.command) return spec.run(args, output);
+    return kExitUsage;
 }

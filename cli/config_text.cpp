@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "actions/cell_text.h"
-#include "actions/resistor_names.h"
-#include "actions/row_text.h"
+#include "config/config_json.h"
 #include "device/text.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/resistor_names.h"
+#include "vocabulary/row_text.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ std::vector<std::wstring> ListRow(std::uint32_t table, std::size_t row, const Ac
 
 std::vector<std::wstring> ColumnTitles() {
     std::vector<std::wstring> titles;
-    for (const ColumnSpec& column : kActionColumns) titles.push_back(column.title);
+    for (const wchar_t* title : kColumnTitles) titles.push_back(title);
     return titles;
 }
 
@@ -81,22 +82,15 @@ void Append(std::vector<std::wstring>& lines, const std::vector<std::wstring>& m
     lines.insert(lines.end(), more.begin(), more.end());
 }
 
-JsonValue JsonFields(const ActionFields& f) {
-    return JsonObject({{"button", JsonNumber(f.button)},
-                       {"irCode", JsonNumber(f.irCode)},
-                       {"lines", JsonNumber(f.lines)},
-                       {"flags", JsonNumber(f.flags)},
-                       {"resistors", JsonNumber(f.resistors)}});
+// The full repeat counts as on or off, as the window shows it.
+bool SameSetting(const ModuleSettings& a, const ModuleSettings& b, Setting setting) {
+    if (setting == Setting::IrFullRepeat) return (a.irFullRepeat != 0) == (b.irFullRepeat != 0);
+    return SettingValue(a, setting) == SettingValue(b, setting);
 }
 
-JsonValue JsonSettings(const ModuleSettings& s) {
-    return JsonObject({{"maxBrightness", JsonNumber(s.maxBrightness)},
-                       {"irFullRepeat", JsonBoolean(s.irFullRepeat != 0)},
-                       {"irRepeatPeriod", JsonNumber(s.irRepeatPeriod)},
-                       {"defaultResistors", JsonNumber(s.defaultResistors)}});
+JsonValue JsonSide(std::uint32_t table, const std::optional<ActionFields>& fields) {
+    return fields ? RowJson(table, *fields) : JsonValue{};
 }
-
-JsonValue JsonSide(const std::optional<ActionFields>& fields) { return fields ? JsonFields(*fields) : JsonValue{}; }
 
 }  // namespace
 
@@ -159,8 +153,7 @@ ConfigDiff DiffConfigs(const ModuleConfig& a, const ModuleConfig& b) {
 }
 
 std::size_t ChangedSettings(const ModuleSettings& a, const ModuleSettings& b) {
-    return (a.maxBrightness != b.maxBrightness) + ((a.irFullRepeat != 0) != (b.irFullRepeat != 0)) +
-           (a.irRepeatPeriod != b.irRepeatPeriod) + (a.defaultResistors != b.defaultResistors);
+    return std::ranges::count_if(kSettings, [&](Setting setting) { return !SameSetting(a, b, setting); });
 }
 
 ConfigDiff FirstDifference(const ConfigDiff& diff) {
@@ -188,47 +181,28 @@ std::vector<std::wstring> DiffLines(const ConfigDiff& diff) {
     return lines;
 }
 
-JsonValue JsonConfig(const ModuleConfig& config) {
-    JsonValue document = JsonObject({{"settings", JsonSettings(config.settings)}});
-    for (const TableInfo& info : kTables) {
-        JsonValue rows = JsonArray({});
-        for (const ActionFields& fields : TableFields(config, info.id)) rows.items.push_back(JsonFields(fields));
-        document.members.emplace_back(info.key, std::move(rows));
-    }
-    return document;
-}
-
 JsonValue JsonInfo(const ModuleConfig& config) {
     JsonValue counts = JsonObject({});
     ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
         counts.members.emplace_back(info.key, JsonNumber(rows.size()));
     });
-    return JsonObject({{"settings", JsonSettings(config.settings)}, {"rows", std::move(counts)}});
+    return JsonObject({{"settings", SettingsJson(config.settings)}, {"rows", std::move(counts)}});
 }
 
 JsonValue JsonDiff(const ModuleConfig& a, const ModuleConfig& b) {
-    const ModuleSettings& sa = a.settings;
-    const ModuleSettings& sb = b.settings;
     JsonValue settings = JsonArray({});
-    auto setting = [&](const char* name, bool differs, JsonValue valueA, JsonValue valueB) {
-        if (differs)
-            settings.items.push_back(
-                JsonObject({{"name", JsonString(name)}, {"a", std::move(valueA)}, {"b", std::move(valueB)}}));
-    };
-    setting("maxBrightness", sa.maxBrightness != sb.maxBrightness, JsonNumber(sa.maxBrightness),
-            JsonNumber(sb.maxBrightness));
-    setting("irFullRepeat", (sa.irFullRepeat != 0) != (sb.irFullRepeat != 0), JsonBoolean(sa.irFullRepeat != 0),
-            JsonBoolean(sb.irFullRepeat != 0));
-    setting("irRepeatPeriod", sa.irRepeatPeriod != sb.irRepeatPeriod, JsonNumber(sa.irRepeatPeriod),
-            JsonNumber(sb.irRepeatPeriod));
-    setting("defaultResistors", sa.defaultResistors != sb.defaultResistors, JsonNumber(sa.defaultResistors),
-            JsonNumber(sb.defaultResistors));
+    for (Setting setting : kJsonSettings) {
+        if (SameSetting(a.settings, b.settings, setting)) continue;
+        auto [name, valueA] = SettingJson(a.settings, setting);
+        settings.items.push_back(JsonObject(
+            {{"name", JsonString(name)}, {"a", std::move(valueA)}, {"b", SettingJson(b.settings, setting).second}}));
+    }
     JsonValue rows = JsonArray({});
     for (const RowDifference& d : DiffConfigs(a, b).rows)
         rows.items.push_back(JsonObject({{"table", JsonString(kTables[d.table].key)},
                                          {"row", JsonNumber(d.row)},
-                                         {"a", JsonSide(d.a)},
-                                         {"b", JsonSide(d.b)}}));
+                                         {"a", JsonSide(d.table, d.a)},
+                                         {"b", JsonSide(d.table, d.b)}}));
     return JsonObject({{"settings", std::move(settings)}, {"rows", std::move(rows)}});
 }
 

@@ -54,14 +54,12 @@ ConfigDiff FirstDifference(const ConfigDiff& diff);
 // its title, the column titles, then "-" for the row in a and "+" for the row in b.
 std::vector<std::wstring> DiffLines(const ConfigDiff& diff);
 
-// The JSON forms of --json: the records' and settings' fields by name, codes
-// as numbers.
-// {"settings": {...}, "media": [...], "gears": [...], "horn": [...], "acc": [...]}
-JsonValue JsonConfig(const ModuleConfig& config);
-// {"settings": {...}, "rows": {"media": N, ...}}
+// The JSON of --json, in the shapes of the configuration's JSON form
+// (config/config_json.h; show --json prints ConfigJson itself):
+// info: {"settings": {...}, "rows": {"media": N, ...}}
 JsonValue JsonInfo(const ModuleConfig& config);
-// {"settings": [{"name", "a", "b"}], "rows": [{"table", "row", "a", "b"}]}, a
-// missing row as null.
+// diff: {"settings": [{"name", "a", "b"}], "rows": [{"table", "row", "a", "b"}]},
+// each setting's value and each row as the form writes it, a missing row as null.
 JsonValue JsonDiff(const ModuleConfig& a, const ModuleConfig& b);
 
 // A JSON value as one line of text, with its line end.

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "actions/action_writes.h"
-#include "actions/cell_text.h"
 #include "cli/config_text.h"
 #include "cli/file_names.h"
 #include "cli/outcome_text.h"
@@ -21,6 +20,7 @@
 #include "device/text.h"
 #include "settings/live_values.h"
 #include "settings/setting_commands.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 
@@ -56,13 +56,14 @@ int ReportChange(const Outcome& outcome, const Module& module, const CliArgument
     return status;
 }
 
-// A command on the stored configuration; a reset changes the running
-// configuration only.
-int StoredConfigCommand(const CliArguments& args, const CliOutput& output, Outcome (*command)(Module&)) {
+// A command on the stored configuration; one that changes the running
+// configuration only (reset) says so.
+int StoredConfigCommand(const CliArguments& args, const CliOutput& output, Outcome (*command)(Module&),
+                        bool leavesChangesUnstored = false) {
     return RunOnPorts(args, output, [&](const CliArguments& port, const CliOutput& print) {
         return OnModule(port, print, [&](Module& module) {
             const Outcome outcome = command(module);
-            if (outcome.operation == Operation::ResetModuleConfig) return ReportChange(outcome, module, port, print);
+            if (leavesChangesUnstored) return ReportChange(outcome, module, port, print);
             return Report(outcome, module, port, print);
         });
     });
@@ -144,7 +145,7 @@ int RestoreOnPort(const ModuleConfig& file, const std::wstring& folder, const Cl
             if (!kept.empty()) output.err(WayBackText(args, kept) + L"\n");
             return status;
         }
-        const Outcome restored{Operation::WriteAllActions};
+        const Outcome restored{&kWriteAllActions};
         if (!args.store) return ReportChange(restored, module, args, output);
         Report(restored, module, args, output);
         return Report(SaveModuleConfig(module), module, args, output);
@@ -279,7 +280,7 @@ int RunReload(const CliArguments& args, const CliOutput& output) {
     return StoredConfigCommand(args, output, LoadModuleConfig);
 }
 int RunReset(const CliArguments& args, const CliOutput& output) {
-    return StoredConfigCommand(args, output, ResetModuleConfig);
+    return StoredConfigCommand(args, output, ResetModuleConfig, true);
 }
 
 int RunSendIr(const CliArguments& args, const CliOutput& output) {

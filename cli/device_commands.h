@@ -3,8 +3,8 @@
 // port with the --settle wait, calls the module operations and reports their
 // outcome in korvelctl's words, why the port did not open included.
 
-#include "cli/arguments.h"
-#include "cli/korvelctl.h"
+#include "cli/command.h"
+#include "cli/report.h"
 
 // ports: each serial port's name and display name, tab-separated.
 int RunPorts(const CliArguments& args, const CliOutput& output);

@@ -3,6 +3,7 @@
 #include "cli/config_text.h"
 #include "cli/outcome_text.h"
 #include "config/config_document.h"
+#include "config/config_json.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ int RunShow(const CliArguments& args, const CliOutput& output) {
     ModuleConfig config;
     int status = kExitOk;
     if (!Read(args.operands[0], config, output, status)) return status;
-    output.out(args.json ? JsonLine(JsonConfig(config)) : Joined(ConfigLines(config)));
+    output.out(args.json ? JsonLine(ConfigJson(config)) : Joined(ConfigLines(config)));
     return kExitOk;
 }
 

@@ -2,8 +2,8 @@
 // The commands on configuration files alone, without a module: show, diff
 // and convert. Each takes a file in either form, .cfg or JSON, by its name.
 
-#include "cli/arguments.h"
-#include "cli/korvelctl.h"
+#include "cli/command.h"
+#include "cli/report.h"
 
 // show FILE [--json]: the settings and tables as the window shows them.
 int RunShow(const CliArguments& args, const CliOutput& output);

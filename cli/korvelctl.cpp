@@ -1,11 +1,8 @@
 #include "cli/korvelctl.h"
 
-#include <map>
 #include <mutex>
 
 #include "cli/arguments.h"
-#include "cli/device_commands.h"
-#include "cli/file_commands.h"
 #include "cli/outcome_text.h"
 #include "device/port_info.h"
 #include "device/trace.h"
@@ -44,31 +41,6 @@ CliOutput Serialised(const CliOutput& output, std::mutex& mutex) {
 
 }  // namespace
 
-ExitStatus ExitStatusOf(const Outcome& outcome) {
-    switch (outcome.kind) {
-    case OutcomeKind::Done: return kExitOk;
-    case OutcomeKind::Refused: return kExitRefused;
-    case OutcomeKind::InvalidInput: return outcome.input == BadInput::TableTooLong ? kExitFile : kExitUsage;
-    case OutcomeKind::FileError: return kExitFile;
-    case OutcomeKind::NotConnected:
-    case OutcomeKind::SerialError:
-    case OutcomeKind::ProtocolError: break;
-    }
-    return kExitDevice;
-}
-
-ExitStatus ExitStatusOf(const Outcome& outcome, const Module& module) {
-    return LinkFailed(outcome) && module.link.interrupted ? kExitInterrupted : ExitStatusOf(outcome);
-}
-
-int Report(const Outcome& outcome, const Module& module, const CliArguments& args, const CliOutput& output) {
-    const ExitStatus status = ExitStatusOf(outcome, module);
-    const std::wstring line = OutcomeText(outcome, module, args) + L"\n";
-    if (status == kExitOk) output.out(line);
-    else output.err(line);
-    return status;
-}
-
 int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& given, const CliEnvironment& environment) {
     std::mutex printing;
     const CliOutput output = Serialised(given, printing);
@@ -84,8 +56,8 @@ int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& given, 
         output.err(L"korvelctl: " + problem->line + (problem->usage ? L"\nTry 'korvelctl --help'.\n" : L"\n"));
         return kExitUsage;
     }
-    if (parsed.command == L"help" || parsed.command == L"version") {
-        output.out(parsed.command == L"help" ? UsageText() : L"korvelctl " KORVEL_VERSION L"\n");
+    if (parsed.command == Command::Help || parsed.command == Command::Version) {
+        output.out(parsed.command == Command::Help ? UsageText() : L"korvelctl " KORVEL_VERSION L"\n");
         return kExitOk;
     }
     if (parsed.allPorts) {
@@ -96,12 +68,5 @@ int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& given, 
         }
     }
     const VerboseTrace trace(parsed.verbose, output);
-    using Command = int (*)(const CliArguments&, const CliOutput&);
-    static const std::map<std::wstring, Command> commands = {
-        {L"ports", RunPorts},     {L"info", RunInfo},   {L"backup", RunBackup},   {L"restore", RunRestore},
-        {L"set", RunSet},         {L"store", RunStore}, {L"reload", RunReload},   {L"reset", RunReset},
-        {L"send-ir", RunSendIr},  {L"watch", RunWatch}, {L"show", RunShow},       {L"diff", RunDiff},
-        {L"convert", RunConvert},
-    };
-    return commands.at(parsed.command)(parsed, output);
+    return RunCommand(parsed, output);
 }

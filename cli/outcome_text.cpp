@@ -3,9 +3,14 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "actions/cell_text.h"
+#include "actions/action_writes.h"
 #include "cli/file_names.h"
+#include "config/config_file.h"
+#include "config/whole_config.h"
 #include "device/text.h"
+#include "settings/setting_commands.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/file_faults.h"
 
 namespace {
 
@@ -43,7 +48,7 @@ std::wstring SettingValue(Setting setting, const ModuleSettings& s) {
 // answers 1 for a row past the end of a table, which has a fixed length.
 std::wstring Response(const Outcome& outcome) {
     std::wstring text = L"response: " + std::to_wstring(outcome.status);
-    if (outcome.operation == Operation::WriteAllActions && outcome.status == 1) text += L" (no such row)";
+    if (outcome.operation == &kWriteAllActions && outcome.status == 1) text += L" (no such row)";
     return text;
 }
 
@@ -83,78 +88,85 @@ std::wstring RowName(std::uint32_t table, std::size_t row) {
 
 // Where a restore's exchanges stood when they stopped.
 std::wstring RestorePlace(const Outcome& outcome) {
-    if (outcome.operation == Operation::WriteHeldSetting) return L"the " + SettingName(outcome.setting) + L" setting";
+    if (outcome.operation == &kWriteHeldSetting) return L"the " + SettingName(outcome.setting) + L" setting";
     return RowName(outcome.table, outcome.row);
+}
+
+// A restore's writes: the settings, then the rows.
+bool Writing(const Outcome& outcome) {
+    return outcome.operation == &kWriteHeldSetting || outcome.operation == &kWriteAllActions;
 }
 
 // A link that the stop flag held back, for each command: only a restore can
 // be left with part of its changes made.
 std::wstring InterruptedText(const Outcome& outcome, const CliArguments& args) {
-    const bool restoring = args.command == L"restore" && !args.dryRun;
-    switch (outcome.operation) {
-    case Operation::WriteHeldSetting:
-    case Operation::WriteAllActions:
-        if (restoring) return L"Restore interrupted before " + RestorePlace(outcome) + L".";
-        break;
-    case Operation::ReadWholeConfig:
-        if (restoring) return L"Restore interrupted while reading the module back; all of " + File(args) + L" was sent.";
-        break;
-    case Operation::SaveModuleConfig:
+    const bool restoring = args.command == Command::Restore && !args.dryRun;
+    if (restoring && Writing(outcome)) return L"Restore interrupted before " + RestorePlace(outcome) + L".";
+    if (restoring && outcome.operation == &kReadWholeConfig)
+        return L"Restore interrupted while reading the module back; all of " + File(args) + L" was sent.";
+    if (outcome.operation == &kSaveModuleConfig)
         return L"Interrupted before store; the module's stored configuration is unchanged.";
-    default: break;
-    }
     return L"Interrupted; the module on " + args.port + L" is unchanged.";
 }
 
 std::wstring LinkFailedText(const Outcome& outcome, const Module& module, const CliArguments& args) {
     if (module.link.interrupted) return InterruptedText(outcome, args);
     const std::wstring failure = LinkFailureText(outcome, module, args.port);
-    if (args.command != L"restore" || args.dryRun) return Capitalized(failure) + L".";
-    switch (outcome.operation) {
-    case Operation::WriteHeldSetting:
-    case Operation::WriteAllActions: return L"Restore stopped at " + RestorePlace(outcome) + L": " + failure + L".";
-    case Operation::ReadWholeConfig: return L"Restore stopped while reading the module back: " + failure + L".";
-    default: return Capitalized(failure) + L".";
-    }
+    const bool restoring = args.command == Command::Restore && !args.dryRun;
+    if (restoring && Writing(outcome)) return L"Restore stopped at " + RestorePlace(outcome) + L": " + failure + L".";
+    if (restoring && outcome.operation == &kReadWholeConfig)
+        return L"Restore stopped while reading the module back: " + failure + L".";
+    return Capitalized(failure) + L".";
+}
+
+// What a command on the stored configuration did, or why the module refused it.
+struct StoredConfigWords {
+    const OperationId* operation;
+    const wchar_t* done;
+    const wchar_t* verb;     // "The module refused to ..."
+    const wchar_t* config;   // "... its ... configuration is unchanged."
+};
+constexpr StoredConfigWords kStoredConfigWords[] = {
+    {&kSaveModuleConfig, L"The running configuration is stored in the module.", L"store", L"stored"},
+    {&kLoadModuleConfig, L"The module is back to its stored configuration.", L"reload", L"running"},
+    {&kResetModuleConfig, L"The module runs its default configuration.", L"reset", L"running"},
+};
+
+const StoredConfigWords* StoredConfigWordsOf(const Outcome& outcome) {
+    for (const StoredConfigWords& words : kStoredConfigWords)
+        if (words.operation == outcome.operation) return &words;
+    return nullptr;
 }
 
 std::wstring DoneText(const Outcome& outcome, const Module& module, const CliArguments& args) {
-    switch (outcome.operation) {
-    case Operation::SaveConfigFile: return L"Saved 4 tables and 4 settings to " + File(args) + L".";
-    case Operation::WriteAllActions:
+    const OperationId* op = outcome.operation;
+    if (const StoredConfigWords* words = StoredConfigWordsOf(outcome)) return words->done;
+    if (op == &kSaveConfigFile) return L"Saved 4 tables and 4 settings to " + File(args) + L".";
+    if (op == &kWriteAllActions)
         return L"Restored 4 settings and 4 tables from " + File(args) + L"; the module read them back the same.";
-    case Operation::WriteHeldSetting:
+    if (op == &kWriteHeldSetting)
         return Capitalized(SettingName(outcome.setting)) + L" is " +
                SettingValue(outcome.setting, module.held.settings) + L".";
-    case Operation::SaveModuleConfig: return L"The running configuration is stored in the module.";
-    case Operation::LoadModuleConfig: return L"The module is back to its stored configuration.";
-    case Operation::ResetModuleConfig: return L"The module runs its default configuration.";
-    case Operation::SendIrCode: return L"Sent IR code " + FormatIrCode(args.irCode) + L".";
-    default: return StatusText(outcome);
-    }
+    if (op == &kSendIrCode) return L"Sent IR code " + FormatIrCode(args.irCode) + L".";
+    return {};
 }
 
 std::wstring RefusedText(const Outcome& outcome, const Module& module, const CliArguments& args) {
+    const OperationId* op = outcome.operation;
     const std::wstring response = Response(outcome);
-    switch (outcome.operation) {
-    case Operation::WriteAllActions:
+    if (const StoredConfigWords* words = StoredConfigWordsOf(outcome))
+        return L"The module refused to " + std::wstring(words->verb) + L", " + response + L"; its " + words->config +
+               L" configuration is unchanged.";
+    if (op == &kWriteAllActions)
         return L"Restore stopped: the module refused " + RowName(outcome.table, outcome.row) + L", " + response + L".";
-    case Operation::WriteHeldSetting: {
+    if (op == &kWriteHeldSetting) {
         const std::wstring name = SettingName(outcome.setting);
         const std::wstring refused = name + L" " + SettingValue(outcome.setting, module.held.settings);
-        if (args.command == L"restore") return L"Restore stopped: the module refused " + refused + L", " + response + L".";
+        if (args.command == Command::Restore)
+            return L"Restore stopped: the module refused " + refused + L", " + response + L".";
         return L"The module refused " + refused + L", " + response + L"; " + name + L" is unchanged.";
     }
-    case Operation::SaveModuleConfig:
-        return L"The module refused to store, " + response + L"; its stored configuration is unchanged.";
-    case Operation::LoadModuleConfig:
-        return L"The module refused to reload, " + response + L"; its running configuration is unchanged.";
-    case Operation::ResetModuleConfig:
-        return L"The module refused to reset, " + response + L"; its running configuration is unchanged.";
-    case Operation::SendIrCode:
-        return L"The module refused to send IR code " + FormatIrCode(args.irCode) + L", " + response + L".";
-    default: return StatusText(outcome);
-    }
+    return L"The module refused to send IR code " + FormatIrCode(args.irCode) + L", " + response + L".";
 }
 
 }  // namespace
@@ -168,14 +180,15 @@ std::wstring OutcomeText(const Outcome& outcome, const Module& module, const Cli
     case OutcomeKind::SerialError:
     case OutcomeKind::ProtocolError: return LinkFailedText(outcome, module, args);
     case OutcomeKind::FileError: return FileFaultText(outcome, File(args));
-    case OutcomeKind::InvalidInput:
-        if (outcome.input == BadInput::TableTooLong) return File(args) + L": " + StatusText(outcome);
-        break;
+    case OutcomeKind::InvalidInput: break;
     }
-    return StatusText(outcome);
+    // The command line has read every value; only a file's table can be refused.
+    return File(args) + L": " + TooManyRowsText(outcome.table);
 }
 
-std::wstring FileFaultText(const Outcome& outcome, const std::wstring& file) { return file + L": " + StatusText(outcome); }
+std::wstring FileFaultText(const Outcome& outcome, const std::wstring& file) {
+    return file + L": " + FaultText(outcome.file, outcome.error);
+}
 
 std::wstring NotStoredText(const std::vector<std::wstring>& ports) {
     std::wstring store = L"'korvelctl";
@@ -194,7 +207,7 @@ std::wstring KeepFailedText(const Outcome& outcome, const Module& module, const 
                             const std::wstring& kept) {
     if (outcome.kind == OutcomeKind::FileError)
         return L"Restore stopped before writing anything: cannot keep the module's configuration in " + kept + L": " +
-               StatusText(outcome) + L".";
+               FaultText(outcome.file, outcome.error) + L".";
     if (module.link.interrupted) return L"Restore interrupted before writing anything; the module is unchanged.";
     return L"Restore stopped before writing anything: " + LinkFailureText(outcome, module, args.port) + L".";
 }

@@ -1,13 +1,12 @@
 #pragma once
 // korvelctl's words, made in one place: each outcome as one line that says
-// what now holds, naming the port, the file or the value it concerns. The
-// window's words (StatusText) stay the window's; korvelctl takes the texts of
-// file faults from them.
+// what now holds, naming the port, the file or the value it concerns. Only
+// the texts of a file's faults are shared with the window (vocabulary/).
 
 #include <string>
 #include <vector>
 
-#include "cli/arguments.h"
+#include "cli/command.h"
 #include "cli/config_text.h"
 #include "device/module.h"
 #include "device/outcome.h"

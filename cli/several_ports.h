@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "cli/arguments.h"
-#include "cli/korvelctl.h"
+#include "cli/command.h"
+#include "cli/report.h"
 
 // Whether the command runs on several ports: --port more than once, or --all-ports.
 bool SeveralPorts(const CliArguments& args);

@@ -10,8 +10,8 @@
 
 namespace {
 
-Outcome Failed(Operation operation, FileFault fault, std::string detail = {}) {
-    return {.operation = operation, .kind = OutcomeKind::FileError, .error = std::move(detail), .file = fault};
+Outcome Failed(const OperationId& operation, FileFault fault, std::string detail = {}) {
+    return {.operation = &operation, .kind = OutcomeKind::FileError, .error = std::move(detail), .file = fault};
 }
 
 }  // namespace
@@ -33,9 +33,18 @@ Outcome ReadConfigDocument(const std::wstring& path, ModuleConfig& out) {
     char chunk[4096];
     // The stream's own reads, which turn a failed read (a folder) into its bad bit.
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (!in.is_open() || in.bad()) return Failed(Operation::LoadConfigFile, FileFault::CannotOpen);
-    if (auto reason = DecodeConfigJson(text, out)) return Failed(Operation::LoadConfigFile, FileFault::BadJson, *reason);
-    return {Operation::LoadConfigFile};
+    if (!in.is_open() || in.bad()) return Failed(kLoadConfigFile, FileFault::CannotOpen);
+    if (auto reason = DecodeConfigJson(text, out)) return Failed(kLoadConfigFile, FileFault::BadJson, *reason);
+    return {&kLoadConfigFile};
+}
+
+Outcome LoadConfigFile(Module& module, const std::wstring& path) {
+    ModuleConfig read;
+    Outcome outcome = ReadConfigDocument(path, read);
+    if (!Succeeded(outcome)) return outcome;
+    read.settings.irFullRepeat = read.settings.irFullRepeat != 0;
+    module.held = std::move(read);
+    return outcome;
 }
 
 Outcome WriteConfigDocument(const std::wstring& path, const ModuleConfig& config) {
@@ -46,6 +55,6 @@ Outcome WriteConfigDocument(const std::wstring& path, const ModuleConfig& config
         const auto cfg = EncodeConfig(config);
         bytes.assign(cfg.begin(), cfg.end());
     }
-    if (const auto fault = ReplaceFileContents(NativePath(path), bytes)) return Failed(Operation::SaveConfigFile, *fault);
-    return {Operation::SaveConfigFile};
+    if (const auto fault = ReplaceFileContents(NativePath(path), bytes)) return Failed(kSaveConfigFile, *fault);
+    return {&kSaveConfigFile};
 }

@@ -3,39 +3,29 @@
 #include <fstream>
 
 #include "config/cfg_codec.h"
-#include "config/config_document.h"
 #include "config/native_path.h"
 
 namespace {
 
-Outcome Failed(Operation operation, FileFault fault) {
-    return {.operation = operation, .kind = OutcomeKind::FileError, .file = fault};
+Outcome Failed(const OperationId& operation, FileFault fault) {
+    return {.operation = &operation, .kind = OutcomeKind::FileError, .file = fault};
 }
 
 }  // namespace
 
 Outcome SaveConfigFile(const std::wstring& path, const ModuleConfig& config) {
     std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return Failed(Operation::SaveConfigFile, FileFault::CannotCreate);
+    if (!out.is_open()) return Failed(kSaveConfigFile, FileFault::CannotCreate);
     bool ok = EncodeConfig(out, config);
     // Buffered bytes reach the file only now; a failure here is a failed write.
     out.close();
     ok = ok && !out.fail();
-    return ok ? Outcome{Operation::SaveConfigFile} : Failed(Operation::SaveConfigFile, FileFault::WriteFailed);
+    return ok ? Outcome{&kSaveConfigFile} : Failed(kSaveConfigFile, FileFault::WriteFailed);
 }
 
 Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out) {
     std::ifstream in(NativePath(path), std::ios::binary);
-    if (!in.is_open()) return Failed(Operation::LoadConfigFile, FileFault::CannotOpen);
-    if (const auto fault = DecodeConfig(in, out)) return Failed(Operation::LoadConfigFile, *fault);
-    return {Operation::LoadConfigFile};
-}
-
-Outcome LoadConfigFile(Module& module, const std::wstring& path) {
-    ModuleConfig read;
-    Outcome outcome = ReadConfigDocument(path, read);
-    if (!Succeeded(outcome)) return outcome;
-    read.settings.irFullRepeat = read.settings.irFullRepeat != 0;
-    module.held = std::move(read);
-    return outcome;
+    if (!in.is_open()) return Failed(kLoadConfigFile, FileFault::CannotOpen);
+    if (const auto fault = DecodeConfig(in, out)) return Failed(kLoadConfigFile, *fault);
+    return {&kLoadConfigFile};
 }

@@ -1,13 +1,13 @@
 #include "config/config_json.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
+#include <iterator>
 
-#include "actions/auto_base.h"
-#include "actions/cell_text.h"
-#include "actions/resistor_names.h"
-#include "config/json.h"
 #include "device/text.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 
@@ -18,6 +18,7 @@ constexpr const char* kLineChoices = "L1..L4, H1..H4";
 constexpr const char* kFlagChoices = "Toggle, Invert, Store, Repeat, bit4..bit7";
 
 constexpr const char* kRowKeys[] = {"button", "irCode", "lines", "flags", "ra", "rb"};
+// In the order of kJsonSettings.
 constexpr const char* kSettingKeys[] = {"maxBrightness", "irFullRepeat", "irRepeatPeriod", "defaultResistance"};
 constexpr const char* kResistanceKeys[] = {"ra", "rb"};
 constexpr const char* kDocumentKeys[] = {"settings", kTables[Media].key, kTables[Gears].key, kTables[Horn].key,
@@ -26,16 +27,9 @@ constexpr const char* kDocumentKeys[] = {"settings", kTables[Media].key, kTables
 constexpr std::uint16_t kRaMask = 0x7FFF;
 constexpr std::uint16_t kRbMask = 0x8000;
 
-std::string Hex(std::uint32_t value, int digits) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%0*X", digits, static_cast<unsigned>(value));
-    return buf;
-}
+std::string Hex(std::uint32_t value, int digits) { return ToUtf8(FormatHex(value, digits)); }
 
-template <class R>
-constexpr int ButtonDigits() {
-    return R::kButtonBytes * 2;
-}
+constexpr int ButtonDigits(std::uint32_t table) { return table == Acc ? 4 : 2; }
 
 // Writing.
 
@@ -51,29 +45,6 @@ JsonValue BitNames(std::uint8_t bits, const char* const (&names)[8]) {
 JsonValue ResistanceJson(std::uint16_t resistors) {
     return JsonObject({{"ra", JsonString(ToUtf8(ResistorNameOrCode(ResistorOutput::Ra, resistors)))},
                        {"rb", JsonString(ToUtf8(ResistorNameOrCode(ResistorOutput::Rb, resistors)))}});
-}
-
-template <class R>
-JsonValue RowJson(const R& record) {
-    const ActionFields f = FieldsOf(record);
-    std::vector<std::pair<std::string, JsonValue>> members = {
-        {"button", JsonString(Hex(f.button, ButtonDigits<R>()))},
-        {"irCode", JsonString(Hex(f.irCode, 8))},
-        {"lines", BitNames(f.lines, kLineNames)},
-        {"flags", BitNames(f.flags, kFlagNames)},
-    };
-    for (auto& member : ResistanceJson(f.resistors).members) members.push_back(std::move(member));
-    return JsonObject(std::move(members));
-}
-
-JsonValue SettingsJson(const ModuleSettings& s) {
-    const std::uint8_t repeat = s.irFullRepeat;
-    return JsonObject({
-        {"maxBrightness", JsonNumber(s.maxBrightness)},
-        {"irFullRepeat", repeat <= 1 ? JsonBoolean(repeat == 1) : JsonNumber(repeat)},
-        {"irRepeatPeriod", JsonNumber(s.irRepeatPeriod)},
-        {"defaultResistance", ResistanceJson(s.defaultResistors)},
-    });
 }
 
 // Reading.
@@ -183,7 +154,7 @@ std::uint8_t Bits(const JsonValue& value, const std::string& path, const char* c
 template <class R>
 R RowFrom(const JsonValue& value, const std::string& path) {
     const auto [button, irCode, lines, flags, ra, rb] = Fields(value, kRowKeys, path);
-    constexpr int digits = ButtonDigits<R>();
+    constexpr int digits = ButtonDigits(R::kTable);
     ActionFields f;
     f.button = static_cast<std::uint16_t>(HexCode(*button, Member(path, "button"), digits == 4 ? 0xFFFF : 0xFF, digits));
     f.irCode = HexCode(*irCode, Member(path, "irCode"), 0xFFFFFFFF, 8);
@@ -217,15 +188,45 @@ ModuleSettings SettingsFrom(const JsonValue& value, const std::string& path) {
 
 }  // namespace
 
-std::string EncodeConfigJson(const ModuleConfig& config) {
+JsonValue RowJson(std::uint32_t table, const ActionFields& f) {
+    std::vector<std::pair<std::string, JsonValue>> members = {
+        {"button", JsonString(Hex(f.button, ButtonDigits(table)))},
+        {"irCode", JsonString(Hex(f.irCode, 8))},
+        {"lines", BitNames(f.lines, kLineNames)},
+        {"flags", BitNames(f.flags, kFlagNames)},
+    };
+    for (auto& member : ResistanceJson(f.resistors).members) members.push_back(std::move(member));
+    return JsonObject(std::move(members));
+}
+
+std::pair<std::string, JsonValue> SettingJson(const ModuleSettings& s, Setting setting) {
+    const auto* found = std::find(std::begin(kJsonSettings), std::end(kJsonSettings), setting);
+    const char* key = kSettingKeys[found - std::begin(kJsonSettings)];
+    switch (setting) {
+    case Setting::IrFullRepeat:
+        return {key, s.irFullRepeat <= 1 ? JsonBoolean(s.irFullRepeat == 1) : JsonNumber(s.irFullRepeat)};
+    case Setting::DefaultResistance: return {key, ResistanceJson(s.defaultResistors)};
+    default: return {key, JsonNumber(SettingValue(s, setting))};
+    }
+}
+
+JsonValue SettingsJson(const ModuleSettings& settings) {
+    JsonValue object = JsonObject({});
+    for (Setting setting : kJsonSettings) object.members.push_back(SettingJson(settings, setting));
+    return object;
+}
+
+JsonValue ConfigJson(const ModuleConfig& config) {
     JsonValue document = JsonObject({{"settings", SettingsJson(config.settings)}});
     ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
         JsonValue table = JsonArray({});
-        for (const auto& record : rows) table.items.push_back(RowJson(record));
+        for (const auto& record : rows) table.items.push_back(RowJson(info.id, FieldsOf(record)));
         document.members.emplace_back(info.key, std::move(table));
     });
-    return WriteJson(document);
+    return document;
 }
+
+std::string EncodeConfigJson(const ModuleConfig& config) { return WriteJson(ConfigJson(config)); }
 
 std::optional<std::string> DecodeConfigJson(std::string_view text, ModuleConfig& out) {
     JsonValue document;

@@ -15,14 +15,30 @@
 // "bit7"; RA and RB the catalogue's name of a code, or four hexadecimal digits
 // for a value no entry has; a full-repeat byte other than 0 or 1 as its number.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "config/json.h"
 #include "device/module_config.h"
+#include "device/records.h"
 
-// Two spaces per level, keys in the order above, one row per line, UTF-8, a
-// newline at the end.
+// The document above, and its parts: one setting's member of "settings" (key
+// and value), and one row of table `table`. korvelctl's --json prints these
+// same shapes.
+JsonValue ConfigJson(const ModuleConfig& config);
+std::pair<std::string, JsonValue> SettingJson(const ModuleSettings& settings, Setting setting);
+JsonValue SettingsJson(const ModuleSettings& settings);
+JsonValue RowJson(std::uint32_t table, const ActionFields& fields);
+
+// The settings in the order the document holds them.
+inline constexpr Setting kJsonSettings[] = {Setting::MaxBrightness, Setting::IrFullRepeat, Setting::IrRepeatPeriod,
+                                            Setting::DefaultResistance};
+
+// The document written with two spaces per level, keys in the order above,
+// one row per line, UTF-8, a newline at the end.
 std::string EncodeConfigJson(const ModuleConfig& config);
 
 // Reads a whole configuration into `out`, or says why not and leaves `out`

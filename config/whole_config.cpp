@@ -1,22 +1,13 @@
 #include "config/whole_config.h"
 
-#include <type_traits>
-
 #include "device/protocol.h"
+#include "settings/setting_reads.h"
 
 Outcome ReadWholeConfig(Module& module, ModuleConfig& out) {
-    return Attempt({Operation::ReadWholeConfig}, [&](Outcome&) {
-        SerialLink& link = module.link;
+    return AttemptOn(module, {&kReadWholeConfig}, [&](Outcome&) {
         ModuleConfig read;
-        // A backup restores what was there, not what the window would show:
-        // the window caps the brightness at 100.
-        read.settings.irRepeatPeriod = getIRRepeatPeriod(link);
-        read.settings.irFullRepeat = getIRFullRepeat(link) != 0;
-        read.settings.maxBrightness = getMaxBrightness(link);
-        read.settings.defaultResistors = getDefaultResistance(link);
-        ForEachTable(read, [&](const TableInfo&, auto& rows) {
-            rows = TableCommands<typename std::decay_t<decltype(rows)>::value_type>::read(link);
-        });
+        for (Setting setting : kSettings) QuerySetting(module.link, setting, read.settings);
+        ForEachTable(read, [&](const TableInfo&, auto& rows) { readTable(module.link, rows); });
         out = std::move(read);
     });
 }

@@ -6,10 +6,11 @@
 #include "device/module_config.h"
 #include "device/outcome.h"
 
-// getIRRepeatPeriod, getIRFullRepeat, getMaxBrightness, getDefaultResistance,
-// then the Media, Gears, Horn and ACC tables (outcome ReadWholeConfig). The
-// settings are kept as the module answers them, a brightness above 100
-// included, but for the full repeat, held as on (1) or off (0). `out` is
-// written only when every exchange answered; the held configuration is not
-// touched.
+inline constexpr OperationId kReadWholeConfig{};
+
+// The four settings in the order of kSettings, each read as QuerySetting
+// reads it (a brightness above 100 included: a backup restores what was
+// there, not what the window shows), then the Media, Gears, Horn and ACC
+// tables (outcome kReadWholeConfig). `out` is written only when every
+// exchange answered; the held configuration is not touched.
 Outcome ReadWholeConfig(Module& module, ModuleConfig& out);

@@ -1,7 +1,7 @@
 #include "device/module.h"
 
 Outcome Connect(Module& module, const std::string& port) {
-    Outcome outcome{Operation::Connect};
+    Outcome outcome{&kConnect};
     bool opened = false;
     try {
         opened = module.link.open(port);

@@ -17,6 +17,18 @@ struct Module {
 
 inline bool IsConnected(const Module& module) { return module.link.connected; }
 
+// Runs an operation's exchanges with the module as Attempt does. Every
+// operation asks first: while no module is connected nothing is sent and the
+// outcome is NotConnected.
+template <class Exchanges>
+Outcome AttemptOn(Module& module, Outcome outcome, Exchanges&& exchanges) {
+    if (IsConnected(module)) return Attempt(std::move(outcome), exchanges);
+    outcome.kind = OutcomeKind::NotConnected;
+    return outcome;
+}
+
+inline constexpr OperationId kConnect{};
+
 // Opens the port and marks the module connected. Every failure of the open
 // counts the same: NotConnected, and the link stays closed; the outcome
 // carries why the open failed, for whoever words more than the window does.

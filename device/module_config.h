@@ -17,8 +17,32 @@ struct ModuleSettings {
     bool operator==(const ModuleSettings&) const = default;
 };
 
+// The most the dimmer's maximum takes: it is a percentage.
+constexpr std::uint8_t kBrightnessPercentMax = 100;
+
 // The settings by name, in the order File > Open sends them.
 enum class Setting { IrRepeatPeriod, IrFullRepeat, MaxBrightness, DefaultResistance };
+constexpr Setting kSettings[] = {Setting::IrRepeatPeriod, Setting::IrFullRepeat, Setting::MaxBrightness,
+                                 Setting::DefaultResistance};
+
+// A setting's value, widened; and a value put into a setting, cut to its width.
+inline std::uint32_t SettingValue(const ModuleSettings& s, Setting setting) {
+    switch (setting) {
+    case Setting::IrRepeatPeriod: return s.irRepeatPeriod;
+    case Setting::IrFullRepeat: return s.irFullRepeat;
+    case Setting::MaxBrightness: return s.maxBrightness;
+    case Setting::DefaultResistance: break;
+    }
+    return s.defaultResistors;
+}
+inline void SetSettingValue(ModuleSettings& s, Setting setting, std::uint32_t value) {
+    switch (setting) {
+    case Setting::IrRepeatPeriod: s.irRepeatPeriod = static_cast<std::uint16_t>(value); return;
+    case Setting::IrFullRepeat: s.irFullRepeat = static_cast<std::uint8_t>(value); return;
+    case Setting::MaxBrightness: s.maxBrightness = static_cast<std::uint8_t>(value); return;
+    case Setting::DefaultResistance: s.defaultResistors = static_cast<std::uint16_t>(value); return;
+    }
+}
 
 struct ModuleConfig {
     std::vector<MediaAction> media;

@@ -1,9 +1,10 @@
 #pragma once
-// What a module operation did, as one record: its kind and what goes with it
-// (the module's status byte, the link's error text, the table and row where a
-// table operation stopped). Operations return an Outcome instead of texts or
-// exceptions. StatusText makes the words the window shows and korvelctl
-// prints; korvelctl's exit status comes from the kind alone.
+// What a module operation did, as one record of plain data: which operation,
+// its kind and what goes with it (the module's status byte, the link's error
+// text, the table and row where a table operation stopped, the input or the
+// file that was wrong). Operations return an Outcome instead of texts or
+// exceptions; each front end words it, and korvelctl's exit status comes from
+// the kind alone.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,12 @@
 
 #include "device/module_config.h"
 #include "device/serial_link.h"
+
+// Which operation an outcome comes from. Each floor declares one id for each
+// of its operations, inline constexpr so that it has one address in the whole
+// program; an outcome points at it, and whoever words outcomes compares the
+// pointer with the ids it knows.
+struct OperationId {};
 
 enum class OutcomeKind {
     Done,           // the operation did what it was asked
@@ -20,32 +27,6 @@ enum class OutcomeKind {
     SerialError,    // a read or write call of the link failed
     ProtocolError,  // a reply stopped short
     FileError,      // a configuration file could not be read or written
-};
-
-// Every operation has words of its own.
-enum class Operation {
-    Connect,
-    LoadTable,
-    ReloadAllTables,
-    SetAction,
-    WriteAllActions,
-    SyncMaxBrightness,
-    SyncFullRepeat,
-    SyncIrRepeatPeriod,
-    SyncDefaultResistance,
-    SaveModuleConfig,
-    LoadModuleConfig,
-    ResetModuleConfig,
-    SendIrCode,
-    ApplyIrRepeatPeriod,
-    ToggleIrFullRepeat,
-    ApplyDefaultResistance,
-    ApplyMaxBrightness,
-    WriteHeldSetting,  // a held setting sent as it is; `setting` names it
-    PollLiveValues,
-    ReadWholeConfig,   // the four settings and four tables as the module holds them
-    SaveConfigFile,
-    LoadConfigFile,
 };
 
 // Which input was rejected (InvalidInput).
@@ -73,13 +54,13 @@ enum class FileFault {
 };
 
 struct Outcome {
-    Operation operation{};
+    const OperationId* operation = nullptr;
     OutcomeKind kind = OutcomeKind::Done;
     std::uint8_t status = 0;          // Refused: the module's status byte
     std::string error{};              // SerialError, ProtocolError: the link's text; BadJson: the reason (UTF-8)
     BadInput input = BadInput::Value;
     FileFault file = FileFault::CannotOpen;
-    Setting setting = Setting::IrRepeatPeriod;
+    Setting setting = Setting::IrRepeatPeriod;  // the setting a held setting's write sends
     std::uint32_t table = 0;          // the table a table operation is on
     std::size_t row = 0;              // the row a table operation is on
     OpenFailure openFailure{};        // Connect, NotConnected: why the port did not open
@@ -90,17 +71,10 @@ inline bool LinkFailed(const Outcome& outcome) {
     return outcome.kind == OutcomeKind::SerialError || outcome.kind == OutcomeKind::ProtocolError;
 }
 
-// Whether the operation reports a failed exchange with words of its own
-// ("... failed (exception)."); the others leave it to the window's safety net.
-bool GuardsItsExchanges(Operation operation);
-
-// The status-line text of an outcome; empty when the operation shows nothing
-// for it (a sync while disconnected, a refresh of all tables that succeeded).
-std::wstring StatusText(const Outcome& outcome);
-
 // Runs the exchanges of an operation. They may mark a refusal and move the
 // table and row on as they go; a SerialError or ProtocolError ends them and
 // becomes the outcome's kind, with the table and row where it happened.
+// Anything else thrown goes on to the caller.
 template <class Exchanges>
 Outcome Attempt(Outcome outcome, Exchanges&& exchanges) {
     try {

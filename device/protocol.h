@@ -1,42 +1,17 @@
 #pragma once
-// The module's 22 commands. Every exchange is one writeExact of the whole
-// request followed by readExact calls of fixed sizes; a non-zero status byte
-// is returned, never thrown. No exchange is retried or resynchronised.
+// The exchanges of the module's 22 commands, made from their table
+// (commands.h). Every exchange is one writeExact of the whole request followed
+// by readExact calls of fixed sizes; a non-zero status byte is returned, never
+// thrown. No exchange is retried or resynchronised.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "device/commands.h"
 #include "device/records.h"
 #include "device/serial_link.h"
-
-namespace cmd {
-constexpr std::uint8_t getMediaActions = 0;
-constexpr std::uint8_t setMediaAction = 1;
-constexpr std::uint8_t getPressedButtons = 2;
-constexpr std::uint8_t getCurrentBrightness = 3;
-constexpr std::uint8_t saveConfig = 4;
-constexpr std::uint8_t loadConfig = 5;
-constexpr std::uint8_t sendIR = 6;
-constexpr std::uint8_t setMaxBrightness = 7;
-constexpr std::uint8_t getMaxBrightness = 8;
-constexpr std::uint8_t getAccActions = 9;
-constexpr std::uint8_t getHornActions = 10;
-constexpr std::uint8_t getGearActions = 11;
-constexpr std::uint8_t setAccAction = 12;
-constexpr std::uint8_t setHornAction = 13;
-constexpr std::uint8_t setGearAction = 14;
-constexpr std::uint8_t setIRFullRepeat = 15;
-constexpr std::uint8_t setIRRepeatPeriod = 16;
-constexpr std::uint8_t getIRFullRepeat = 17;
-constexpr std::uint8_t getIRRepeatPeriod = 18;
-constexpr std::uint8_t resetConfig = 19;
-constexpr std::uint8_t getDefaultResistance = 20;
-constexpr std::uint8_t setDefaultResistance = 21;
-}  // namespace cmd
-
-// Number of argument bytes that follow a command byte in a request; -1 for a
-// byte that is no command.
-int RequestArgumentBytes(std::uint8_t command);
 
 struct PressedButtons {
     std::uint8_t media = 0;
@@ -53,29 +28,69 @@ struct LiveValues {
     bool operator==(const LiveValues&) const = default;
 };
 
-// Table reads: the count byte, then each record with a read of its own.
-std::vector<MediaAction> getMediaActions(SerialLink& link);
-std::vector<GearAction> getGearActions(SerialLink& link);
-std::vector<HornAction> getHornActions(SerialLink& link);
-std::vector<AccAction> getAccActions(SerialLink& link);
-
-// Record writes: command, slot, record bytes; status back.
-std::uint8_t setMediaAction(SerialLink& link, std::uint8_t slot, const MediaAction& record);
-std::uint8_t setGearAction(SerialLink& link, std::uint8_t slot, const GearAction& record);
-std::uint8_t setHornAction(SerialLink& link, std::uint8_t slot, const HornAction& record);
-std::uint8_t setAccAction(SerialLink& link, std::uint8_t slot, const AccAction& record);
-
-// Value writes: command, value little-endian; status back.
-std::uint8_t setMaxBrightness(SerialLink& link, std::uint8_t value);
-std::uint8_t setIRFullRepeat(SerialLink& link, std::uint8_t flag);
-std::uint8_t setIRRepeatPeriod(SerialLink& link, std::uint16_t periodMs);
-std::uint8_t setDefaultResistance(SerialLink& link, std::uint16_t mask);
-std::uint8_t sendIR(SerialLink& link, std::uint32_t code);
-
-// The one-byte and two-byte queries without arguments.
+// The shared exchanges of the commands without arguments: a one-byte answer
+// (a value, a status, or the count of a table's records, which then follow),
+// and a two-byte one.
 std::uint8_t queryByte(SerialLink& link, std::uint8_t command);
 std::uint16_t queryWord(SerialLink& link, std::uint8_t command);
+// A command with its value, as wide as the command takes it; status back.
+std::uint8_t send(SerialLink& link, std::uint8_t command, std::uint32_t value);
 
+// The records of the table that holds records of type R: the count byte, then
+// each record with a read of its own, so the time-outs apply to each alone.
+template <class R>
+std::vector<R> readTable(SerialLink& link) {
+    std::vector<R> records(queryByte(link, TableRead(R::kTable)));
+    for (R& record : records) link.readExact(record.bytes.data(), record.bytes.size());
+    return records;
+}
+
+// The same into `rows`, whose record type names the table.
+template <class R>
+void readTable(SerialLink& link, std::vector<R>& rows) {
+    rows = readTable<R>(link);
+}
+
+// One record of type R into slot `slot` of its table; status back.
+template <class R>
+std::uint8_t writeRecord(SerialLink& link, std::uint8_t slot, const R& record) {
+    std::array<std::uint8_t, 1 + kRecordWrite + R::kSize> request{RecordWrite(R::kTable), slot};
+    std::copy(record.bytes.begin(), record.bytes.end(), request.begin() + 1 + kRecordWrite);
+    link.writeExact(request.data(), request.size());
+    std::uint8_t status = 0;
+    link.readExact(&status, 1);
+    return status;
+}
+
+// A setting's value as the module answers it, and a new value for it (as
+// wide as the setting is on the wire); status back.
+inline std::uint32_t getSetting(SerialLink& link, Setting setting) {
+    const std::uint8_t command = SettingQuery(setting);
+    return kCommands[command].reply == Reply::Word ? queryWord(link, command) : queryByte(link, command);
+}
+inline std::uint8_t setSetting(SerialLink& link, Setting setting, std::uint32_t value) {
+    return send(link, SettingCommand(setting), value);
+}
+
+PressedButtons getPressedButtons(SerialLink& link);
+
+// The exchanges by the commands' own names.
+inline std::vector<MediaAction> getMediaActions(SerialLink& link) { return readTable<MediaAction>(link); }
+inline std::vector<GearAction> getGearActions(SerialLink& link) { return readTable<GearAction>(link); }
+inline std::vector<HornAction> getHornActions(SerialLink& link) { return readTable<HornAction>(link); }
+inline std::vector<AccAction> getAccActions(SerialLink& link) { return readTable<AccAction>(link); }
+inline std::uint8_t setMediaAction(SerialLink& link, std::uint8_t slot, const MediaAction& record) {
+    return writeRecord(link, slot, record);
+}
+inline std::uint8_t setGearAction(SerialLink& link, std::uint8_t slot, const GearAction& record) {
+    return writeRecord(link, slot, record);
+}
+inline std::uint8_t setHornAction(SerialLink& link, std::uint8_t slot, const HornAction& record) {
+    return writeRecord(link, slot, record);
+}
+inline std::uint8_t setAccAction(SerialLink& link, std::uint8_t slot, const AccAction& record) {
+    return writeRecord(link, slot, record);
+}
 inline std::uint8_t getCurrentBrightness(SerialLink& link) { return queryByte(link, cmd::getCurrentBrightness); }
 inline std::uint8_t saveConfig(SerialLink& link) { return queryByte(link, cmd::saveConfig); }
 inline std::uint8_t loadConfig(SerialLink& link) { return queryByte(link, cmd::loadConfig); }
@@ -84,29 +99,14 @@ inline std::uint8_t getMaxBrightness(SerialLink& link) { return queryByte(link, 
 inline std::uint8_t getIRFullRepeat(SerialLink& link) { return queryByte(link, cmd::getIRFullRepeat); }
 inline std::uint16_t getIRRepeatPeriod(SerialLink& link) { return queryWord(link, cmd::getIRRepeatPeriod); }
 inline std::uint16_t getDefaultResistance(SerialLink& link) { return queryWord(link, cmd::getDefaultResistance); }
-
-PressedButtons getPressedButtons(SerialLink& link);
-
-// The read and write command of the table that holds records of type R.
-template <class R>
-struct TableCommands;
-template <>
-struct TableCommands<MediaAction> {
-    static constexpr auto read = getMediaActions;
-    static constexpr auto write = setMediaAction;
-};
-template <>
-struct TableCommands<GearAction> {
-    static constexpr auto read = getGearActions;
-    static constexpr auto write = setGearAction;
-};
-template <>
-struct TableCommands<HornAction> {
-    static constexpr auto read = getHornActions;
-    static constexpr auto write = setHornAction;
-};
-template <>
-struct TableCommands<AccAction> {
-    static constexpr auto read = getAccActions;
-    static constexpr auto write = setAccAction;
-};
+inline std::uint8_t sendIR(SerialLink& link, std::uint32_t code) { return send(link, cmd::sendIR, code); }
+inline std::uint8_t setMaxBrightness(SerialLink& link, std::uint8_t value) {
+    return send(link, cmd::setMaxBrightness, value);
+}
+inline std::uint8_t setIRFullRepeat(SerialLink& link, std::uint8_t flag) { return send(link, cmd::setIRFullRepeat, flag); }
+inline std::uint8_t setIRRepeatPeriod(SerialLink& link, std::uint16_t periodMs) {
+    return send(link, cmd::setIRRepeatPeriod, periodMs);
+}
+inline std::uint8_t setDefaultResistance(SerialLink& link, std::uint16_t mask) {
+    return send(link, cmd::setDefaultResistance, mask);
+}

@@ -23,10 +23,11 @@ struct ActionRecord {
     bool operator==(const ActionRecord&) const = default;
 };
 
-struct MediaAction : ActionRecord<1> {};
-struct GearAction : ActionRecord<1> {};
-struct HornAction : ActionRecord<1> {};
-struct AccAction : ActionRecord<2> {};
+// Each record type knows the table that holds it.
+struct MediaAction : ActionRecord<1> { static constexpr ActionTable kTable = Media; };
+struct GearAction : ActionRecord<1> { static constexpr ActionTable kTable = Gears; };
+struct HornAction : ActionRecord<1> { static constexpr ActionTable kTable = Horn; };
+struct AccAction : ActionRecord<2> { static constexpr ActionTable kTable = Acc; };
 
 // The fields of any record, widened.
 struct ActionFields {

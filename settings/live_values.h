@@ -5,11 +5,13 @@
 #include "device/outcome.h"
 #include "device/protocol.h"
 
+inline constexpr OperationId kPollLiveValues{};
+
 // The live poll's rate, and the period between two polls it gives.
 constexpr unsigned kPollRateHz = 5;
 constexpr unsigned kPollIntervalMs = 1000 / kPollRateHz;
 
-// getPressedButtons, then getCurrentBrightness (outcome PollLiveValues);
+// getPressedButtons, then getCurrentBrightness (outcome kPollLiveValues);
 // `live` is written only when both answered. When the first fails the second
 // is not sent.
 Outcome PollLiveValues(Module& module, LiveValues& live);

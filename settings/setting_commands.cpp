@@ -1,75 +1,52 @@
 #include "settings/setting_commands.h"
 
-#include <iterator>
-
-#include "actions/catalogues.h"
 #include "device/protocol.h"
 
 namespace {
 
-Outcome With(Operation operation, OutcomeKind kind) { return {.operation = operation, .kind = kind}; }
-
 // One exchange that answers a status byte.
 template <class Send>
-Outcome SendForStatus(Operation operation, Send send) {
-    return Attempt({operation}, [&](Outcome& o) { TakeStatus(o, send()); });
+Outcome SendForStatus(Module& module, Outcome outcome, Send send) {
+    return AttemptOn(module, outcome, [&](Outcome& o) { TakeStatus(o, send()); });
 }
 
-// The three commands on the stored configuration.
-Outcome StoredConfigCommand(Module& module, Operation operation, std::uint8_t (*command)(SerialLink&)) {
-    if (!IsConnected(module)) return With(operation, OutcomeKind::NotConnected);
-    return SendForStatus(operation, [&] { return command(module.link); });
+Outcome Query(Module& module, const OperationId& operation, std::uint8_t (*command)(SerialLink&)) {
+    return SendForStatus(module, {&operation}, [&] { return command(module.link); });
+}
+
+Outcome Set(Module& module, const OperationId& operation, Setting setting, std::uint32_t value) {
+    return SendForStatus(module, {&operation}, [&] { return setSetting(module.link, setting, value); });
 }
 
 }  // namespace
 
-Outcome SaveModuleConfig(Module& module) { return StoredConfigCommand(module, Operation::SaveModuleConfig, saveConfig); }
-Outcome LoadModuleConfig(Module& module) { return StoredConfigCommand(module, Operation::LoadModuleConfig, loadConfig); }
-Outcome ResetModuleConfig(Module& module) { return StoredConfigCommand(module, Operation::ResetModuleConfig, resetConfig); }
+Outcome SaveModuleConfig(Module& module) { return Query(module, kSaveModuleConfig, saveConfig); }
+Outcome LoadModuleConfig(Module& module) { return Query(module, kLoadModuleConfig, loadConfig); }
+Outcome ResetModuleConfig(Module& module) { return Query(module, kResetModuleConfig, resetConfig); }
 
-Outcome SendIrCode(Module& module, NumberInput code) {
-    if (!IsConnected(module)) return With(Operation::SendIrCode, OutcomeKind::NotConnected);
-    if (!code) return With(Operation::SendIrCode, OutcomeKind::InvalidInput);
-    return SendForStatus(Operation::SendIrCode, [&] { return sendIR(module.link, *code); });
+Outcome SendIrCode(Module& module, std::uint32_t code) {
+    return SendForStatus(module, {&kSendIrCode}, [&] { return sendIR(module.link, code); });
 }
 
-Outcome ApplyIrRepeatPeriod(Module& module, NumberInput period) {
-    if (!IsConnected(module)) return With(Operation::ApplyIrRepeatPeriod, OutcomeKind::NotConnected);
-    if (!period) return With(Operation::ApplyIrRepeatPeriod, OutcomeKind::InvalidInput);
-    // No range check: only the low 16 bits go on the wire.
-    return SendForStatus(Operation::ApplyIrRepeatPeriod,
-                         [&] { return setIRRepeatPeriod(module.link, static_cast<std::uint16_t>(*period)); });
+Outcome ApplyIrRepeatPeriod(Module& module, std::uint16_t periodMs) {
+    return Set(module, kApplyIrRepeatPeriod, Setting::IrRepeatPeriod, periodMs);
 }
 
-Outcome SetIrFullRepeat(Module& module, bool on) {
-    return SendForStatus(Operation::ToggleIrFullRepeat, [&] { return setIRFullRepeat(module.link, on ? 1 : 0); });
-}
+Outcome SetIrFullRepeat(Module& module, bool on) { return Set(module, kSetIrFullRepeat, Setting::IrFullRepeat, on); }
 
-Outcome ApplyDefaultResistance(Module& module, int raIndex, int rbIndex) {
-    // Both positions are checked before either indexes its catalogue.
-    if (raIndex < 0 || rbIndex < 0 || raIndex >= std::ssize(ResistorsA) || rbIndex >= std::ssize(ResistorsB))
-        return With(Operation::ApplyDefaultResistance, OutcomeKind::InvalidInput);
-    const auto value = static_cast<std::uint16_t>(ResistorsB[rbIndex].code | ResistorsA[raIndex].code);
-    Outcome outcome = SendForStatus(Operation::ApplyDefaultResistance, [&] { return setDefaultResistance(module.link, value); });
-    if (Succeeded(outcome)) module.held.settings.defaultResistors = value;
+Outcome ApplyDefaultResistance(Module& module, std::uint16_t resistors) {
+    const Outcome outcome = Set(module, kApplyDefaultResistance, Setting::DefaultResistance, resistors);
+    if (Succeeded(outcome)) module.held.settings.defaultResistors = resistors;
     return outcome;
 }
 
-Outcome ApplyMaxBrightness(Module& module, NumberInput value) {
-    if (!IsConnected(module)) return With(Operation::ApplyMaxBrightness, OutcomeKind::NotConnected);
-    if (!value || *value > 100) return With(Operation::ApplyMaxBrightness, OutcomeKind::InvalidInput);
-    return SendForStatus(Operation::ApplyMaxBrightness,
-                         [&] { return setMaxBrightness(module.link, static_cast<std::uint8_t>(*value)); });
+Outcome ApplyMaxBrightness(Module& module, std::uint8_t percent) {
+    return Set(module, kApplyMaxBrightness, Setting::MaxBrightness, percent);
 }
 
 Outcome WriteHeldSetting(Module& module, Setting setting) {
-    const ModuleSettings& held = module.held.settings;
-    return Attempt({.operation = Operation::WriteHeldSetting, .setting = setting}, [&](Outcome& o) {
-        switch (setting) {
-        case Setting::IrRepeatPeriod: TakeStatus(o, setIRRepeatPeriod(module.link, held.irRepeatPeriod)); break;
-        case Setting::IrFullRepeat: TakeStatus(o, setIRFullRepeat(module.link, held.irFullRepeat != 0 ? 1 : 0)); break;
-        case Setting::MaxBrightness: TakeStatus(o, setMaxBrightness(module.link, held.maxBrightness)); break;
-        case Setting::DefaultResistance: TakeStatus(o, setDefaultResistance(module.link, held.defaultResistors)); break;
-        }
-    });
+    const std::uint32_t held = SettingValue(module.held.settings, setting);
+    const std::uint32_t value = setting == Setting::IrFullRepeat ? held != 0 : held;
+    return SendForStatus(module, {.operation = &kWriteHeldSetting, .setting = setting},
+                         [&] { return setSetting(module.link, setting, value); });
 }

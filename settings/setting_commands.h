@@ -1,38 +1,37 @@
 #pragma once
 // The commands that change one setting, send a test IR code, or act on the
-// module's stored configuration. Each sends at most one command; a non-zero
-// status byte is a refusal carrying the byte. Numbers come as the user's field
-// read them: nothing when it held no number.
+// module's stored configuration. Each takes its value as the protocol carries
+// it, sends one command while a module is connected (NotConnected otherwise),
+// and answers Done or a refusal carrying the module's status byte. Reading a
+// value from what a user typed, and checking its range, is the front end's.
 
 #include <cstdint>
-#include <optional>
 
 #include "device/module.h"
 #include "device/module_config.h"
 #include "device/outcome.h"
 
-using NumberInput = std::optional<std::uint32_t>;
+inline constexpr OperationId kSaveModuleConfig{}, kLoadModuleConfig{}, kResetModuleConfig{};
+inline constexpr OperationId kSendIrCode{}, kApplyIrRepeatPeriod{}, kSetIrFullRepeat{}, kApplyDefaultResistance{},
+    kApplyMaxBrightness{};
+inline constexpr OperationId kWriteHeldSetting{};
 
-// saveConfig, loadConfig and resetConfig; NotConnected while no module is.
+// saveConfig, loadConfig and resetConfig.
 Outcome SaveModuleConfig(Module& module);
 Outcome LoadModuleConfig(Module& module);
 Outcome ResetModuleConfig(Module& module);
 
 // sendIR with any 32-bit code.
-Outcome SendIrCode(Module& module, NumberInput code);
-// setIRRepeatPeriod with the low 16 bits of the period; no range check.
-Outcome ApplyIrRepeatPeriod(Module& module, NumberInput period);
-// setIRFullRepeat (outcome ToggleIrFullRepeat). Sent without asking whether a
-// module is connected: the window offers it only while one is.
+Outcome SendIrCode(Module& module, std::uint32_t code);
+// setIRRepeatPeriod.
+Outcome ApplyIrRepeatPeriod(Module& module, std::uint16_t periodMs);
+// setIRFullRepeat with 1 or 0.
 Outcome SetIrFullRepeat(Module& module, bool on);
-// setDefaultResistance with the RA and RB catalogue entries at these
-// positions; a position that names no entry (-1: no selection) is a Selection
-// error and sends nothing. On success the value is held. Sent without asking
-// whether a module is connected.
-Outcome ApplyDefaultResistance(Module& module, int raIndex, int rbIndex);
-// setMaxBrightness with 0 to 100. Its failed exchange is reported as its own.
-Outcome ApplyMaxBrightness(Module& module, NumberInput value);
+// setDefaultResistance with RA's bits and RB's bit; on success the value is held.
+Outcome ApplyDefaultResistance(Module& module, std::uint16_t resistors);
+// setMaxBrightness.
+Outcome ApplyMaxBrightness(Module& module, std::uint8_t percent);
 
-// Sends one held setting as it is held (outcome WriteHeldSetting), the full
-// repeat as 1 or 0; the held value does not change.
+// Sends one held setting as it is held (outcome kWriteHeldSetting, with the
+// setting), the full repeat as 1 or 0; the held value does not change.
 Outcome WriteHeldSetting(Module& module, Setting setting);

@@ -4,31 +4,20 @@
 
 namespace {
 
-// One query whose answer `hold` keeps.
-template <class Query, class Hold>
-Outcome Read(Module& module, Operation operation, Query query, Hold hold) {
-    if (!IsConnected(module)) return {.operation = operation, .kind = OutcomeKind::NotConnected};
-    return Attempt({operation}, [&](Outcome&) { hold(module.held.settings, query(module.link)); });
+Outcome Read(Module& module, const OperationId& operation, Setting setting) {
+    return AttemptOn(module, {&operation}, [&](Outcome&) { QuerySetting(module.link, setting, module.held.settings); });
 }
 
 }  // namespace
 
-Outcome ReadMaxBrightness(Module& module) {
-    return Read(module, Operation::SyncMaxBrightness, getMaxBrightness,
-                [](ModuleSettings& s, std::uint8_t v) { s.maxBrightness = v > 100 ? 100 : v; });
+void QuerySetting(SerialLink& link, Setting setting, ModuleSettings& into) {
+    const std::uint32_t value = getSetting(link, setting);
+    SetSettingValue(into, setting, setting == Setting::IrFullRepeat ? value != 0 : value);
 }
 
-Outcome ReadFullRepeat(Module& module) {
-    return Read(module, Operation::SyncFullRepeat, getIRFullRepeat,
-                [](ModuleSettings& s, std::uint8_t v) { s.irFullRepeat = v != 0; });
-}
-
-Outcome ReadIrRepeatPeriod(Module& module) {
-    return Read(module, Operation::SyncIrRepeatPeriod, getIRRepeatPeriod,
-                [](ModuleSettings& s, std::uint16_t v) { s.irRepeatPeriod = v; });
-}
-
+Outcome ReadMaxBrightness(Module& module) { return Read(module, kReadMaxBrightness, Setting::MaxBrightness); }
+Outcome ReadFullRepeat(Module& module) { return Read(module, kReadFullRepeat, Setting::IrFullRepeat); }
+Outcome ReadIrRepeatPeriod(Module& module) { return Read(module, kReadIrRepeatPeriod, Setting::IrRepeatPeriod); }
 Outcome ReadDefaultResistance(Module& module) {
-    return Read(module, Operation::SyncDefaultResistance, getDefaultResistance,
-                [](ModuleSettings& s, std::uint16_t v) { s.defaultResistors = v; });
+    return Read(module, kReadDefaultResistance, Setting::DefaultResistance);
 }

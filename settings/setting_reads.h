@@ -1,16 +1,20 @@
 #pragma once
-// Reading the four settings from the module into the held configuration.
-// Each is one exchange; while no module is connected nothing is sent and the
-// outcome (NotConnected) shows nothing. A failed exchange keeps the held value.
+// Reading the four settings from the module. Each is one exchange, whose
+// answer is kept as the module gives it but for the full repeat, kept as on
+// (1) or off (0); what the window then makes of a value is the window's.
 
 #include "device/module.h"
 #include "device/outcome.h"
+#include "device/serial_link.h"
 
-// getMaxBrightness; a value above 100 is held as 100.
+// The one reading of a setting: asks the module and writes the answer into
+// `into`, which keeps its value when the exchange fails.
+void QuerySetting(SerialLink& link, Setting setting, ModuleSettings& into);
+
+inline constexpr OperationId kReadMaxBrightness{}, kReadFullRepeat{}, kReadIrRepeatPeriod{}, kReadDefaultResistance{};
+
+// One setting read into the held configuration, each with its own id.
 Outcome ReadMaxBrightness(Module& module);
-// getIRFullRepeat; any value but 0 is held as on (1).
 Outcome ReadFullRepeat(Module& module);
-// getIRRepeatPeriod.
 Outcome ReadIrRepeatPeriod(Module& module);
-// getDefaultResistance, whatever its bits.
 Outcome ReadDefaultResistance(Module& module);

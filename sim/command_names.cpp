@@ -3,21 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <iterator>
 
-#include "device/protocol.h"
+#include "device/commands.h"
 
 namespace {
-
-// In the order of the command bytes, 0 to 21.
-constexpr const char* kNames[] = {
-    "getMediaActions",  "setMediaAction",    "getPressedButtons", "getCurrentBrightness", "saveConfig",
-    "loadConfig",       "sendIR",            "setMaxBrightness",  "getMaxBrightness",     "getAccActions",
-    "getHornActions",   "getGearActions",    "setAccAction",      "setHornAction",        "setGearAction",
-    "setIRFullRepeat",  "setIRRepeatPeriod", "getIRFullRepeat",   "getIRRepeatPeriod",    "resetConfig",
-    "getDefaultResistance", "setDefaultResistance",
-};
-static_assert(std::size(kNames) == cmd::setDefaultResistance + 1);
 
 struct Alias {
     const char* name;
@@ -34,32 +23,32 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::string CommandName(std::uint8_t command) { return command < std::size(kNames) ? kNames[command] : ""; }
+std::string CommandName(std::uint8_t command) { return command < kCommandCount ? kCommands[command].name : ""; }
 
 std::optional<std::uint8_t> CommandNamed(std::string_view text) {
-    for (std::size_t i = 0; i < std::size(kNames); ++i)
-        if (SameIgnoringCase(text, kNames[i])) return static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < kCommandCount; ++i)
+        if (SameIgnoringCase(text, kCommands[i].name)) return static_cast<std::uint8_t>(i);
     for (const Alias& alias : kAliases)
         if (SameIgnoringCase(text, alias.name)) return alias.command;
     const auto digit = [](char c) { return c >= '0' && c <= '9'; };
     if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), digit)) return std::nullopt;
     const int number = std::stoi(std::string(text));
-    return number < static_cast<int>(std::size(kNames)) ? std::optional<std::uint8_t>(number) : std::nullopt;
+    return number < static_cast<int>(kCommandCount) ? std::optional<std::uint8_t>(number) : std::nullopt;
 }
 
 std::string CommandList() {
     std::string list;
     char cell[64];
-    for (std::size_t i = 0; i < std::size(kNames); ++i) {
-        std::snprintf(cell, sizeof cell, "%4zu %-21s", i, kNames[i]);
+    for (std::size_t i = 0; i < kCommandCount; ++i) {
+        std::snprintf(cell, sizeof cell, "%4zu %-21s", i, kCommands[i].name);
         list += cell;
-        if (i % 3 == 2 || i + 1 == std::size(kNames)) {
+        if (i % 3 == 2 || i + 1 == kCommandCount) {
             while (list.back() == ' ') list.pop_back();
             list += '\n';
         }
     }
     list += "  aliases:";
-    for (const Alias& alias : kAliases) list += std::string(" ") + alias.name + " = " + kNames[alias.command] + ",";
+    for (const Alias& alias : kAliases) list += std::string(" ") + alias.name + " = " + kCommands[alias.command].name + ",";
     list.back() = '\n';
     return list;
 }

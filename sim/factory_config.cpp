@@ -1,7 +1,7 @@
 // Factory contents of the virtual module, close to what a module leaves the
 // workshop with: every named button has a row, so a fresh connection shows
 // realistic tables.
-#include "sim/virtual_module.h"
+#include "sim/factory_config.h"
 
 #include "sim/button_codes.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/little_endian.h"
+#include "sim/factory_config.h"
 
 namespace {
 
@@ -34,60 +35,43 @@ Bytes StoreRecord(std::vector<R>& table, const Bytes& request) {
 // The value that follows the command byte, as wide as the request makes it.
 std::uint32_t ValueOf(const Bytes& request) { return LoadLittleEndian(&request[1], request.size() - 1); }
 
-Bytes Word(std::uint16_t value) {
-    Bytes bytes(2);
-    StoreLittleEndian(bytes.data(), value, 2);
+// A value as wide as the reply of its query.
+Bytes Value(std::uint32_t value, Reply reply) {
+    Bytes bytes(reply == Reply::Word ? 2 : 1);
+    StoreLittleEndian(bytes.data(), value, bytes.size());
     return bytes;
 }
 
 }  // namespace
 
 bool RepliesWithStatus(std::uint8_t command) {
-    switch (command) {
-    case cmd::setMediaAction:
-    case cmd::setAccAction:
-    case cmd::setHornAction:
-    case cmd::setGearAction:
-    case cmd::saveConfig:
-    case cmd::loadConfig:
-    case cmd::resetConfig:
-    case cmd::sendIR:
-    case cmd::setMaxBrightness:
-    case cmd::setIRFullRepeat:
-    case cmd::setIRRepeatPeriod:
-    case cmd::setDefaultResistance: return true;
-    default: return false;
-    }
+    return command < kCommandCount && kCommands[command].reply == Reply::Status;
 }
 
 Bytes ExecuteRequest(ModuleState& state, const Bytes& request, const LiveValues& live) {
+    const std::uint8_t command = request.at(0);
+    if (command >= kCommandCount) return {};
+    const CommandInfo& info = kCommands[command];
     ModuleConfig& run = state.running;
-    switch (request.at(0)) {
-    case cmd::getMediaActions: return TableReply(run.media);
-    case cmd::getGearActions: return TableReply(run.gears);
-    case cmd::getHornActions: return TableReply(run.horn);
-    case cmd::getAccActions: return TableReply(run.acc);
-    case cmd::setMediaAction: return StoreRecord(run.media, request);
-    case cmd::setGearAction: return StoreRecord(run.gears, request);
-    case cmd::setHornAction: return StoreRecord(run.horn, request);
-    case cmd::setAccAction: return StoreRecord(run.acc, request);
+    Bytes reply;
+    const bool onTable = WithTable(run, info.table, [&](auto& rows) {
+        reply = info.reply == Reply::Records ? TableReply(rows) : StoreRecord(rows, request);
+    });
+    if (onTable) return reply;
+    if (info.setting) {
+        if (info.reply != Reply::Status) return Value(SettingValue(run.settings, *info.setting), info.reply);
+        SetSettingValue(run.settings, *info.setting, ValueOf(request));
+    }
+    switch (command) {
     case cmd::getPressedButtons: {
         const PressedButtons& p = live.pressed;
         return {p.media, p.gears, p.horn, static_cast<std::uint8_t>(p.acc), static_cast<std::uint8_t>(p.acc >> 8)};
     }
     case cmd::getCurrentBrightness: return {live.brightness};
-    case cmd::saveConfig: state.stored = run; return {kOk};
-    case cmd::loadConfig: run = state.stored; return {kOk};
-    case cmd::resetConfig: run = FactoryConfig(); return {kOk};
-    case cmd::sendIR: return {kOk};  // the code goes out on the IR diode; nothing is kept
-    case cmd::setMaxBrightness: run.settings.maxBrightness = request[1]; return {kOk};
-    case cmd::getMaxBrightness: return {run.settings.maxBrightness};
-    case cmd::setIRFullRepeat: run.settings.irFullRepeat = request[1]; return {kOk};
-    case cmd::getIRFullRepeat: return {run.settings.irFullRepeat};
-    case cmd::setIRRepeatPeriod: run.settings.irRepeatPeriod = static_cast<std::uint16_t>(ValueOf(request)); return {kOk};
-    case cmd::getIRRepeatPeriod: return Word(run.settings.irRepeatPeriod);
-    case cmd::setDefaultResistance: run.settings.defaultResistors = static_cast<std::uint16_t>(ValueOf(request)); return {kOk};
-    case cmd::getDefaultResistance: return Word(run.settings.defaultResistors);
-    default: return {};
+    case cmd::saveConfig: state.stored = run; break;
+    case cmd::loadConfig: run = state.stored; break;
+    case cmd::resetConfig: run = FactoryConfig(); break;
+    default: break;  // sendIR: the code goes out on the IR diode; nothing is kept
     }
+    return {kOk};
 }

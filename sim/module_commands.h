@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "sim/virtual_module.h"
+#include "device/module_config.h"
+#include "device/protocol.h"
 
 struct ModuleState {
     ModuleConfig running;

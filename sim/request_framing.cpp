@@ -1,6 +1,6 @@
 #include "sim/request_framing.h"
 
-#include "device/protocol.h"
+#include "device/commands.h"
 
 bool TakeRequest(std::vector<std::uint8_t>& pending, std::vector<std::uint8_t>& request) {
     if (pending.empty()) return false;

@@ -11,10 +11,7 @@
 
 #include "device/module_config.h"
 #include "device/protocol.h"
-
-// Realistic factory contents: one Media row per named media button, a few gear
-// rows, the horn row, one ACC row per named ACC button.
-ModuleConfig FactoryConfig();
+#include "sim/factory_config.h"
 
 enum class FaultKind {
     Silence,   // send the first `afterBytes` bytes of the reply, then nothing

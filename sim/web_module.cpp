@@ -7,6 +7,7 @@
 
 #include <emscripten.h>
 
+#include "sim/factory_config.h"
 #include "sim/live_motion.h"
 #include "sim/module_commands.h"
 #include "sim/request_framing.h"

@@ -5,10 +5,10 @@
 #include "app/layout_table.h"
 #include "app/main_window.h"
 #include "app/resource_ids.h"
-#include "device/module_config.h"
-#include "app/win32/cell_editor_procs.h"
+#include "app/win32/action_list_proc.h"
 #include "app/win32/list_view.h"
-#include "app/win32/program.h"
+#include "app/win32/program_state.h"
+#include "device/module_config.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "app/resource_ids.h"
 #include "app/safety_net.h"
 #include "app/win32/about_box.h"
-#include "app/win32/cell_editor_procs.h"
+#include "app/win32/action_list_proc.h"
 #include "app/win32/main_controls.h"
-#include "app/win32/program.h"
+#include "app/win32/program_state.h"
 
 namespace {
 

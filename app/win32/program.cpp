@@ -5,8 +5,6 @@
 #include "app/resource_ids.h"
 #include "app/win32/main_window_proc.h"
 
-Program* g_program = nullptr;
-
 bool RegisterMainClass(Program& program, HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);

@@ -4,6 +4,7 @@
 
 #include "actions/action_writes.h"
 #include "app/status_line.h"
+#include "app/status_words.h"
 #include "tests/app/app_harness.h"
 
 namespace {

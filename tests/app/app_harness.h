@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "actions/catalogues.h"
-#include "actions/row_text.h"
 #include "app/actions_list.h"
 #include "app/app_state.h"
 #include "app/cell_editing.h"
@@ -23,6 +21,8 @@
 #include "sim/virtual_module.h"
 #include "tests/app/memory_view.h"
 #include "tests/time_scale.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/row_text.h"
 
 using Bytes = std::vector<std::uint8_t>;
 using Requests = std::vector<Bytes>;

@@ -8,6 +8,7 @@
 #include "app/safety_net.h"
 #include "app/status_line.h"
 #include "device/port_info.h"
+#include "settings/live_values.h"
 #include "tests/app/app_harness.h"
 
 namespace {
@@ -128,13 +129,16 @@ TEST(SafetyNet, TurnsEveryFailureItSeesIntoOneStatusTextAndOnlySerialOnesDisconn
     // A failed exchange that an operation leaves to the net, reported as the
     // poll reports it, and anything a handler throws.
     auto failed = [](OutcomeKind kind, const char* error) {
-        return [=](App& app) { Report(app, {.operation = Operation::PollLiveValues, .kind = kind, .error = error}); };
+        return [=](App& app) {
+            RunGuarded(app, [&] { Report(app, {.operation = &kPollLiveValues, .kind = kind, .error = error}); });
+        };
     };
     auto raise = [](auto thrown) { return [=](App& app) { RunGuarded(app, [&] { throw thrown; }); }; };
     const std::pair<std::function<void(App&)>, std::wstring> rows[] = {
         {failed(OutcomeKind::ProtocolError, "Fewer bytes than expected."), L"Protocol error occured: Fewer bytes than expected."},
         {failed(OutcomeKind::SerialError, "Read failed."), L"Serial error occured: Read failed."},
         {failed(OutcomeKind::SerialError, ""), L"Serial error occured: Unknown exception"},
+        {raise(SerialError("Write failed.")), L"Serial error occured: Write failed."},
         {raise(std::runtime_error("out of range")), L"Runtime error occured: out of range"},
         {raise(std::runtime_error("")), L"Runtime error occured: Unknown exception"},
         {raise(std::runtime_error("caf\xE9")), L"Runtime error occured: caf\u00E9"},
@@ -151,6 +155,39 @@ TEST(SafetyNet, TurnsEveryFailureItSeesIntoOneStatusTextAndOnlySerialOnesDisconn
         EXPECT_EQ(h.app.module.link.connected, !serial);
         EXPECT_EQ(h.view.getText(IDC_CONNECT), serial ? L"Connect" : L"Disconnect");
         EXPECT_EQ(h.view.isEnabled(IDC_ACTIONS_LIST), !serial);
+    }
+}
+
+// An exception that is neither the link's nor the protocol's: while an
+// operation the window guards runs, it shows that operation's own text and
+// connecting goes on; an open counts it as a failed open; anywhere else it
+// ends at the safety net, and the line stays.
+TEST(SafetyNet, AnyOtherExceptionEndsAtTheGuardOfItsOperationOrAtTheNet) {
+    const Texts synced{L"Connecting...", L"Max brightness loaded.", L"Full repeat loaded.",
+                       L"SyncDefaultResistance failed (exception).", L"IR repeat period loaded.",
+                       L"Media actions loaded.", L"Connected. Live polling at 5 Hz."};
+    for (const auto& [channel, log] : {std::pair{TraceChannel::Debugger, synced},
+                                       {TraceChannel::Console, {L"Connecting...", L"Disconnected.", L"Connection failed."}}}) {
+        AppHarness h;
+        SetTraceHandler([&](TraceChannel traced, const std::wstring&) {
+            if (traced == channel) throw std::logic_error("trace");
+        });
+        h.view.statusLog.clear();
+        HandleEvent(h.app, UiEvent::Connect);
+        EXPECT_EQ(h.view.statusLog, log);
+        EXPECT_EQ(h.app.module.link.connected, channel == TraceChannel::Debugger);
+    }
+    for (const bool runtime : {true, false}) {
+        AppHarness h;
+        h.connect();
+        h.view.beforeSetText = [&](int id) {
+            if (id == IDC_PRESSED_MEDIA && runtime) throw std::runtime_error("display");
+            if (id == IDC_PRESSED_MEDIA) throw 42;
+        };
+        HandleTimer(h.app);
+        EXPECT_EQ(h.status(), runtime ? L"Runtime error occured: display" : L"An unknown error occured");
+        EXPECT_TRUE(h.app.module.link.connected);
+        EXPECT_EQ(h.requests(), (Requests{{2}, {3}}));
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -44,6 +45,7 @@ public:
 
     bool hasControl(int id) const override { return controls.contains(id); }
     void setText(int id, const std::wstring& text) override {
+        if (beforeSetText) beforeSetText(id);
         if (id == IDC_STATUS) statusLog.push_back(text);
         if (Control* c = find(id); c && c->kind != ControlKind::DropDownList) c->text = text;
     }
@@ -176,6 +178,7 @@ public:
     std::deque<std::optional<std::wstring>> saveAnswers, openAnswers;
     int saveDialogsShown = 0, openDialogsShown = 0;
     Texts statusLog;  // every text the status line was given
+    std::function<void(int id)> beforeSetText;  // a test's hook, before a control takes a text
 
 private:
     Control* find(int id) {

@@ -27,10 +27,10 @@ void FullRoundOfTableReads(benchmark::State& state) {
     double measured = 0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
-        auto media = getMediaActions(link);
-        auto gears = getGearActions(link);
-        auto horn = getHornActions(link);
-        auto acc = getAccActions(link);
+        auto media = readTable<MediaAction>(link);
+        auto gears = readTable<GearAction>(link);
+        auto horn = readTable<HornAction>(link);
+        auto acc = readTable<AccAction>(link);
         measured += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (media.size() + gears.size() + horn.size() + acc.size() != 4 * kBenchRows) {
             state.SkipWithError("a table came back short");

@@ -16,13 +16,13 @@
 #include <cwchar>
 #include <thread>
 
-#include "actions/resistor_names.h"
-#include "settings/live_values.h"
 #include "app/resource_ids.h"
 #include "cli/arguments.h"
 #include "device/port_info.h"
 #include "korvel_version.h"
+#include "settings/live_values.h"
 #include "tests/cli/cli_harness.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ const Case kCases[] = {
     {{L"@", L"info"}, 0, L"Max brightness (0-100): 17\nIR Period (ms): 999\nFull Repeat: on\nRA default: 3.9 k\u2126\n"
                          L"RB default: 22 \u2126\nMedia rows: 13\nGears rows: 4\nHorn rows: 1\nACC rows: 7", L"", {0x12}},
     {{L"@", L"info", L"--json"}, 0, L"{\"settings\": {\"maxBrightness\": 17, \"irFullRepeat\": true, "
-     L"\"irRepeatPeriod\": 999, \"defaultResistors\": 32772}, \"rows\": {\"media\": 13, \"gears\": 4, \"horn\": 1, "
-     L"\"acc\": 7}}", L"", {0x12}},
+     L"\"irRepeatPeriod\": 999, \"defaultResistance\": {\"ra\": \"3.9 k\u2126\", \"rb\": \"22 \u2126\"}}, \"rows\": "
+     L"{\"media\": 13, \"gears\": 4, \"horn\": 1, \"acc\": 7}}", L"", {0x12}},
     {{L"@", L"backup", L"{dir}/b.cfg"}, 0, L"Saved 4 tables and 4 settings to {dir}/b.cfg.", L"", {0x12}},
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},

@@ -80,8 +80,9 @@ TEST(Files, ShowPrintsTheSettingsAndTheCellsTheWindowShows) {
     const ModuleConfig small{{}, {}, {}, {MakeRecord<AccAction>({0x0100, 1, 2, 3, 4})}, {}};
     EXPECT_EQ(RunCli({L"show", L"--json", files.write("small.cfg", small)}).out,
               L"{\"settings\": {\"maxBrightness\": 0, \"irFullRepeat\": false, \"irRepeatPeriod\": 0, "
-              L"\"defaultResistors\": 0}, \"media\": [], \"gears\": [], \"horn\": [], \"acc\": [{\"button\": "
-              L"256, \"irCode\": 1, \"lines\": 2, \"flags\": 3, \"resistors\": 4}]}\n");
+              L"\"defaultResistance\": {\"ra\": \"\", \"rb\": \"\"}}, \"media\": [], \"gears\": [], \"horn\": [], "
+              L"\"acc\": [{\"button\": \"0x0100\", \"irCode\": \"0x00000001\", \"lines\": [\"L2\"], \"flags\": "
+              L"[\"Toggle\", \"Invert\"], \"ra\": \"3.9 k\u2126\", \"rb\": \"\"}]}\n");
 }
 
 TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
@@ -111,8 +112,8 @@ TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     const ModuleConfig c{{}, {}, {MakeRecord<HornAction>({1, 2, 3, 4, 5})}, {}, {.irFullRepeat = 1}};
     EXPECT_EQ(RunCli({L"diff", L"--json", files.write("empty.cfg", ModuleConfig{}), files.write("c.cfg", c)}).out,
               L"{\"settings\": [{\"name\": \"irFullRepeat\", \"a\": false, \"b\": true}], \"rows\": [{\"table\": "
-              L"\"horn\", \"row\": 0, \"a\": null, \"b\": {\"button\": 1, \"irCode\": 2, \"lines\": 3, \"flags\": 4, "
-              L"\"resistors\": 5}}]}\n");
+              L"\"horn\", \"row\": 0, \"a\": null, \"b\": {\"button\": \"0x01\", \"irCode\": \"0x00000002\", "
+              L"\"lines\": [\"L1\", \"L2\"], \"flags\": [\"Store\"], \"ra\": \"0x0005\", \"rb\": \"\"}}]}\n");
     // A full-repeat byte of 2 is on, as 1 is: no difference in either form.
     ModuleConfig on2 = a;
     on2.settings.irFullRepeat = 2;

@@ -86,7 +86,8 @@ TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
          L"{b}: " + silent + L" (S s)\n2 ports: 1 done, 1 failed\n"},
         {{L"info", L"--json"}, {.kind = Silence, .command = cmd::getGearActions}, 4,
          L"{\"port\": \"{a}\", \"status\": 0, \"seconds\": S, \"lines\": [\"" + info + L"\"], \"info\": {\"settings\": "
-         L"{\"maxBrightness\": 17, \"irFullRepeat\": true, \"irRepeatPeriod\": 999, \"defaultResistors\": 32772}, "
+         L"{\"maxBrightness\": 17, \"irFullRepeat\": true, \"irRepeatPeriod\": 999, \"defaultResistance\": "
+         L"{\"ra\": \"3.9 k\u2126\", \"rb\": \"22 \u2126\"}}, "
          L"\"rows\": {\"media\": 13, \"gears\": 4, \"horn\": 1, \"acc\": 7}}}\n"
          L"{\"port\": \"{b}\", \"status\": 4, \"seconds\": S, \"lines\": [\"" + silent + L"\"]}\n", L""},
         {{L"set", L"brightness", L"60"}, {.kind = Refuse, .command = cmd::setMaxBrightness, .status = 3}, 1,

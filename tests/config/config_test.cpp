@@ -9,7 +9,9 @@
 #include <numeric>
 #include <tuple>
 
+#include "app/status_words.h"
 #include "config/cfg_codec.h"
+#include "config/config_document.h"
 #include "config/config_file.h"
 #include "tests/app/app_harness.h"
 #include "tests/config/temp_dir.h"
@@ -57,7 +59,7 @@ ModuleConfig Sentinel() { return AsHeld(Altered(4)); }  // what a refused file l
 // The status text of a file the reader refused, or nothing.
 std::optional<std::wstring> Refusal(const std::optional<FileFault>& fault) {
     if (!fault) return std::nullopt;
-    return StatusText({.operation = Operation::LoadConfigFile, .kind = OutcomeKind::FileError, .file = *fault});
+    return StatusText({.operation = &kLoadConfigFile, .kind = OutcomeKind::FileError, .file = *fault});
 }
 
 TEST(CfgCodec, LayoutsAreExact) {

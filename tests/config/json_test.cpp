@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "actions/catalogues.h"
+#include "app/status_words.h"
 #include "config/cfg_codec.h"
 #include "config/config_document.h"
 #include "config/config_json.h"
 #include "config/json.h"
 #include "tests/config/temp_dir.h"
+#include "vocabulary/catalogues.h"
 
 namespace {
 

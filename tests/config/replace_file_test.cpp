@@ -20,6 +20,7 @@
 #include <iterator>
 #include <set>
 
+#include "app/status_words.h"
 #include "config/cfg_codec.h"
 #include "config/config_document.h"
 #include "config/config_json.h"

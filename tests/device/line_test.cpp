@@ -87,27 +87,30 @@ TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
         {"setGearAction 1", CALL(setGearAction(l, 1, As<GearAction>(k9))), Concat({14, 1}, k9), {0}, 0},
         {"setHornAction past the end", CALL(setHornAction(l, 255, As<HornAction>(k9))), Concat({13, 255}, k9), {1}, 1},
         {"setAccAction 0", CALL(setAccAction(l, 0, As<AccAction>(k10))), Concat({12, 0}, k10), {0}, 0},
-        {"gear write arrived", CALL(getGearActions(l)[1] == As<GearAction>(k9)), {11}, Concat(Concat({2}, k9), k9), 1},
+        {"gear write arrived", CALL(readTable<GearAction>(l)[1] == As<GearAction>(k9)), {11},
+         Concat(Concat({2}, k9), k9), 1},
         {"pressed acc 0x0201", CALL(Packed(getPressedButtons(l))), {2}, {0x15, 0x1C, 0x01, 1, 2}, 0x0201'01'1C'15},
         {"getCurrentBrightness", CALL(getCurrentBrightness(l)), {3}, {37}, 37},
-        {"getMaxBrightness", CALL(getMaxBrightness(l)), {8}, {42}, 42},
+        {"getMaxBrightness", CALL(getSetting(l, Setting::MaxBrightness)), {8}, {42}, 42},
         {"setMaxBrightness 100", CALL(setMaxBrightness(l, 100)), {7, 100}, {0}, 0},
         {"saveConfig", CALL(saveConfig(l)), {4}, {0}, 0},
-        {"setMaxBrightness 7", CALL(setMaxBrightness(l, 7)), {7, 7}, {0}, 0},
+        {"setMaxBrightness 7", CALL(setSetting(l, Setting::MaxBrightness, 7)), {7, 7}, {0}, 0},
         {"queryByte 8", CALL(queryByte(l, cmd::getMaxBrightness)), {8}, {7}, 7},
         {"loadConfig", CALL(loadConfig(l)), {5}, {0}, 0},
-        {"brightness as saved", CALL(getMaxBrightness(l)), {8}, {100}, 100},
+        {"brightness as saved", CALL(getSetting(l, Setting::MaxBrightness)), {8}, {100}, 100},
         {"getIRFullRepeat", CALL(getIRFullRepeat(l)), {17}, {1}, 1},
         {"setIRFullRepeat 0", CALL(setIRFullRepeat(l, 0)), {15, 0}, {0}, 0},
         {"queryWord 232 3", CALL(queryWord(l, cmd::getIRRepeatPeriod)), {18}, {232, 3}, 1000},
         {"setIRRepeatPeriod 500", CALL(setIRRepeatPeriod(l, 500)), {16, 244, 1}, {0}, 0},
         {"getIRRepeatPeriod", CALL(getIRRepeatPeriod(l)), {18}, {244, 1}, 500},
         {"getDefaultResistance", CALL(getDefaultResistance(l)), {20}, {0x04, 0x80}, 0x8004},
-        {"setDefaultResistance bits 0 and 15", CALL(setDefaultResistance(l, 0x8001)), {21, 1, 128}, {0}, 0},
-        {"resistance as written", CALL(getDefaultResistance(l)), {20}, {1, 128}, 0x8001},
+        {"setDefaultResistance bits 0 and 15", CALL(setDefaultResistance(l, 0x8001)), {21, 1, 128},
+         {0}, 0},
+        {"resistance as written", CALL(getSetting(l, Setting::DefaultResistance)), {20}, {1, 128}, 0x8001},
         {"sendIR low byte first", CALL(sendIR(l, 0x12345678)), {6, 0x78, 0x56, 0x34, 0x12}, {0}, 0},
         {"resetConfig", CALL(resetConfig(l)), {19}, {0}, 0},
-        {"brightness as from the factory", CALL(getMaxBrightness(l)), {8}, {FactoryConfig().settings.maxBrightness},
+        {"brightness as from the factory", CALL(getSetting(l, Setting::MaxBrightness)), {8},
+         {FactoryConfig().settings.maxBrightness},
          FactoryConfig().settings.maxBrightness},
     };
     std::set<int> commands;
@@ -145,10 +148,10 @@ void CheckTableReads(Line& t, std::vector<R> (*read)(SerialLink&), std::vector<R
 }
 
 TEST_F(Line, TableReadsOfNoneAndTwoHundredFiftyFiveRecordsAndOneThatStopsShort) {
-    CheckTableReads(*this, getMediaActions, &ModuleConfig::media);
-    CheckTableReads(*this, getGearActions, &ModuleConfig::gears);
-    CheckTableReads(*this, getHornActions, &ModuleConfig::horn);
-    CheckTableReads(*this, getAccActions, &ModuleConfig::acc);
+    CheckTableReads(*this, readTable<MediaAction>, &ModuleConfig::media);
+    CheckTableReads(*this, readTable<GearAction>, &ModuleConfig::gears);
+    CheckTableReads(*this, readTable<HornAction>, &ModuleConfig::horn);
+    CheckTableReads(*this, readTable<AccAction>, &ModuleConfig::acc);
 }
 
 // Were the read to wait for its 2 s deadline rather than end at the 50 ms gap, the tail would complete it.
@@ -157,17 +160,17 @@ TEST_F(Line, PauseInsideAReplyEndsTheReadAndItsTailStartsTheNextReply) {
     module.setPressed({1, 2, 3, 0x0504}, 9);
     module.addFault({.kind = FaultKind::Late, .command = cmd::getPressedButtons, .afterBytes = 2, .delayMs = 150});
     EXPECT_THROW(getPressedButtons(link), ProtocolError);
-    EXPECT_EQ(queryWord(link, cmd::getCurrentBrightness), 3 | 4 << 8);
+    EXPECT_EQ(getSetting(link, Setting::IrRepeatPeriod), 3 | 4 << 8);
 }
 
 TEST_F(Line, HangUpFailsTheReadOfItsExchangeAndEveryWriteAfter) {
     module.addFault({.kind = FaultKind::HangUp, .command = cmd::getPressedButtons, .afterBytes = 2});
     EXPECT_EQ(SerialFailure([&] { getPressedButtons(link); }), "Read failed.");
-    EXPECT_EQ(SerialFailure([&] { getMaxBrightness(link); }), "Write failed.");
+    EXPECT_EQ(SerialFailure([&] { getSetting(link, Setting::MaxBrightness); }), "Write failed.");
     EXPECT_TRUE(link.isOpen()) << "the link never closes itself";
     link.close();
     std::uint8_t byte = 0;
-    EXPECT_EQ(SerialFailure([&] { getMaxBrightness(link); }), "Write failed.") << "closed";
+    EXPECT_EQ(SerialFailure([&] { getSetting(link, Setting::MaxBrightness); }), "Write failed.") << "closed";
     EXPECT_EQ(SerialFailure([&] { link.readExact(&byte, 1); }), "Read failed.") << "closed";
     EXPECT_FALSE(link.open(module.portPath())) << "the hung-up line is gone";
 }
@@ -185,18 +188,18 @@ TEST(LinkDefaults, SettleWaitPurgesTheLineAndSilenceEndsAOneByteReadAfterFiveSec
     ASSERT_TRUE(link.open(module.portPath()));
     EXPECT_GE(SecondsSince(start), 2.0);
     EXPECT_LT(SecondsSince(start), 2.5);
-    EXPECT_EQ(getMaxBrightness(link), 42);
+    EXPECT_EQ(getSetting(link, Setting::MaxBrightness), 42);
     module.addFault({.kind = FaultKind::Silence});
     start = Clock::now();
     try {
-        getMaxBrightness(link);
+        getSetting(link, Setting::MaxBrightness);
         ADD_FAILURE() << "no ProtocolError";
     } catch (const ProtocolError& e) {
         EXPECT_STREQ(e.what(), "Fewer bytes than expected.");
     }
     EXPECT_GE(SecondsSince(start), 5.04);
     EXPECT_LT(SecondsSince(start), 5.4);
-    EXPECT_EQ(getMaxBrightness(link), 42) << "the link stays open and usable";
+    EXPECT_EQ(getSetting(link, Setting::MaxBrightness), 42) << "the link stays open and usable";
 }
 
 // Both deadlines have a part per byte. A silent module ends a five-byte read
@@ -207,7 +210,7 @@ TEST(LinkDeadlines, GrowWithTheBytesOfTheReadAndOfTheWrite) {
     SerialLink link;
     link.timeouts = {.readMultiplier = 100, .readConstant = 100, .writeMultiplier = 1, .writeConstant = 50, .settleMs = 0};
     ASSERT_TRUE(link.open(module.portPath()));
-    const std::pair<std::function<void()>, double> reads[] = {{[&] { getMaxBrightness(link); }, 0.2},
+    const std::pair<std::function<void()>, double> reads[] = {{[&] { getSetting(link, Setting::MaxBrightness); }, 0.2},
                                                               {[&] { getPressedButtons(link); }, 0.6}};
     for (const auto& [read, seconds] : reads) {
         module.addFault({.kind = FaultKind::Silence});
@@ -275,7 +278,7 @@ TEST(LinkOpen, SecondOpenFailsInThisProcessAndAnotherWhileTheFirstHoldsThePort) 
     ASSERT_TRUE(first.open(module.portPath()));
     EXPECT_FALSE(second.open(module.portPath()));
     EXPECT_EQ(OpenInAnotherProcess(module.portPath()), 'N');
-    EXPECT_EQ(getMaxBrightness(first), 42) << "the holder is not disturbed";
+    EXPECT_EQ(getSetting(first, Setting::MaxBrightness), 42) << "the holder is not disturbed";
     EXPECT_TRUE(ioctl(observer, TIOCGEXCL, &exclusive) == 0 && exclusive == 1);
     first.close();
     EXPECT_TRUE(ioctl(observer, TIOCGEXCL, &exclusive) == 0 && exclusive == 0) << "TIOCEXCL goes with the holder";

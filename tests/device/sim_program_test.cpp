@@ -130,7 +130,7 @@ TEST(SimProgram, ServesItsLineKeepsItsLinkAndTakesOverAStaleOne) {
         SerialLink line;
         line.timeouts = Short();
         ASSERT_TRUE(line.open(link));
-        EXPECT_EQ(getHornActions(line).size(), 255u);
+        EXPECT_EQ(readTable<HornAction>(line).size(), 255u);
         EXPECT_EQ(saveConfig(line), 9);
         EXPECT_EQ(saveConfig(line), 9) << "a program's faults last";
     }

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "actions/catalogues.h"
-#include "actions/cell_text.h"
-#include "actions/resistor_names.h"
-#include "device/records.h"
 #include "device/port_info.h"
+#include "device/records.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/cell_text.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 

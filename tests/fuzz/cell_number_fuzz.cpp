@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "actions/auto_base.h"
-#include "actions/catalogues.h"
-#include "actions/cell_text.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 

@@ -80,18 +80,18 @@ Bytes runCommand(SerialLink& link, std::uint8_t command, const std::uint8_t* a) 
     const auto recordAt = [a]<class R>(R r) { return std::copy_n(a + 1, R::kSize, r.bytes.begin()), r; };
     const auto word = [](std::uint16_t v) { return Bytes{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; };
     switch (command) {
-    case cmd::getMediaActions: return flat(getMediaActions(link));
-    case cmd::getGearActions: return flat(getGearActions(link));
-    case cmd::getHornActions: return flat(getHornActions(link));
-    case cmd::getAccActions: return flat(getAccActions(link));
-    case cmd::setMediaAction: return {setMediaAction(link, a[0], recordAt(MediaAction{}))};
-    case cmd::setGearAction: return {setGearAction(link, a[0], recordAt(GearAction{}))};
-    case cmd::setHornAction: return {setHornAction(link, a[0], recordAt(HornAction{}))};
-    case cmd::setAccAction: return {setAccAction(link, a[0], recordAt(AccAction{}))};
-    case cmd::setMaxBrightness: return {setMaxBrightness(link, a[0])};
-    case cmd::setIRFullRepeat: return {setIRFullRepeat(link, a[0])};
-    case cmd::setIRRepeatPeriod: return {setIRRepeatPeriod(link, u16)};
-    case cmd::setDefaultResistance: return {setDefaultResistance(link, u16)};
+    case cmd::getMediaActions: return flat(readTable<MediaAction>(link));
+    case cmd::getGearActions: return flat(readTable<GearAction>(link));
+    case cmd::getHornActions: return flat(readTable<HornAction>(link));
+    case cmd::getAccActions: return flat(readTable<AccAction>(link));
+    case cmd::setMediaAction: return {writeRecord(link, a[0], recordAt(MediaAction{}))};
+    case cmd::setGearAction: return {writeRecord(link, a[0], recordAt(GearAction{}))};
+    case cmd::setHornAction: return {writeRecord(link, a[0], recordAt(HornAction{}))};
+    case cmd::setAccAction: return {writeRecord(link, a[0], recordAt(AccAction{}))};
+    case cmd::setMaxBrightness: return {setSetting(link, Setting::MaxBrightness, a[0])};
+    case cmd::setIRFullRepeat: return {setSetting(link, Setting::IrFullRepeat, a[0])};
+    case cmd::setIRRepeatPeriod: return {setSetting(link, Setting::IrRepeatPeriod, u16)};
+    case cmd::setDefaultResistance: return {setSetting(link, Setting::DefaultResistance, u16)};
     case cmd::sendIR: return {sendIR(link, u16 | std::uint32_t{a[2]} << 16 | std::uint32_t{a[3]} << 24)};
     case cmd::getIRRepeatPeriod:
     case cmd::getDefaultResistance: return word(queryWord(link, command));

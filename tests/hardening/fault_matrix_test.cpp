@@ -31,14 +31,15 @@ struct Shape {
     std::size_t replySize;
 };
 const Shape kShapes[] = {
-    {"TableRead", [](SerialLink& l, Held& held) -> std::uint64_t { return (held = getMediaActions(l)).size(); },
+    {"TableRead", [](SerialLink& l, Held& held) -> std::uint64_t { return (held = readTable<MediaAction>(l)).size(); },
      1 + 2 * MediaAction::kSize},
     {"RecordWrite", [](SerialLink& l, Held&) -> std::uint64_t {
-         return setGearAction(l, 1, MakeRecord<GearAction>({0x1C, 0x11223344, 0x81, kFlagRepeat, 0x8004}));
+         return writeRecord(l, 1, MakeRecord<GearAction>({0x1C, 0x11223344, 0x81, kFlagRepeat, 0x8004}));
      }, 1},
-    {"ValueWrite", [](SerialLink& l, Held&) -> std::uint64_t { return setIRRepeatPeriod(l, 500); }, 1},
-    {"QueryByte", [](SerialLink& l, Held&) -> std::uint64_t { return getMaxBrightness(l); }, 1},
-    {"QueryWord", [](SerialLink& l, Held&) -> std::uint64_t { return getIRRepeatPeriod(l); }, 2},
+    {"ValueWrite", [](SerialLink& l, Held&) -> std::uint64_t { return setSetting(l, Setting::IrRepeatPeriod, 500); },
+     1},
+    {"QueryByte", [](SerialLink& l, Held&) -> std::uint64_t { return getSetting(l, Setting::MaxBrightness); }, 1},
+    {"QueryWord", [](SerialLink& l, Held&) -> std::uint64_t { return getSetting(l, Setting::IrRepeatPeriod); }, 2},
     {"PressedButtons", [](SerialLink& l, Held&) -> std::uint64_t {
          const PressedButtons p = getPressedButtons(l);
          return p.media | p.gears << 8 | p.horn << 16 | std::uint64_t{p.acc} << 24;
@@ -116,7 +117,7 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     if (kind == FaultKind::HangUp) {
         ASSERT_TRUE(module.waitForHangUp(ScaledMs(1000)));
         try {
-            getMaxBrightness(link);
+            getSetting(link, Setting::MaxBrightness);
             ADD_FAILURE() << "a request was written after a hang-up";
         } catch (const SerialError& e) {
             EXPECT_STREQ(e.what(), "Write failed.");
@@ -131,7 +132,7 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     if (kind == FaultKind::Late) std::this_thread::sleep_until(start + milliseconds(kLateMs + ScaledMs(30)));
     ASSERT_EQ(pendingAfter(link.handle, line.size()), line.size());
     line.push_back(kMaxBrightness);
-    EXPECT_EQ(getMaxBrightness(link), line.front());
+    EXPECT_EQ(getSetting(link, Setting::MaxBrightness), line.front());
     Bytes rest(line.size() - 1);
     ASSERT_EQ(pendingAfter(link.handle, rest.size()), rest.size());
     ASSERT_EQ(rest.empty() ? 0 : ::read(link.handle, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));

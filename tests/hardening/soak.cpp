@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "actions/action_writes.h"
-#include "actions/cell_text.h"
 #include "app/actions_list.h"
 #include "app/connection.h"
 #include "app/main_window.h"
@@ -30,6 +29,7 @@
 #include "sim/virtual_module.h"
 #include "tests/app/memory_view.h"
 #include "tests/time_scale.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "actions/catalogues.h"
-#include "actions/cell_text.h"
 #include "device/protocol.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/cell_text.h"
 
 // The module's log line for Media row `row` sent as `record`.
 static std::string SentRow(int row, const MediaAction& record) {

@@ -1,6 +1,6 @@
-#include "actions/resistor_names.h"
+#include "vocabulary/resistor_names.h"
 
-#include "actions/cell_text.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "actions/auto_base.h"
+#include "vocabulary/auto_base.h"
 
 namespace {
 

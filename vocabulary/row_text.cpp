@@ -1,25 +1,18 @@
-#include "actions/row_text.h"
+#include "vocabulary/row_text.h"
 
-#include "actions/auto_base.h"
-#include "actions/catalogues.h"
-#include "actions/cell_text.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/catalogues.h"
+#include "vocabulary/cell_text.h"
 
 namespace {
 
-constexpr ColumnAlign L = ColumnAlign::Left;
-constexpr ColumnAlign C = ColumnAlign::Centre;
-
 std::wstring Mark(bool set) { return set ? CheckMark : L""; }
-
-Outcome Invalid(BadInput input) { return {.operation = Operation::SetAction, .kind = OutcomeKind::InvalidInput, .input = input}; }
 
 }  // namespace
 
-const ColumnSpec kActionColumns[kColumnCount] = {
-    {L"Index", 60, L}, {L"Button", 100, L}, {L"IR", 100, L},    {L"Repeat", 50, C}, {L"L1", 30, C},
-    {L"L2", 30, C},    {L"L3", 30, C},      {L"L4", 30, C},     {L"H1", 30, C},     {L"H2", 30, C},
-    {L"H3", 30, C},    {L"H4", 30, C},      {L"Toggle", 50, C}, {L"Invert", 50, C}, {L"Store", 50, C},
-    {L"RA", 50, L},    {L"RB", 50, L},
+const wchar_t* const kColumnTitles[kColumnCount] = {
+    L"Index", L"Button", L"IR", L"Repeat", L"L1", L"L2", L"L3", L"L4", L"H1",
+    L"H2",    L"H3",     L"H4", L"Toggle", L"Invert", L"Store", L"RA", L"RB",
 };
 
 std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int column) {
@@ -38,9 +31,9 @@ std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int
     return {};
 }
 
-Outcome ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields) {
+std::optional<BadInput> ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields) {
     const AutoBaseNumber ir = ParseAutoBase(cells[kIrColumn]);
-    if (!ir.valid) return Invalid(BadInput::IrCode);
+    if (!ir.valid) return BadInput::IrCode;
     ActionFields read;
     read.irCode = ir.value;
     if (IsChecked(cells[kRepeatColumn])) read.flags |= kFlagRepeat;
@@ -50,14 +43,14 @@ Outcome ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& 
     if (IsChecked(cells[kInvertColumn])) read.flags |= kFlagInvert;
     if (IsChecked(cells[kStoreColumn])) read.flags |= kFlagStore;
     std::uint16_t ra = 0, rb = 0;
-    if (!ResistorACode(cells[kRaColumn], ra)) return Invalid(BadInput::RaName);
-    if (!ResistorBCode(cells[kRbColumn], rb)) return Invalid(BadInput::RbName);
+    if (!ResistorACode(cells[kRaColumn], ra)) return BadInput::RaName;
+    if (!ResistorBCode(cells[kRbColumn], rb)) return BadInput::RbName;
     read.resistors = static_cast<std::uint16_t>(ra | rb);
-    if (table >= kTableCount) return Invalid(BadInput::Table);
+    if (table >= kTableCount) return BadInput::Table;
     std::uint32_t code = 0;
     if (!ParseButton(table, cells[kButtonColumn], code) || code > (table == Acc ? 0xFFFFu : 0xFFu))
-        return Invalid(BadInput::Button);
+        return BadInput::Button;
     read.button = static_cast<std::uint16_t>(code);
     fields = read;
-    return {Operation::SetAction};
+    return std::nullopt;
 }

@@ -11,6 +11,9 @@ bool ParseButton(std::uint32_t table, const std::wstring& text, std::uint32_t& c
 // The catalogue entry as FormatButton shows it: "Next (0x15)", "Set (0x0100)".
 std::wstring FormatCatalogueEntry(std::uint32_t table, const wchar_t* name, std::uint16_t code);
 
+// 0x and at least `digits` upper-case hexadecimal digits: every hexadecimal
+// number the user sees or a file holds is written by this one.
+std::wstring FormatHex(std::uint32_t value, int digits);
 std::wstring FormatIrCode(std::uint32_t code);  // 0x0, 0xA, 0xABC
 std::wstring FormatHex8(std::uint8_t value);    // 0x0A
 std::wstring FormatHex16(std::uint16_t value);  // 0x0040

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "actions/catalogues.h"
+#include "vocabulary/catalogues.h"
 
 // The catalogue code of a name of `output`: the catalogue's name exactly, or
 // the same with "Ohm", "ohm" or the Greek capital omega for the ohm sign

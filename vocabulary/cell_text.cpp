@@ -1,17 +1,11 @@
-#include "actions/cell_text.h"
+#include "vocabulary/cell_text.h"
 
 #include <cwchar>
 
-#include "actions/auto_base.h"
-#include "actions/catalogues.h"
+#include "vocabulary/auto_base.h"
+#include "vocabulary/catalogues.h"
 
 namespace {
-
-std::wstring Hex(std::uint32_t value, int digits) {
-    wchar_t buf[16];
-    std::swprintf(buf, 16, L"0x%0*X", digits, value);
-    return buf;
-}
 
 template <std::size_t N>
 std::wstring NameOf(const CodeName (&catalogue)[N], std::uint16_t code) {
@@ -34,7 +28,7 @@ bool CodeOf(const CodeName (&catalogue)[N], const std::wstring& name, std::uint1
 }  // namespace
 
 std::wstring FormatCatalogueEntry(std::uint32_t table, const wchar_t* name, std::uint16_t code) {
-    return std::wstring(name) + L" (" + Hex(code, table == Acc ? 4 : 2) + L")";
+    return std::wstring(name) + L" (" + FormatHex(code, table == Acc ? 4 : 2) + L")";
 }
 
 std::wstring FormatButton(std::uint32_t table, std::uint16_t code) {
@@ -67,9 +61,14 @@ bool ParseButton(std::uint32_t table, const std::wstring& text, std::uint32_t& c
     return false;
 }
 
-std::wstring FormatIrCode(std::uint32_t code) { return Hex(code, 1); }
-std::wstring FormatHex8(std::uint8_t value) { return Hex(value, 2); }
-std::wstring FormatHex16(std::uint16_t value) { return Hex(value, 4); }
+std::wstring FormatHex(std::uint32_t value, int digits) {
+    wchar_t buf[16];
+    std::swprintf(buf, 16, L"0x%0*X", digits, value);
+    return buf;
+}
+std::wstring FormatIrCode(std::uint32_t code) { return FormatHex(code, 1); }
+std::wstring FormatHex8(std::uint8_t value) { return FormatHex(value, 2); }
+std::wstring FormatHex16(std::uint16_t value) { return FormatHex(value, 4); }
 
 bool IsChecked(const std::wstring& text) { return text.size() == 1 && (text[0] == CheckMark[0] || text[0] == L'1'); }
 

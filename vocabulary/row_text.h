@@ -4,18 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "device/outcome.h"
 #include "device/records.h"
-
-enum class ColumnAlign { Left, Centre };
-
-struct ColumnSpec {
-    const wchar_t* title;
-    int width;  // pixels
-    ColumnAlign align;
-};
 
 constexpr int kIndexColumn = 0;
 constexpr int kButtonColumn = 1;
@@ -29,7 +22,7 @@ constexpr int kRaColumn = 15;
 constexpr int kRbColumn = 16;
 constexpr int kColumnCount = 17;
 
-extern const ColumnSpec kActionColumns[kColumnCount];
+extern const wchar_t* const kColumnTitles[kColumnCount];
 
 // The text of column 1 to 16 for a record of `table`.
 std::wstring ActionCellText(std::uint32_t table, const ActionFields& fields, int column);
@@ -39,6 +32,7 @@ using RowCells = std::array<std::wstring, kColumnCount>;
 
 // The record a row's cells describe, read as an edit commits it: IR, Repeat,
 // the lines, the options, RA, RB, then the Button of `table` (within 8 bits,
-// 16 for ACC). Flags bits 4 to 7 come out clear. Done with the fields, or
-// InvalidInput (operation SetAction) naming the first cell that does not read.
-Outcome ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields);
+// 16 for ACC). Flags bits 4 to 7 come out clear. Nothing, and the fields
+// written, when the row reads; else the first cell that does not (a table
+// outside 0 to 3 as Table), and the fields untouched.
+std::optional<BadInput> ReadActionRow(std::uint32_t table, const RowCells& cells, ActionFields& fields);

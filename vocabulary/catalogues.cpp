@@ -1,4 +1,4 @@
-#include "actions/catalogues.h"
+#include "vocabulary/catalogues.h"
 
 const CodeName MediaButtons[14] = {
     {L"", 0x00},           {L"Previous", 0x16}, {L"Next", 0x15},      {L"Voice", 0x19},

@@ -1,0 +1,38 @@
+#pragma once
+// A command line as korvelctl took it apart and checked it: the command, its
+// operands, the options, and every value read strictly and checked against
+// its range before anything opens the port.
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/module_config.h"
+#include "device/serial_link.h"
+
+// korvelctl's commands; Help also stands for --help, -h and help, Version for --version.
+enum class Command {
+    Ports, Info, Backup, Restore, Set, Store, Reload, Reset, SendIr, Watch, Show, Diff, Convert, Help, Version,
+};
+
+struct CliArguments {
+    Command command = Command::Help;
+    std::vector<std::wstring> operands;
+    std::vector<std::wstring> ports;    // every --port in the order given; with --all-ports, every port listed
+    bool allPorts = false;              // --all-ports
+    std::wstring port;                  // the one port a command runs on (of `ports`)
+    LinkTimeouts timeouts;              // --settle sets settleMs, the wait after opening the port
+    const std::atomic<bool>* interrupted = nullptr;  // Ctrl+C's flag, for every link opened
+    bool json = false;                  // --json
+    bool verbose = false;               // --verbose
+    bool store = false;                 // restore --store
+    bool dryRun = false;                // restore --dry-run
+    std::optional<std::wstring> keepPrevious;  // restore --keep-previous DIR
+    bool noKeepPrevious = false;        // restore --no-keep-previous
+    std::optional<std::uint32_t> count; // watch --count
+    Setting setting{};                  // set: the setting it changes
+    ModuleSettings values;              // set: its new value, in the field of `setting`
+    std::uint32_t irCode = 0;           // send-ir
+};
