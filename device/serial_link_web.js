@@ -2,7 +2,9 @@
 // discovery (ports_web.cpp): the ports listed last, and for each open link its
 // port's streams and the bytes that have arrived and are not yet read. The
 // page may offer ports of its own (Module.extraPorts: [{port, name}]) that
-// have the same open, close, readable and writable as the browser's.
+// have the same open, close, readable and writable as the browser's, and may
+// have asked the browser for its granted ports already (Module.grantedPorts, a
+// promise of them), which the first listing then takes.
 //
 // A function that may suspend does all its work inside Asyncify.handleSleep:
 // when the module resumes, the same call is made again and must only collect
@@ -192,7 +194,9 @@ mergeInto(LibraryManager.library, {
   korvel_ports_list__deps: ['$KorvelSerial'],
   korvel_ports_list: function () {
     return Asyncify.handleSleep((wakeUp) => {
-      const granted = navigator.serial ? navigator.serial.getPorts() : Promise.resolve([]);
+      let granted = Module.grantedPorts;
+      Module.grantedPorts = undefined;
+      if (!granted) granted = navigator.serial ? navigator.serial.getPorts() : Promise.resolve([]);
       granted.catch(() => []).then((ports) => {
         KorvelSerial.listed = ports.map((port) => ({ port, name: '' })).concat(Module.extraPorts || []);
         wakeUp(KorvelSerial.listed.length);

@@ -76,7 +76,8 @@ export async function startSim(options = []) {
 }
 
 // Injected into the page: two ports of one kind of USB adapter (the second
-// never answers), as navigator.serial.
+// never answers), as navigator.serial; the browser's chooser grants a third,
+// which never answers either.
 export function standInSerial({ url }) {
   class StandInPort {
     constructor(reachable) {
@@ -121,6 +122,9 @@ export function standInSerial({ url }) {
   }
   const ports = [new StandInPort(true), new StandInPort(false)];
   Object.defineProperty(navigator, 'serial', {
-    value: { getPorts: async () => ports, requestPort: async () => ports[0] },
+    value: {
+      getPorts: async () => ports.slice(),
+      requestPort: async () => ports[ports.push(new StandInPort(false)) - 1],
+    },
   });
 }

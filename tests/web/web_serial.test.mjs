@@ -37,8 +37,10 @@ test('the stand-in ports are listed by their USB ids, and the connection is the 
       [PORT, 'USB 0403:6001 (2)', 'Virtual module']);
     assert.equal(await h.status(page), 'Found 3 COM port(s).');
     // "Add port..." lets the user choose a port in the browser's chooser, then lists the ports again.
-    const added = await h.act(page, () => page.getByRole('button', { name: 'Add port...' }).click(), 'Found 3 COM port(s).');
-    assert.deepEqual(added.texts, ['Found 3 COM port(s).']);
+    const added = await h.act(page, () => page.getByRole('button', { name: 'Add port...' }).click(), 'Found 4 COM port(s).');
+    assert.deepEqual(added.texts, ['Found 4 COM port(s).']);
+    assert.deepEqual(await page.getByRole('combobox', { name: 'Port:' }).locator('option').allTextContents(),
+      [PORT, 'USB 0403:6001 (2)', 'USB 0403:6001 (3)', 'Virtual module']);
     const refused = await h.act(page, async () => {
       await page.getByRole('combobox', { name: 'Port:' }).selectOption({ label: 'USB 0403:6001 (2)' });
       await page.getByRole('button', { name: 'Connect', exact: true }).click();

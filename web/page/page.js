@@ -1,6 +1,6 @@
 // The page: the window's controller (korvel.wasm) over the page's view, with
 // the virtual module offered as a port beside the browser's serial ports.
-import createKorvel from './korvel.js';
+import { compiled, granted, loader } from './early.js';
 import { createQueue } from './event_queue.js';
 import { createView } from './view.js';
 import { virtualPort } from './virtual_port.js';
@@ -119,7 +119,15 @@ document.addEventListener('keydown', (event) => {
 });
 
 setUpMenus();
-korvel = await createKorvel({ view, extraPorts: [{ port: virtualPort, name: 'Virtual module' }] });
+korvel = await (await loader).default({
+  view,
+  extraPorts: [{ port: virtualPort, name: 'Virtual module' }],
+  grantedPorts: granted,
+  instantiateWasm(imports, done) {
+    compiled.then((module) => WebAssembly.instantiate(module, imports)).then((instance) => done(instance));
+    return {};
+  },
+});
 queue.post(call('korvel_start'));
 await queue.idle();
 offerPortChooser();

@@ -3,16 +3,15 @@
 // writes goes to the module (virtual_module.wasm), and its replies come back
 // at the line rate of 115200 baud, 10 bits a byte, in packets of up to 64
 // bytes as a USB adapter hands them on, each when its last byte is through.
-// The module starts with the page, so every load of the page finds it in its
-// factory state.
-import createVirtualModule from './virtual_module.js';
+// The module starts when the port is first opened, so every load of the page
+// finds it in its factory state, and a page that never uses it never loads it.
 
 const BYTE_MS = 10 / 115.2;
 const PACKET = 64;
 
 function createVirtualPort() {
-  const module = createVirtualModule();
-  const started = performance.now();
+  let module = null; // the module's promise, from the first open on
+  let started = 0;
   const written = []; // every write the module received, for whoever looks (tests)
   let output = null; // the readable side's controller while open
   let sending = []; // replies going out: {bytes, start, sent}
@@ -66,6 +65,10 @@ function createVirtualPort() {
     getInfo: () => ({}),
     async open() {
       if (port.readable) throw new DOMException('The port is already open.', 'InvalidStateError');
+      if (!module) {
+        module = import('./virtual_module.js').then((loader) => loader.default());
+        started = performance.now();
+      }
       await module;
       port.readable = new ReadableStream({ start(controller) { output = controller; }, cancel: stop });
       port.writable = new WritableStream({ write: receive });
