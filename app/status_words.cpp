@@ -3,9 +3,9 @@
 #include "actions/action_reads.h"
 #include "actions/action_writes.h"
 #include "config/config_file.h"
+#include "device/text.h"
 #include "settings/setting_commands.h"
 #include "settings/setting_reads.h"
-#include "vocabulary/file_faults.h"
 
 namespace {
 
@@ -83,6 +83,27 @@ const wchar_t* InvalidCellText(BadInput input) {
 }
 
 std::wstring Text(const wchar_t* words) { return words ? words : L""; }
+
+// What was wrong with a configuration file; a JSON file that is no
+// configuration with the reason after a colon.
+std::wstring FaultText(FileFault fault, const std::string& reason) {
+    switch (fault) {
+    case FileFault::CannotCreate: return L"Failed to open file for saving";
+    case FileFault::WriteFailed: return L"Failed while writing config";
+    case FileFault::CannotOpen: return L"Failed to open file for loading";
+    case FileFault::NoHeader: return L"Failed to read config header";
+    case FileFault::BadMagic: return L"Invalid config file";
+    case FileFault::BadVersion: return L"Unsupported config version";
+    case FileFault::BadJson: return L"Invalid config file: " + WidenText(reason);
+    case FileFault::ShortBody: break;
+    }
+    return L"Failed while reading config";
+}
+
+std::wstring TooManyRowsText(std::uint32_t table) {
+    return std::wstring(kTables[table % kTableCount].title) + L" table has more than " + std::to_wstring(kMaxWireRows) +
+           L" rows; nothing written.";
+}
 
 }  // namespace
 

@@ -1,19 +1,24 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "cli/device_commands.h"
 #include "cli/file_commands.h"
 #include "cli/file_names.h"
+#include "cli/kept_command.h"
+#include "cli/restore.h"
 #include "vocabulary/auto_base.h"
 #include "vocabulary/cell_text.h"
 #include "vocabulary/resistor_names.h"
 
 namespace {
 
-// Which --port a command takes: none; exactly one, with --settle; or one or
-// more (or --all-ports), each run at once.
-enum class PortUse { None, One, Many };
+// Which --port a command takes: none; none, but --port is let stand with a
+// note, so that an alias naming the port serves for the commands on files
+// too; exactly one, with --settle; or one or more (or --all-ports), each run
+// at once.
+enum class PortUse { None, Ignored, One, Many };
 
 // One of korvelctl's commands: what it takes, its --help line and its function.
 struct CommandSpec {
@@ -25,7 +30,9 @@ struct CommandSpec {
     PortUse ports = PortUse::None;
     bool json = false;     // takes --json on one port (on several, every command that runs there does)
     bool count = false;    // takes --count
-    bool restore = false;  // takes --store, --dry-run, --keep-previous and --no-keep-previous
+    bool restore = false;  // takes --store, --dry-run and --no-keep-previous
+    bool folder = false;   // takes --keep-previous
+    bool prune = false;    // takes --prune
 };
 
 // In the order --help lists them.
@@ -37,7 +44,7 @@ constexpr CommandSpec kCommandSpecs[] = {
      .maxOperands = 1, .ports = PortUse::Many},
     {.command = Command::Restore, .name = L"restore", .run = RunRestore,
      .usage = L"FILE [--store] [--keep-previous DIR | --no-keep-previous]\n--dry-run FILE", .minOperands = 1,
-     .maxOperands = 1, .ports = PortUse::Many, .restore = true},
+     .maxOperands = 1, .ports = PortUse::Many, .restore = true, .folder = true},
     {.command = Command::Set, .name = L"set", .run = RunSet,
      .usage = L"brightness N | period MS | full-repeat on|off | resistance RA RB", .minOperands = 1,
      .maxOperands = 3, .ports = PortUse::Many},
@@ -48,18 +55,35 @@ constexpr CommandSpec kCommandSpecs[] = {
      .maxOperands = 1, .ports = PortUse::Many},
     {.command = Command::Watch, .name = L"watch", .run = RunWatch, .usage = L"[--count N]", .ports = PortUse::One,
      .count = true},
+    {.command = Command::Kept, .name = L"kept", .run = RunKept, .usage = L"[--prune N] [--keep-previous DIR]",
+     .folder = true, .prune = true},
     {.command = Command::Show, .name = L"show", .run = RunShow, .usage = L"FILE [--json]", .minOperands = 1,
-     .maxOperands = 1, .json = true},
+     .maxOperands = 1, .ports = PortUse::Ignored, .json = true},
     {.command = Command::Diff, .name = L"diff", .run = RunDiff, .usage = L"A B [--json]", .minOperands = 2,
-     .maxOperands = 2, .json = true},
+     .maxOperands = 2, .ports = PortUse::Ignored, .json = true},
     {.command = Command::Convert, .name = L"convert", .run = RunConvert, .usage = L"A B", .minOperands = 2,
-     .maxOperands = 2},
+     .maxOperands = 2, .ports = PortUse::Ignored},
 };
 
 const CommandSpec* SpecNamed(const std::wstring& name) {
     for (const CommandSpec& spec : kCommandSpecs)
         if (name == spec.name) return &spec;
     return nullptr;
+}
+
+// How many single-character edits (an insertion, a deletion, a change, or
+// two neighbours swapped) turn `a` into `b`.
+std::size_t EditDistance(std::wstring_view a, std::wstring_view b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[a.size()][b.size()];
 }
 
 // A number argument: its name in messages and the values it takes.
@@ -74,8 +98,33 @@ constexpr NumberArgument kPeriod{L"period", 0, 65535, false};
 constexpr NumberArgument kIrCode{L"send-ir", 0, 0xFFFFFFFF, true};
 constexpr NumberArgument kCount{L"--count", 1, 0xFFFFFFFF, false};
 constexpr NumberArgument kSettle{L"--settle", 0, 60000, false};
+constexpr NumberArgument kPrune{L"--prune", 1, 0xFFFFFFFF, false};
 
 ArgumentProblem Usage(std::wstring line) { return {std::move(line), true}; }
+
+// How a resistance may be typed besides the catalogue's names.
+constexpr const wchar_t* kResistorForms = L" (also typed as 3.9k, 3k9, 3.9 kOhm or 3.9k\u03A9; 22 for 22 \u2126)";
+
+// An unknown command, with the nearest one when it is a slip of two edits at most.
+ArgumentProblem UnknownCommand(const std::wstring& name) {
+    const CommandSpec* nearest = nullptr;
+    std::size_t distance = 3;
+    for (const CommandSpec& spec : kCommandSpecs) {
+        const std::size_t d = EditDistance(name, spec.name);
+        if (d < distance) nearest = &spec, distance = d;
+    }
+    if (!nearest) return Usage(L"unknown command '" + name + L"'");
+    return Usage(L"unknown command '" + name + L"'; did you mean '" + nearest->name + L"'?");
+}
+
+// Whether `name` ends in .cfg or .json, in any case: a form convert writes.
+bool NamesAForm(const std::wstring& name) {
+    const std::size_t dot = name.rfind(L'.');
+    if (dot == std::wstring::npos) return false;
+    std::wstring extension = name.substr(dot);
+    for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
+    return extension == L".cfg" || extension == L".json";
+}
 
 // A value refused: the argument, what it takes and the value given.
 ArgumentProblem Refused(const std::wstring& argument, const std::wstring& takes, const std::wstring& value) {
@@ -99,8 +148,7 @@ std::optional<ArgumentProblem> ReadResistor(ResistorOutput output, const std::ws
         out = *code;
         return std::nullopt;
     }
-    return Refused(output == ResistorOutput::Ra ? L"RA" : L"RB",
-                   AcceptedResistorNames(output) + L" (\u2126 also as Ohm or ohm)", text);
+    return Refused(output == ResistorOutput::Ra ? L"RA" : L"RB", AcceptedResistorNames(output) + kResistorForms, text);
 }
 
 // set's setting and value from its operands.
@@ -141,26 +189,33 @@ bool Has(const std::vector<std::wstring>& args, const wchar_t* option) {
     return std::find(args.begin(), args.end(), option) != args.end();
 }
 
-// The ports a command runs on, and the options of restore, against what the command takes.
-std::optional<ArgumentProblem> CheckPortsAndRestoreOptions(const CommandSpec& shape, const CliArguments& parsed) {
+// The ports a command runs on, and the options of restore and kept, against
+// what the command takes; an ignored --port noted in `parsed`.
+std::optional<ArgumentProblem> CheckPortsAndOptions(const CommandSpec& shape, CliArguments& parsed) {
     const std::wstring command = shape.name;
     const bool many = shape.ports == PortUse::Many;
+    const bool needs = shape.ports == PortUse::One || many;
     const bool portGiven = !parsed.ports.empty() || parsed.allPorts;
-    if (shape.ports != PortUse::None && !portGiven)
-        return Usage(command + (many ? L" needs --port or --all-ports" : L" needs --port"));
-    if (shape.ports == PortUse::None && portGiven)
-        return Usage(command + L" takes no " + (parsed.allPorts ? L"--all-ports" : L"--port"));
+    if (needs && !portGiven) return Usage(command + (many ? L" needs --port or --all-ports" : L" needs --port"));
+    if (!needs && parsed.allPorts) return Usage(command + L" takes no --all-ports");
+    if (shape.ports == PortUse::None && portGiven) return Usage(command + L" takes no --port");
+    if (shape.ports == PortUse::Ignored && portGiven) {
+        parsed.note = L"korvelctl: " + command + L" reads files only; --port ignored.";
+        parsed.ports.clear();
+    }
     if (parsed.allPorts && !parsed.ports.empty()) return Usage(L"--all-ports takes no --port");
     const bool several = parsed.ports.size() > 1 || parsed.allPorts;
     if (several && !many) return Usage(command + L" takes one --port");
     if (parsed.json && !shape.json && !several)
         return Usage(command + (many ? L" takes --json with several ports only" : L" takes no --json"));
     if (parsed.dryRun && !shape.restore) return Usage(command + L" takes no --dry-run");
+    if (parsed.prune && !shape.prune) return Usage(command + L" takes no --prune");
     const std::pair<bool, const wchar_t*> restoreOptions[] = {
         {parsed.store, L"--store"}, {parsed.keepPrevious.has_value(), L"--keep-previous"},
         {parsed.noKeepPrevious, L"--no-keep-previous"}};
     for (const auto& [given, option] : restoreOptions) {
-        if (given && !shape.restore) return Usage(command + L" takes no " + option);
+        const bool takes = shape.restore || (shape.folder && option == std::wstring_view(L"--keep-previous"));
+        if (given && !takes) return Usage(command + L" takes no " + option);
         // A dry run changes nothing: it has nothing to store and nothing to keep.
         if (given && parsed.dryRun) return Usage(std::wstring(L"--dry-run takes no ") + option);
     }
@@ -174,6 +229,7 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
     CliArguments parsed;
     parsed.timeouts = out.timeouts;
     parsed.interrupted = out.interrupted;
+    parsed.now = out.now;
     // Help, asked for anywhere on the line or as the command, and the
     // version stand for the whole line.
     const bool help = Has(args, L"--help") || Has(args, L"-h") || (!args.empty() && args[0] == L"help");
@@ -186,7 +242,8 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
     std::vector<std::wstring> words;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
-        const bool takesValue = arg == L"--port" || arg == L"--settle" || arg == L"--count" || arg == L"--keep-previous";
+        const bool takesValue = arg == L"--port" || arg == L"--settle" || arg == L"--count" ||
+                                arg == L"--keep-previous" || arg == L"--prune";
         if (takesValue && (i + 1 >= args.size() || args[i + 1].empty())) return Usage(arg + L" needs a value");
         if (arg == L"--port") {
             // The same port twice would be opened twice at once, and refused as busy.
@@ -208,6 +265,10 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
             if (auto problem = ReadNumber(kCount, args[++i], count)) return problem;
             parsed.count = count;
             countGiven = true;
+        } else if (arg == L"--prune") {
+            std::uint32_t keep = 0;
+            if (auto problem = ReadNumber(kPrune, args[++i], keep)) return problem;
+            parsed.prune = keep;
         } else if (arg == L"--json") {
             parsed.json = true;
         } else if (arg == L"--verbose") {
@@ -222,14 +283,16 @@ std::optional<ArgumentProblem> ParseArguments(const std::vector<std::wstring>& a
     }
     if (words.empty()) return Usage(L"no command given");
     const CommandSpec* shape = SpecNamed(words.front());
-    if (!shape) return Usage(L"unknown command " + words.front());
+    if (!shape) return UnknownCommand(words.front());
     parsed.command = shape->command;
     parsed.operands.assign(words.begin() + 1, words.end());
     const std::size_t n = parsed.operands.size();
     if (n < shape->minOperands || n > shape->maxOperands)
         return Usage(L"wrong number of operands for " + words.front());
-    if (auto problem = CheckPortsAndRestoreOptions(*shape, parsed)) return problem;
+    if (auto problem = CheckPortsAndOptions(*shape, parsed)) return problem;
     if (countGiven && !shape->count) return Usage(words.front() + L" takes no --count");
+    if (parsed.command == Command::Convert && !NamesAForm(parsed.operands[1]))
+        return Usage(L"convert writes a .cfg or a .json file, not '" + parsed.operands[1] + L"'");
     if (parsed.command == Command::Set) {
         if (auto problem = ReadSetting(parsed.operands, parsed)) return problem;
     } else if (parsed.command == Command::SendIr) {
@@ -260,17 +323,18 @@ std::wstring UsageText() {
            L"options:\n"
            L"  --settle MS          wait after opening the port, 0 to 60000 (default 2000)\n"
            L"  --store              restore: also store the configuration in the module, kept at power-up\n"
-           L"  --keep-previous DIR  restore: keep the module's configuration from before it in DIR\n"
-           L"                       (default " + std::wstring(kPreviousFolderHint) + L")\n"
+           L"  --keep-previous DIR  restore: keep the module's configuration from before it in DIR;\n"
+           L"                       kept: list DIR (default " + std::wstring(kPreviousFolderHint) + L")\n"
            L"  --no-keep-previous   restore: keep nothing\n"
            L"  --dry-run            restore: send nothing; print what it would change (- module, + file)\n"
+           L"  --prune N            kept: keep the newest N of each port, remove the others\n"
            L"  --verbose            the link's diagnostics on standard error\n"
            L"values:\n"
-           L"  brightness 0 to 100, period 0 to 65535, CODE 0 to 0xFFFFFFFF, --count 1 or more;\n"
-           L"  numbers in decimal, 0x for hexadecimal, a leading 0 for octal\n"
+           L"  brightness 0 to 100, period 0 to 65535, CODE 0 to 0xFFFFFFFF, --count and --prune 1 or more;\n"
+           L"  numbers in decimal (010 is ten) or 0x hexadecimal\n"
            L"  RA: " + AcceptedResistorNames(ResistorOutput::Ra) + L"\n"
            L"  RB: " + AcceptedResistorNames(ResistorOutput::Rb) + L"\n"
-           L"  \u2126 also as Ohm or ohm, the space optional: \"3.9 kOhm\", \"22ohm\"\n"
+           L"  each also typed as 3.9k, 3k9, \"3.9 kOhm\" or 3.9k\u03A9, and 22 for 22 \u2126\n"
            L"exit status: 0 done, 1 refused by the module, files differ or a dry run would change\n"
            L"  something, 2 usage, 3 file, 4 port or line, 5 restore read back something else,\n"
            L"  130 interrupted by Ctrl+C; with several ports the highest of theirs\n";

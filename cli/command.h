@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +15,10 @@
 
 // korvelctl's commands; Help also stands for --help, -h and help, Version for --version.
 enum class Command {
-    Ports, Info, Backup, Restore, Set, Store, Reload, Reset, SendIr, Watch, Show, Diff, Convert, Help, Version,
+    Ports, Info, Backup, Restore, Set, Store, Reload, Reset, SendIr, Watch, Kept, Show, Diff, Convert, Help, Version,
 };
+
+inline std::time_t CurrentTime() { return std::time(nullptr); }
 
 struct CliArguments {
     Command command = Command::Help;
@@ -25,13 +28,16 @@ struct CliArguments {
     std::wstring port;                  // the one port a command runs on (of `ports`)
     LinkTimeouts timeouts;              // --settle sets settleMs, the wait after opening the port
     const std::atomic<bool>* interrupted = nullptr;  // Ctrl+C's flag, for every link opened
+    std::time_t (*now)() = CurrentTime;              // the time a kept configuration is named after
+    std::wstring note;                  // said on standard error, and the command still runs: an ignored --port
     bool json = false;                  // --json
     bool verbose = false;               // --verbose
     bool store = false;                 // restore --store
     bool dryRun = false;                // restore --dry-run
-    std::optional<std::wstring> keepPrevious;  // restore --keep-previous DIR
+    std::optional<std::wstring> keepPrevious;  // restore and kept: --keep-previous DIR
     bool noKeepPrevious = false;        // restore --no-keep-previous
     std::optional<std::uint32_t> count; // watch --count
+    std::optional<std::uint32_t> prune; // kept --prune
     Setting setting{};                  // set: the setting it changes
     ModuleSettings values;              // set: its new value, in the field of `setting`
     std::uint32_t irCode = 0;           // send-ir

@@ -5,6 +5,7 @@
 
 #include "config/config_json.h"
 #include "device/text.h"
+#include "vocabulary/catalogues.h"
 #include "vocabulary/cell_text.h"
 #include "vocabulary/resistor_names.h"
 #include "vocabulary/row_text.h"
@@ -24,7 +25,7 @@ std::array<SettingText, 5> SettingTexts(const ModuleSettings& s) {
         {L"IR Period (ms):", std::to_wstring(s.irRepeatPeriod)},
         {L"Full Repeat:", s.irFullRepeat != 0 ? L"on" : L"off"},
         {L"RA default:", ResistorNameOrCode(ResistorOutput::Ra, s.defaultResistors)},
-        {L"RB default:", ResistorBName(s.defaultResistors)},
+        {L"RB default:", ResistorNameOrCode(ResistorOutput::Rb, s.defaultResistors)},
     }};
 }
 
@@ -36,10 +37,18 @@ std::vector<ActionFields> TableFields(const ModuleConfig& config, std::uint32_t 
     return fields;
 }
 
+// A cell as korvelctl prints it: the window's text, but the button as
+// ButtonText names it, and a word where the window shows no resistor.
+std::wstring CellText(std::uint32_t table, const ActionFields& fields, int column) {
+    if (column == kButtonColumn) return ButtonText(table, fields.button);
+    if (column == kRaColumn || column == kRbColumn)
+        return ResistorNameOrCode(column == kRaColumn ? ResistorOutput::Ra : ResistorOutput::Rb, fields.resistors);
+    return ActionCellText(table, fields, column);
+}
+
 std::vector<std::wstring> ListRow(std::uint32_t table, std::size_t row, const ActionFields& fields) {
     std::vector<std::wstring> cells{std::to_wstring(row)};
-    for (int column = kButtonColumn; column < kColumnCount; ++column)
-        cells.push_back(ActionCellText(table, fields, column));
+    for (int column = kButtonColumn; column < kColumnCount; ++column) cells.push_back(CellText(table, fields, column));
     return cells;
 }
 
@@ -94,10 +103,20 @@ JsonValue JsonSide(std::uint32_t table, const std::optional<ActionFields>& field
 
 }  // namespace
 
+std::wstring ButtonText(std::uint32_t table, std::uint16_t code) {
+    const std::wstring hex = table == Acc ? FormatHex16(code) : FormatHex8(static_cast<std::uint8_t>(code));
+    for (const CodeName& entry : ButtonCatalogue(table)) {
+        std::wstring_view name = entry.name;
+        name.remove_prefix(std::min(name.find_first_not_of(L' '), name.size()));
+        name.remove_suffix(name.size() - std::min(name.find_last_not_of(L' ') + 1, name.size()));
+        if (entry.code == code && !name.empty()) return std::wstring(name) + L" (" + hex + L")";
+    }
+    return hex;
+}
+
 std::vector<std::wstring> SettingLines(const ModuleSettings& settings) {
     std::vector<std::wstring> lines;
-    for (const SettingText& s : SettingTexts(settings))
-        lines.push_back(s.value.empty() ? s.caption : s.caption + (L" " + s.value));
+    for (const SettingText& s : SettingTexts(settings)) lines.push_back(s.caption + (L" " + s.value));
     return lines;
 }
 
@@ -124,7 +143,7 @@ std::vector<std::wstring> InfoLines(const ModuleConfig& config) {
 std::wstring InfoLine(const ModuleConfig& config) {
     std::wstring line;
     for (const SettingText& s : SettingTexts(config.settings))
-        line += s.caption + (L" " + (s.value.empty() ? L"none" : s.value)) + L"; ";
+        line += s.caption + (L" " + s.value) + L"; ";
     ForEachTable(config, [&](const TableInfo& info, const auto& rows) {
         line += info.title + (L" rows: " + std::to_wstring(rows.size())) + (info.id == Acc ? L"" : L"; ");
     });
@@ -165,8 +184,7 @@ ConfigDiff FirstDifference(const ConfigDiff& diff) {
 
 std::vector<std::wstring> DiffLines(const ConfigDiff& diff) {
     std::vector<std::wstring> lines;
-    auto shown = [](const std::wstring& value) { return value.empty() ? std::wstring(L"\"\"") : value; };
-    for (const auto& s : diff.settings) lines.push_back(s.caption + L" " + shown(s.a) + L" -> " + shown(s.b));
+    for (const auto& s : diff.settings) lines.push_back(s.caption + L" " + s.a + L" -> " + s.b);
     for (const TableInfo& info : kTables) {
         Cells cells{Marked(L"", ColumnTitles())};
         for (const RowDifference& d : diff.rows) {

@@ -1,7 +1,8 @@
 #pragma once
 // A configuration as text: the settings under the window's captions, each
-// table in the actions list view's columns and cells, what differs between
-// two configurations, and the JSON forms of --json.
+// table in the actions list view's columns and cells (the button as
+// ButtonText names it, and "none" for no resistor), what differs between two
+// configurations, and the JSON forms of --json.
 
 #include <cstdint>
 #include <optional>
@@ -12,17 +13,21 @@
 #include "device/module_config.h"
 #include "device/records.h"
 
+// A button code with its name, when the table's catalogue has one, without
+// the spaces the catalogue puts around it (" Horn "), which would shift a
+// column: "Next (0x15)", "Horn (0x01)", "0x2A".
+std::wstring ButtonText(std::uint32_t table, std::uint16_t code);
+
 // Max brightness, IR period, full repeat, RA default, RB default: "Caption
-// value", the caption alone when the value is empty. An RA value that is no
-// catalogue entry shows as its bits in hexadecimal.
+// value", no resistor as none. An RA value that is no catalogue entry shows
+// as its bits in hexadecimal.
 std::vector<std::wstring> SettingLines(const ModuleSettings& settings);
 
 // show: the settings, then each table under its tab title.
 std::vector<std::wstring> ConfigLines(const ModuleConfig& config);
 // info: the settings, then the row count of each table.
 std::vector<std::wstring> InfoLines(const ModuleConfig& config);
-// info for one of several ports: the same in one line, "; " between the
-// parts, an empty setting as none.
+// info for one of several ports: the same in one line, "; " between the parts.
 std::wstring InfoLine(const ModuleConfig& config);
 
 // A setting whose text differs: its caption and the two texts.
@@ -50,8 +55,8 @@ ConfigDiff DiffConfigs(const ModuleConfig& a, const ModuleConfig& b);
 std::size_t ChangedSettings(const ModuleSettings& a, const ModuleSettings& b);
 // Only the first difference of the whole list.
 ConfigDiff FirstDifference(const ConfigDiff& diff);
-// "Caption a -> b" per setting (an empty text as ""); per table with changes
-// its title, the column titles, then "-" for the row in a and "+" for the row in b.
+// "Caption a -> b" per setting; per table with changes its title, the column
+// titles, then "-" for the row in a and "+" for the row in b.
 std::vector<std::wstring> DiffLines(const ConfigDiff& diff);
 
 // The JSON of --json, in the shapes of the configuration's JSON form

@@ -14,5 +14,7 @@ std::vector<std::wstring> CommandLineArguments(int argc, char** argv);
 void WriteToConsole(bool toError, const std::wstring& text);
 
 // From now on Ctrl+C raises `flag` instead of ending the program, so that
-// every port can stop between two exchanges; a second Ctrl+C ends it at once.
-void CatchInterrupt(std::atomic<bool>& flag);
+// every port can stop between two exchanges; a second Ctrl+C ends it at once
+// with status 130, after writing what `lastWords` gives to standard error.
+// Called before any other thread starts.
+void CatchInterrupt(std::atomic<bool>& flag, std::wstring (*lastWords)());

@@ -4,15 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 
 #include "device/text.h"
 
 namespace {
-
-std::atomic<bool>* interruptFlag = nullptr;
-
-// A lock-free store is all a signal handler may do here.
-void OnInterrupt(int) { interruptFlag->store(true); }
 
 void WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
@@ -37,13 +33,22 @@ void WriteToConsole(bool toError, const std::wstring& text) {
     WriteAll(toError ? STDERR_FILENO : STDOUT_FILENO, ToUtf8(text));
 }
 
-void CatchInterrupt(std::atomic<bool>& flag) {
-    static_assert(std::atomic<bool>::is_always_lock_free);
-    interruptFlag = &flag;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    // The handler is reset on its first call, so a second Ctrl+C ends the program.
-    action.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &action, nullptr);
+void CatchInterrupt(std::atomic<bool>& flag, std::wstring (*lastWords)()) {
+    // SIGINT is blocked in every thread (the ones started later inherit the
+    // mask) and taken by one thread of its own, which, unlike a signal
+    // handler, may gather the last words from the other threads.
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, nullptr);
+    std::thread([&flag, lastWords, interrupt] {
+        int taken = 0;
+        while (sigwait(&interrupt, &taken) != 0) {
+        }
+        flag.store(true);
+        while (sigwait(&interrupt, &taken) != 0) {
+        }
+        WriteToConsole(true, lastWords());
+        _exit(130);
+    }).detach();
 }

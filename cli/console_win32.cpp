@@ -11,13 +11,15 @@
 namespace {
 
 std::atomic<bool>* interruptFlag = nullptr;
+std::wstring (*interruptWords)() = nullptr;
 
 // Runs on a thread of its own that the console starts. The first Ctrl+C or
-// Ctrl+Break is taken; the next one is left to the default handler, which
-// ends the program.
+// Ctrl+Break raises the flag; the next one says the last words and ends the program.
 BOOL WINAPI OnConsoleControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-    return interruptFlag->exchange(true) ? FALSE : TRUE;
+    if (!interruptFlag->exchange(true)) return TRUE;
+    WriteToConsole(true, interruptWords());
+    ExitProcess(130);
 }
 
 void WriteText(HANDLE handle, const std::wstring& text) {
@@ -49,7 +51,8 @@ void WriteToConsole(bool toError, const std::wstring& text) {
     if (handle && handle != INVALID_HANDLE_VALUE) WriteText(handle, text);
 }
 
-void CatchInterrupt(std::atomic<bool>& flag) {
+void CatchInterrupt(std::atomic<bool>& flag, std::wstring (*lastWords)()) {
     interruptFlag = &flag;
+    interruptWords = lastWords;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }

@@ -2,59 +2,25 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
-#include <filesystem>
 #include <map>
 #include <thread>
 
-#include "actions/action_writes.h"
 #include "cli/config_text.h"
 #include "cli/file_names.h"
+#include "cli/module_run.h"
 #include "cli/outcome_text.h"
 #include "cli/several_ports.h"
 #include "config/config_document.h"
-#include "config/native_path.h"
 #include "config/whole_config.h"
 #include "device/module.h"
 #include "device/port_info.h"
-#include "device/text.h"
 #include "settings/live_values.h"
 #include "settings/setting_commands.h"
-#include "vocabulary/cell_text.h"
 
 namespace {
 
 // Polls at the window's rate.
 constexpr std::chrono::milliseconds kPollPeriod{kPollIntervalMs};
-
-// Opens the port with the --settle wait and marks the module connected, as
-// the window's Connect button does, without its read-back. Ctrl+C stops its
-// link before the next exchange.
-Outcome ConnectTo(Module& module, const CliArguments& args) {
-    module.link.timeouts = args.timeouts;
-    module.link.stop = args.interrupted;
-    return Connect(module, ToUtf8(args.port));
-}
-
-// Connects to a module holding `held`, then gives the exit status `run` makes of the connected module.
-template <class Run>
-int OnModule(const CliArguments& args, const CliOutput& output, Run run, const ModuleConfig& held = {}) {
-    Module module;
-    module.held = held;
-    const Outcome connected = ConnectTo(module, args);
-    if (!Succeeded(connected)) return Report(connected, module, args, output);
-    return run(module);
-}
-
-// A change to the running configuration, reported; once it is done, also
-// what becomes of it at the next power-up (for several ports, once for all).
-int ReportChange(const Outcome& outcome, const Module& module, const CliArguments& args, const CliOutput& output) {
-    const int status = Report(outcome, module, args, output);
-    if (status != kExitOk) return status;
-    if (output.changedUnstored) output.changedUnstored();
-    else output.out(NotStoredText({args.port}) + L"\n");
-    return status;
-}
 
 // A command on the stored configuration; one that changes the running
 // configuration only (reset) says so.
@@ -69,106 +35,13 @@ int StoredConfigCommand(const CliArguments& args, const CliOutput& output, Outco
     });
 }
 
-// The five live displays of the window under their captions.
+// The five live displays of the window under their captions, each pressed
+// code with its button's name.
 std::wstring LiveLine(const LiveValues& live) {
-    return L"Media: " + FormatHex8(live.pressed.media) + L"  Gears: " + FormatHex8(live.pressed.gears) + L"  Horn: " +
-           FormatHex8(live.pressed.horn) + L"  ACC: " + FormatHex16(live.pressed.acc) + L"  Current: " +
+    const PressedButtons& p = live.pressed;
+    return L"Media: " + ButtonText(Media, p.media) + L"  Gears: " + ButtonText(Gears, p.gears) + L"  Horn: " +
+           ButtonText(Horn, p.horn) + L"  ACC: " + ButtonText(Acc, p.acc) + L"  Current: " +
            std::to_wstring(live.brightness);
-}
-
-// The settings as held, then every row, then everything read back and
-// compared, in the window's File > Open order: kExitOk with nothing printed,
-// or the failure reported.
-int WriteAndCompare(Module& module, const CliArguments& args, const CliOutput& output) {
-    for (Setting setting : {Setting::IrRepeatPeriod, Setting::IrFullRepeat, Setting::MaxBrightness,
-                            Setting::DefaultResistance}) {
-        const Outcome sent = WriteHeldSetting(module, setting);
-        if (!Succeeded(sent)) return Report(sent, module, args, output);
-    }
-    const Outcome written = WriteAllActions(module);
-    if (!Succeeded(written)) return Report(written, module, args, output);
-    ModuleConfig readBack;
-    const Outcome read = ReadWholeConfig(module, readBack);
-    if (!Succeeded(read)) return Report(read, module, args, output);
-    const ConfigDiff diff = DiffConfigs(module.held, readBack);
-    if (diff.empty()) return kExitOk;
-    output.err(MismatchText(FirstDifference(diff), SeveralPorts(args)) + L"\n");
-    return kExitMismatch;
-}
-
-// The module's whole configuration kept in a new file in `folder`, whose
-// name goes to `kept`: kExitOk, or the failure reported and its status.
-int KeepPrevious(Module& module, const std::wstring& folder, const CliArguments& args, const CliOutput& output,
-                 std::wstring& kept) {
-    ModuleConfig previous;
-    const Outcome read = ReadWholeConfig(module, previous);
-    kept = PreviousConfigPath(folder, args.port, std::time(nullptr));
-    const Outcome saved = Succeeded(read) ? WriteConfigDocument(kept, previous) : read;
-    if (!Succeeded(saved)) {
-        output.err(KeepFailedText(saved, module, args, kept) + L"\n");
-        return ExitStatusOf(saved, module);
-    }
-    output.out(KeptText(kept) + L"\n");
-    return kExitOk;
-}
-
-// restore --dry-run: what the restore would change, module -> file, and 1
-// when there is anything; nothing but reads is sent.
-int DryRun(Module& module, const CliArguments& args, const CliOutput& output) {
-    ModuleConfig current;
-    const Outcome read = ReadWholeConfig(module, current);
-    if (!Succeeded(read)) return Report(read, module, args, output);
-    const ConfigDiff diff = DiffConfigs(current, module.held);
-    if (diff.empty() || SeveralPorts(args)) {
-        output.out(DryRunLine(current, module.held, args) + L"\n");
-        if (args.json && output.attach) output.attach("diff", JsonDiff(current, module.held));
-    } else {
-        output.out(DryRunHeader(args) + L"\n" + Joined(DiffLines(diff)));
-    }
-    return diff.empty() ? kExitOk : kExitRefused;
-}
-
-// restore on one port: the previous configuration kept in `folder` (none when
-// empty) before anything is written; and after a failure part-way, the
-// command that puts it back.
-int RestoreOnPort(const ModuleConfig& file, const std::wstring& folder, const CliArguments& args,
-                  const CliOutput& output) {
-    return OnModule(args, output, [&](Module& module) {
-        if (args.dryRun) return DryRun(module, args, output);
-        std::wstring kept;
-        if (!folder.empty()) {
-            const int status = KeepPrevious(module, folder, args, output, kept);
-            if (status != kExitOk) return status;
-        }
-        const int status = WriteAndCompare(module, args, output);
-        if (status != kExitOk) {
-            if (!kept.empty()) output.err(WayBackText(args, kept) + L"\n");
-            return status;
-        }
-        const Outcome restored{&kWriteAllActions};
-        if (!args.store) return ReportChange(restored, module, args, output);
-        Report(restored, module, args, output);
-        return Report(SaveModuleConfig(module), module, args, output);
-    }, file);
-}
-
-// The folder restore keeps previous configurations in, made when missing,
-// into `folder`: none with --no-keep-previous or --dry-run. kExitOk, or why
-// there is none reported and its status.
-int PreviousFolder(const CliArguments& args, const CliOutput& output, std::wstring& folder) {
-    if (args.noKeepPrevious || args.dryRun) return kExitOk;
-    folder = args.keepPrevious.value_or(DefaultPreviousFolder());
-    if (folder.empty()) {
-        output.err(NoPreviousFolderText() + L"\n");
-        return kExitFile;
-    }
-    std::error_code error;
-    std::filesystem::create_directories(NativePath(folder), error);
-    if (error) {
-        output.err(PreviousFolderFailedText(folder, error.message()) + L"\n");
-        return kExitFile;
-    }
-    return kExitOk;
 }
 
 // watch on a connected module, until --count lines or Ctrl+C, which ends it
@@ -243,22 +116,6 @@ int RunBackup(const CliArguments& args, const CliOutput& output) {
             const Outcome read = ReadWholeConfig(module, config);
             return Report(Succeeded(read) ? WriteConfigDocument(own.operands[0], config) : read, module, own, print);
         });
-    });
-}
-
-int RunRestore(const CliArguments& args, const CliOutput& output) {
-    // The file is read whole, and a table the wire cannot address keeps
-    // everything back, before any port is opened.
-    const Module none;
-    ModuleConfig file;
-    const Outcome loaded = ReadConfigDocument(args.operands[0], file);
-    if (!Succeeded(loaded)) return Report(loaded, none, args, output);
-    const Outcome fits = CheckTableLengths(file);
-    if (!Succeeded(fits)) return Report(fits, none, args, output);
-    std::wstring folder;
-    if (const int status = PreviousFolder(args, output, folder); status != kExitOk) return status;
-    return RunOnPorts(args, output, [&](const CliArguments& port, const CliOutput& print) {
-        return RestoreOnPort(file, folder, port, print);
     });
 }
 

@@ -12,9 +12,6 @@ int RunPorts(const CliArguments& args, const CliOutput& output);
 int RunInfo(const CliArguments& args, const CliOutput& output);
 // backup FILE: the whole configuration into a .cfg file.
 int RunBackup(const CliArguments& args, const CliOutput& output);
-// restore FILE [--store]: the settings, then every row, then everything read
-// back and compared with the file; with --store, then stored in the module.
-int RunRestore(const CliArguments& args, const CliOutput& output);
 // set brightness N | period MS | full-repeat on|off | resistance RA RB.
 int RunSet(const CliArguments& args, const CliOutput& output);
 // store, reload, reset: the module's stored configuration.

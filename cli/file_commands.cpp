@@ -1,6 +1,7 @@
 #include "cli/file_commands.h"
 
 #include "cli/config_text.h"
+#include "cli/file_words.h"
 #include "cli/outcome_text.h"
 #include "config/config_document.h"
 #include "config/config_json.h"

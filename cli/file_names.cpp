@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "config/native_path.h"
 #include "device/port_info.h"
@@ -85,6 +86,15 @@ std::wstring PreviousConfigPath(const std::wstring& folder, const std::wstring& 
     std::error_code error;
     std::wstring path = folder + separator + stem + L".cfg";
     for (int n = 2; std::filesystem::exists(NativePath(path), error); ++n)
-        path = folder + separator + stem + L"-" + std::to_wstring(n) + L".cfg";
+        path = folder + separator + stem + (n < 10 ? L"_0" : L"_") + std::to_wstring(n) + L".cfg";
     return path;
+}
+
+std::optional<KeptName> ReadKeptName(const std::wstring& fileName) {
+    static const std::wregex kName(LR"((.+)-(\d{4}-\d\d-\d\d)-(\d\d)(\d\d)(\d\d)(?:_(\d\d+))?\.cfg)");
+    std::wsmatch parts;
+    if (!std::regex_match(fileName, parts, kName)) return std::nullopt;
+    KeptName name{parts[1], parts[2].str() + L" " + parts[3].str() + L":" + parts[4].str() + L":" + parts[5].str()};
+    if (parts[6].matched) name.number = static_cast<unsigned>(std::stoul(parts[6].str()));
+    return name;
 }

@@ -4,6 +4,7 @@
 // (its folder and its name).
 
 #include <ctime>
+#include <optional>
 #include <string>
 
 // How --help names the default folder of the previous configurations.
@@ -28,5 +29,15 @@ std::wstring DefaultPreviousFolder();
 
 // A name in `folder` for the configuration a module on `port` had at `when`,
 // local time, that no file has yet: "pts_3-2026-03-14-101502.cfg", with
-// "-2", "-3" ... before ".cfg" when that is taken.
+// "_02", "_03" ... before ".cfg" when that is taken, so that the names of a
+// port sort in the order they were made.
 std::wstring PreviousConfigPath(const std::wstring& folder, const std::wstring& port, std::time_t when);
+
+// A previous configuration's file as PreviousConfigPath names it, taken apart.
+struct KeptName {
+    std::wstring port;   // as in the name: "pts_3"
+    std::wstring time;   // "2026-03-14 10:15:02"
+    unsigned number = 1; // 2 for "_02", ...
+};
+// Nothing for a file name PreviousConfigPath does not make.
+std::optional<KeptName> ReadKeptName(const std::wstring& fileName);

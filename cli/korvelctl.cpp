@@ -4,6 +4,7 @@
 
 #include "cli/arguments.h"
 #include "cli/outcome_text.h"
+#include "cli/part_way.h"
 #include "device/port_info.h"
 #include "device/trace.h"
 #include "korvel_version.h"
@@ -52,10 +53,12 @@ int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& given, 
     CliArguments parsed;
     parsed.timeouts = environment.timeouts;
     parsed.interrupted = environment.interrupted;
+    parsed.now = environment.now;
     if (const auto problem = ParseArguments(args, parsed)) {
         output.err(L"korvelctl: " + problem->line + (problem->usage ? L"\nTry 'korvelctl --help'.\n" : L"\n"));
         return kExitUsage;
     }
+    if (!parsed.note.empty()) output.err(parsed.note + L"\n");
     if (parsed.command == Command::Help || parsed.command == Command::Version) {
         output.out(parsed.command == Command::Help ? UsageText() : L"korvelctl " KORVEL_VERSION L"\n");
         return kExitOk;
@@ -70,3 +73,5 @@ int RunKorvelctl(const std::vector<std::wstring>& args, const CliOutput& given, 
     const VerboseTrace trace(parsed.verbose, output);
     return RunCommand(parsed, output);
 }
+
+std::wstring PartWayText() { return WaysBackText(PartWayPorts()); }

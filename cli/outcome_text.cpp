@@ -5,12 +5,13 @@
 
 #include "actions/action_writes.h"
 #include "cli/file_names.h"
+#include "cli/file_words.h"
 #include "config/config_file.h"
 #include "config/whole_config.h"
 #include "device/text.h"
 #include "settings/setting_commands.h"
 #include "vocabulary/cell_text.h"
-#include "vocabulary/file_faults.h"
+#include "vocabulary/resistor_names.h"
 
 namespace {
 
@@ -31,8 +32,6 @@ std::wstring SettingName(Setting setting) {
     return L"default resistance";
 }
 
-std::wstring ResistorText(const std::wstring& name) { return name.empty() ? L"none" : name; }
-
 std::wstring SettingValue(Setting setting, const ModuleSettings& s) {
     switch (setting) {
     case Setting::IrRepeatPeriod: return std::to_wstring(s.irRepeatPeriod) + L" ms";
@@ -40,8 +39,8 @@ std::wstring SettingValue(Setting setting, const ModuleSettings& s) {
     case Setting::MaxBrightness: return std::to_wstring(s.maxBrightness);
     case Setting::DefaultResistance: break;
     }
-    return L"RA " + ResistorText(ResistorAName(s.defaultResistors)) + L" and RB " +
-           ResistorText(ResistorBName(s.defaultResistors));
+    return L"RA " + ResistorNameOrCode(ResistorOutput::Ra, s.defaultResistors) + L" and RB " +
+           ResistorNameOrCode(ResistorOutput::Rb, s.defaultResistors);
 }
 
 // The module's status byte, with its meaning where it is known: the module
@@ -169,6 +168,26 @@ std::wstring RefusedText(const Outcome& outcome, const Module& module, const Cli
     return L"The module refused to send IR code " + FormatIrCode(args.irCode) + L", " + response + L".";
 }
 
+// Row numbers, rising, as ranges: "0-12", "1, 3, 5-7".
+std::wstring RowRanges(const std::vector<std::size_t>& rows) {
+    std::wstring text;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t last = i;
+        while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1) ++last;
+        text += (text.empty() ? L"" : L", ") + std::to_wstring(rows[i]) +
+                (last > i ? L"-" + std::to_wstring(rows[last]) : L"");
+        i = last + 1;
+    }
+    return text;
+}
+
+// Ports by name in brackets after their count; nothing for none.
+std::wstring Named(const std::vector<std::wstring>& ports) {
+    std::wstring names;
+    for (const std::wstring& port : ports) names += (names.empty() ? L" (" : L", ") + port;
+    return names.empty() ? names : names + L")";
+}
+
 }  // namespace
 
 std::wstring OutcomeText(const Outcome& outcome, const Module& module, const CliArguments& args) {
@@ -182,12 +201,8 @@ std::wstring OutcomeText(const Outcome& outcome, const Module& module, const Cli
     case OutcomeKind::FileError: return FileFaultText(outcome, File(args));
     case OutcomeKind::InvalidInput: break;
     }
-    // The command line has read every value; only a file's table can be refused.
-    return File(args) + L": " + TooManyRowsText(outcome.table);
-}
-
-std::wstring FileFaultText(const Outcome& outcome, const std::wstring& file) {
-    return file + L": " + FaultText(outcome.file, outcome.error);
+    // The command line has read every value; only a file's contents, held, can be refused.
+    return RefusedFileText(outcome, module.held, File(args));
 }
 
 std::wstring NotStoredText(const std::vector<std::wstring>& ports) {
@@ -203,13 +218,14 @@ std::wstring NoPortsText() { return L"No serial ports found."; }
 
 std::wstring KeptText(const std::wstring& kept) { return L"Kept the module's previous configuration in " + kept + L"."; }
 
-std::wstring KeepFailedText(const Outcome& outcome, const Module& module, const CliArguments& args,
-                            const std::wstring& kept) {
-    if (outcome.kind == OutcomeKind::FileError)
-        return L"Restore stopped before writing anything: cannot keep the module's configuration in " + kept + L": " +
-               FaultText(outcome.file, outcome.error) + L".";
+std::wstring ReadFailedText(const Outcome& outcome, const Module& module, const CliArguments& args) {
     if (module.link.interrupted) return L"Restore interrupted before writing anything; the module is unchanged.";
     return L"Restore stopped before writing anything: " + LinkFailureText(outcome, module, args.port) + L".";
+}
+
+std::wstring KeepFailedText(const Outcome& outcome, const std::wstring& kept) {
+    return L"Restore stopped before writing anything: cannot keep the module's configuration in " + kept + L": " +
+           FileFaultWords(outcome) + L".";
 }
 
 std::wstring NoPreviousFolderText() {
@@ -217,24 +233,39 @@ std::wstring NoPreviousFolderText() {
            std::wstring(kPreviousFolderHint) + L"); give --keep-previous DIR or --no-keep-previous.";
 }
 
-std::wstring PreviousFolderFailedText(const std::wstring& folder, const std::string& reason) {
+std::wstring PreviousFolderFailedText(const std::wstring& folder, std::optional<SystemFault> reason) {
     return L"Restore stopped before opening a port: cannot make the folder " + folder + L" for the module's previous "
-           L"configuration: " + WidenText(reason) + L".";
+           L"configuration: " + (reason ? SystemFaultWords(*reason) : L"a file of that name is in the way") + L".";
 }
 
-std::wstring WayBackText(const CliArguments& args, const std::wstring& kept) {
-    return L"To put back the configuration it had before: korvelctl --port " + ShellWord(args.port) + L" restore " +
+std::wstring AlreadyHeldText(const CliArguments& args) {
+    return L"The module on " + args.port + L" already holds " + File(args) +
+           L"; nothing was written and no previous configuration kept.";
+}
+
+std::wstring WayBackText(const std::wstring& port, const std::wstring& kept) {
+    return L"To put back the configuration it had before: korvelctl --port " + ShellWord(port) + L" restore " +
            ShellWord(kept);
+}
+
+std::wstring WaysBackText(const std::vector<PartWayPort>& ports) {
+    if (ports.empty()) return {};
+    std::wstring text = L"To put back what the ports left part-way had before:\n";
+    for (const PartWayPort& part : ports) {
+        if (part.kept.empty()) text += part.port + L": nothing was kept to put back.\n";
+        else text += L"korvelctl --port " + ShellWord(part.port) + L" restore " + ShellWord(part.kept) + L"\n";
+    }
+    return text;
 }
 
 std::wstring MismatchText(const ConfigDiff& first, bool oneLine) {
     if (!oneLine) {
-        std::wstring lines = L"Read back differs from the file (- file, + module):\n" + Joined(DiffLines(first));
+        std::wstring lines = L"Read back differs from the file (- module, + file):\n" + Joined(DiffLines(first));
         lines.pop_back();
         return lines;
     }
     if (!first.settings.empty())
-        return L"Read back differs from the file: " + DiffLines(first).front() + L" (file -> module).";
+        return L"Read back differs from the file: " + DiffLines(first).front() + L" (module -> file).";
     const RowDifference& row = first.rows.front();
     return L"Read back differs from the file at " + RowName(row.table, row.row) + L".";
 }
@@ -243,13 +274,22 @@ std::wstring DryRunHeader(const CliArguments& args) {
     return L"Restoring " + File(args) + L" would change on " + args.port + L" (- module, + file):";
 }
 
-std::wstring DryRunLine(const ModuleConfig& current, const ModuleConfig& file, const CliArguments& args) {
-    const ConfigDiff diff = DiffConfigs(current, file);
+std::wstring DryRunLine(const ConfigDiff& diff, std::size_t settings, const CliArguments& args) {
     if (diff.empty()) return L"The module on " + args.port + L" already holds " + File(args) + L"; nothing to change.";
-    const std::size_t settings = ChangedSettings(current.settings, file.settings);
-    return L"Restoring " + File(args) + L" would change " + std::to_wstring(settings) +
-           (settings == 1 ? L" setting and " : L" settings and ") + std::to_wstring(diff.rows.size()) +
-           (diff.rows.size() == 1 ? L" row." : L" rows.");
+    std::wstring text = L"Restoring " + File(args) + L" would change " + std::to_wstring(settings) +
+                        (settings == 1 ? L" setting and " : L" settings and ") + std::to_wstring(diff.rows.size()) +
+                        (diff.rows.size() == 1 ? L" row: " : L" rows: ");
+    std::wstring parts;
+    for (const std::wstring& line : DiffLines(ConfigDiff{diff.settings, {}})) parts += (parts.empty() ? L"" : L"; ") + line;
+    for (const TableInfo& info : kTables) {
+        std::vector<std::size_t> rows;
+        for (const RowDifference& row : diff.rows)
+            if (row.table == info.id) rows.push_back(row.row);
+        if (rows.empty()) continue;
+        parts += (parts.empty() ? L"" : L"; ") + std::wstring(info.title) + (rows.size() == 1 ? L" row " : L" rows ") +
+                 RowRanges(rows);
+    }
+    return text + parts + L".";
 }
 
 std::wstring ConvertedText(const std::wstring& from, const std::wstring& to) {
@@ -263,17 +303,15 @@ std::wstring PortLine(const std::wstring& port, const std::wstring& text, double
 }
 
 std::wstring SummaryText(const PortCounts& counts, bool dryRun) {
-    const std::size_t ports = counts.done + counts.changes + counts.failed + counts.interrupted.size();
+    const std::size_t ports = counts.done + counts.changes + counts.failed.size() + counts.interrupted.size();
     std::wstring text = std::to_wstring(ports) + (ports == 1 ? L" port: " : L" ports: ");
     if (dryRun)
         text += std::to_wstring(counts.changes) + L" would change, " + std::to_wstring(counts.done) + L" unchanged, ";
     else
         text += std::to_wstring(counts.done) + L" done, ";
-    text += std::to_wstring(counts.failed) + L" failed";
+    text += std::to_wstring(counts.failed.size()) + L" failed" + Named(counts.failed);
     if (counts.interrupted.empty()) return text;
-    text += L", " + std::to_wstring(counts.interrupted.size()) + L" interrupted (left part-way:";
-    for (std::size_t i = 0; i < counts.interrupted.size(); ++i) text += (i ? L", " : L" ") + counts.interrupted[i];
-    return text + L")";
+    return text + L", " + std::to_wstring(counts.interrupted.size()) + L" interrupted" + Named(counts.interrupted);
 }
 
 std::wstring ShellWord(const std::wstring& word) {

@@ -6,7 +6,7 @@ ExitStatus ExitStatusOf(const Outcome& outcome) {
     switch (outcome.kind) {
     case OutcomeKind::Done: return kExitOk;
     case OutcomeKind::Refused: return kExitRefused;
-    case OutcomeKind::InvalidInput: return outcome.input == BadInput::TableTooLong ? kExitFile : kExitUsage;
+    case OutcomeKind::InvalidInput:  // only a file's contents reach an operation unchecked
     case OutcomeKind::FileError: return kExitFile;
     case OutcomeKind::NotConnected:
     case OutcomeKind::SerialError:

@@ -35,8 +35,9 @@ enum ExitStatus : int {
     kExitInterrupted = 130,  // Ctrl+C stopped the command part-way, as a shell counts SIGINT
 };
 
-// The exit status of an operation's outcome, from its kind alone; a table
-// too long to send counts as a file that cannot be taken whole.
+// The exit status of an operation's outcome, from its kind alone; an input
+// refused (a table too long to send, a setting out of range) counts as a
+// file that cannot be taken whole.
 ExitStatus ExitStatusOf(const Outcome& outcome);
 // The same on `module`: kExitInterrupted when Ctrl+C held back its link.
 ExitStatus ExitStatusOf(const Outcome& outcome, const Module& module);

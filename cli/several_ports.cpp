@@ -97,7 +97,7 @@ int RunOnPorts(const CliArguments& args, const CliOutput& output, const PortComm
         if (run.status == kExitInterrupted) {
             counts.interrupted.push_back(run.args.port);
         } else if (Failed(args, run.status)) {
-            ++counts.failed;
+            counts.failed.push_back(run.args.port);
         } else if (run.status != kExitOk) {
             ++counts.changes;
         } else {
@@ -107,7 +107,7 @@ int RunOnPorts(const CliArguments& args, const CliOutput& output, const PortComm
     }
     if (args.json) return worst;
     const std::wstring summary = SummaryText(counts, args.dryRun) + L"\n";
-    if (counts.failed > 0 || !counts.interrupted.empty()) output.err(summary);
+    if (!counts.failed.empty() || !counts.interrupted.empty()) output.err(summary);
     else output.out(summary);
     if (!unstored.empty()) output.out(NotStoredText(unstored) + L"\n");
     return worst;

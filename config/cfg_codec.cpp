@@ -1,5 +1,6 @@
 #include "config/cfg_codec.h"
 
+#include <algorithm>
 #include <sstream>
 #include <type_traits>
 
@@ -41,7 +42,8 @@ private:
 
 // Reads little-endian fields; knows how many bytes are left when the stream
 // can seek, so that a count the rest of the file cannot hold is refused before
-// anything is allocated for it.
+// anything is allocated for it. Counts the bytes it has read, and on a failed
+// read says where the stream ended: `offset` is then the stream's length.
 class FieldReader {
 public:
     explicit FieldReader(std::istream& in) : stream(in) {
@@ -61,9 +63,10 @@ public:
 
     bool bytes(std::uint8_t* data, std::size_t n) {
         stream.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(n));
-        if (static_cast<std::size_t>(stream.gcount()) != n) return false;
-        if (sizeKnown) bytesLeft = n > bytesLeft ? 0 : bytesLeft - n;
-        return true;
+        const auto got = static_cast<std::size_t>(stream.gcount());
+        offset += got;
+        if (sizeKnown) bytesLeft = got > bytesLeft ? 0 : bytesLeft - got;
+        return got == n;
     }
     bool u8(std::uint8_t& v) { return bytes(&v, 1); }
     bool u16(std::uint16_t& v) {
@@ -78,15 +81,24 @@ public:
         v = LoadLittleEndian(b, 4);
         return true;
     }
+    // A table: its count, then its records. On a failure `end` says where.
     template <class R>
-    bool table(std::vector<R>& records) {
+    bool table(std::vector<R>& records, FileFacts& end) {
+        end.table = R::kTable;
+        end.part = FilePart::RowCount;
         std::uint32_t count = 0;
         if (!u32(count)) return false;
+        end.part = FilePart::Row;
         const std::uint64_t need = std::uint64_t{count} * R::kSize;
-        if (sizeKnown && need > bytesLeft) return false;
+        if (sizeKnown && need > bytesLeft) {
+            end.row = static_cast<std::size_t>(bytesLeft / R::kSize);
+            offset += bytesLeft;
+            return false;
+        }
         // Without a known size the table grows only as records actually arrive.
         if (sizeKnown) records.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
+            end.row = i;
             R r;
             if (!bytes(r.bytes.data(), r.bytes.size())) return false;
             records.push_back(r);
@@ -94,11 +106,24 @@ public:
         return true;
     }
 
+    std::uint64_t offset = 0;
+
 private:
     std::istream& stream;
     std::uint64_t bytesLeft = 0;
     bool sizeKnown = false;
 };
+
+constexpr std::uint8_t kMagicBytes[4] = {CONFIG_MAGIC & 0xFF, CONFIG_MAGIC >> 8 & 0xFF, CONFIG_MAGIC >> 16 & 0xFF,
+                                         CONFIG_MAGIC >> 24};
+
+// Whether `start` is where a configuration begins: its magic, or as much of it as there is.
+bool StartsAsConfig(std::string_view start) {
+    const std::string_view magic(reinterpret_cast<const char*>(kMagicBytes), sizeof kMagicBytes);
+    return magic.substr(0, std::min(start.size(), magic.size())) == start.substr(0, magic.size());
+}
+
+bool IsText(unsigned char c) { return c >= 0x20 || (c >= '\t' && c <= '\r') || c == 0x1B; }
 
 }  // namespace
 
@@ -130,19 +155,33 @@ std::vector<std::uint8_t> EncodeConfig(const ModuleConfig& config) {
     return {s.begin(), s.end()};
 }
 
-std::optional<FileFault> DecodeConfig(std::istream& in, ModuleConfig& out) {
+std::optional<FileFault> DecodeConfig(std::istream& in, ModuleConfig& out, FileFacts* facts) {
+    FileFacts found;
+    const auto refuse = [&](FileFault fault, std::uint64_t size) {
+        found.size = size;
+        if (facts) *facts = found;
+        return fault;
+    };
     FieldReader r(in);
-    std::uint32_t magic = 0, version = 0;
-    if (!r.u32(magic) || !r.u32(version)) return FileFault::NoHeader;
-    if (magic != CONFIG_MAGIC) return FileFault::BadMagic;
-    if (version != CONFIG_VERSION) return FileFault::BadVersion;
+    std::uint8_t header[8] = {};
+    const bool whole = r.bytes(header, sizeof header);
+    const std::string_view start(reinterpret_cast<const char*>(header), static_cast<std::size_t>(r.offset));
+    if (!StartsAsConfig(start) || !whole) {
+        // A short file that starts as a configuration is one cut short; anything else is none.
+        if (!StartsAsConfig(start) || start.empty()) found.content = ContentOf(start);
+        return refuse(whole ? FileFault::BadMagic : FileFault::NoHeader, r.offset);
+    }
+    found.version = LoadLittleEndian(header + 4, 4);
+    if (found.version != CONFIG_VERSION) return refuse(FileFault::BadVersion, r.offset);
 
     ModuleConfig read;
-    bool whole = true;
-    ForEachTable(read, [&](const TableInfo&, auto& rows) { whole = whole && r.table(rows); });
+    bool complete = true;
+    ForEachTable(read, [&](const TableInfo&, auto& rows) { complete = complete && r.table(rows, found); });
     ModuleSettings& s = read.settings;
-    whole = whole && r.u16(s.irRepeatPeriod) && r.u8(s.irFullRepeat) && r.u8(s.maxBrightness) && r.u16(s.defaultResistors);
-    if (!whole) return FileFault::ShortBody;
+    if (complete) found.part = FilePart::Settings;
+    complete = complete && r.u16(s.irRepeatPeriod) && r.u8(s.irFullRepeat) && r.u8(s.maxBrightness) &&
+               r.u16(s.defaultResistors);
+    if (!complete) return refuse(FileFault::ShortBody, r.offset);
     out = std::move(read);
     return std::nullopt;
 }
@@ -150,4 +189,16 @@ std::optional<FileFault> DecodeConfig(std::istream& in, ModuleConfig& out) {
 std::optional<FileFault> DecodeConfig(const std::vector<std::uint8_t>& bytes, ModuleConfig& out) {
     std::istringstream in(std::string(bytes.begin(), bytes.end()), std::ios::binary);
     return DecodeConfig(in, out);
+}
+
+FileContent ContentOf(std::string_view start) {
+    if (start.empty()) return FileContent::Empty;
+    if (StartsAsConfig(start)) return FileContent::Cfg;
+    std::string_view text = start;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first != std::string_view::npos && (text[first] == '{' || text[first] == '[')) return FileContent::Json;
+    for (char c : start)
+        if (!IsText(static_cast<unsigned char>(c))) return FileContent::Binary;
+    return FileContent::Text;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <istream>
 #include <optional>
+#include <string_view>
 #include <ostream>
 #include <vector>
 
@@ -25,7 +26,14 @@ bool EncodeConfig(std::ostream& out, const ModuleConfig& config);
 std::vector<std::uint8_t> EncodeConfig(const ModuleConfig& config);
 
 // Reads a whole configuration into `out`, or says what was wrong and leaves
-// `out` untouched. A count the rest of the stream cannot hold is refused
-// before anything is allocated for it; bytes after the last field are not read.
-std::optional<FileFault> DecodeConfig(std::istream& in, ModuleConfig& out);
+// `out` untouched; `facts`, when given, then holds what is known beyond that:
+// what a file that is no configuration starts with, the version of one of
+// another version, and where and after how many bytes a cut-short one ends.
+// A count the rest of the stream cannot hold is refused before anything is
+// allocated for it; bytes after the last field are not read.
+std::optional<FileFault> DecodeConfig(std::istream& in, ModuleConfig& out, FileFacts* facts = nullptr);
 std::optional<FileFault> DecodeConfig(const std::vector<std::uint8_t>& bytes, ModuleConfig& out);
+
+// What a file whose first bytes are `start` holds: nothing, a configuration,
+// JSON, other text, or other bytes.
+FileContent ContentOf(std::string_view start);

@@ -7,11 +7,16 @@
 #include "config/config_json.h"
 #include "config/native_path.h"
 #include "config/replace_file.h"
+#include "config/system_fault.h"
 
 namespace {
 
-Outcome Failed(const OperationId& operation, FileFault fault, std::string detail = {}) {
-    return {.operation = &operation, .kind = OutcomeKind::FileError, .error = std::move(detail), .file = fault};
+Outcome Failed(const OperationId& operation, FileFault fault, const FileFacts& facts, std::string detail = {}) {
+    return {.operation = &operation,
+            .kind = OutcomeKind::FileError,
+            .error = std::move(detail),
+            .file = fault,
+            .fileFacts = facts};
 }
 
 }  // namespace
@@ -28,13 +33,18 @@ bool IsJsonFileName(const std::wstring& path) {
 
 Outcome ReadConfigDocument(const std::wstring& path, ModuleConfig& out) {
     if (!IsJsonFileName(path)) return ReadConfigFile(path, out);
-    std::ifstream in(NativePath(path), std::ios::binary);
+    std::ifstream in;
+    if (const auto why = OpenToRead(path, in)) return Failed(kLoadConfigFile, FileFault::CannotOpen, {.system = *why});
     std::string text;
     char chunk[4096];
-    // The stream's own reads, which turn a failed read (a folder) into its bad bit.
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (!in.is_open() || in.bad()) return Failed(kLoadConfigFile, FileFault::CannotOpen);
-    if (auto reason = DecodeConfigJson(text, out)) return Failed(kLoadConfigFile, FileFault::BadJson, *reason);
+    if (in.bad()) return Failed(kLoadConfigFile, FileFault::CannotOpen, {});
+    if (auto reason = DecodeConfigJson(text, out)) {
+        // A .cfg file under a JSON name is worth saying as such.
+        const FileContent content = ContentOf(std::string_view(text).substr(0, 8));
+        return Failed(kLoadConfigFile, FileFault::BadJson,
+                      {.content = content == FileContent::Cfg ? content : FileContent::Unknown}, *reason);
+    }
     return {&kLoadConfigFile};
 }
 
@@ -55,6 +65,7 @@ Outcome WriteConfigDocument(const std::wstring& path, const ModuleConfig& config
         const auto cfg = EncodeConfig(config);
         bytes.assign(cfg.begin(), cfg.end());
     }
-    if (const auto fault = ReplaceFileContents(NativePath(path), bytes)) return Failed(kSaveConfigFile, *fault);
+    if (const auto failure = ReplaceFileContents(NativePath(path), bytes))
+        return Failed(kSaveConfigFile, failure->fault, {.system = failure->system});
     return {&kSaveConfigFile};
 }

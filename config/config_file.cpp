@@ -4,11 +4,12 @@
 
 #include "config/cfg_codec.h"
 #include "config/native_path.h"
+#include "config/system_fault.h"
 
 namespace {
 
-Outcome Failed(const OperationId& operation, FileFault fault) {
-    return {.operation = &operation, .kind = OutcomeKind::FileError, .file = fault};
+Outcome Failed(const OperationId& operation, FileFault fault, const FileFacts& facts = {}) {
+    return {.operation = &operation, .kind = OutcomeKind::FileError, .file = fault, .fileFacts = facts};
 }
 
 }  // namespace
@@ -24,8 +25,9 @@ Outcome SaveConfigFile(const std::wstring& path, const ModuleConfig& config) {
 }
 
 Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out) {
-    std::ifstream in(NativePath(path), std::ios::binary);
-    if (!in.is_open()) return Failed(kLoadConfigFile, FileFault::CannotOpen);
-    if (const auto fault = DecodeConfig(in, out)) return Failed(kLoadConfigFile, *fault);
+    std::ifstream in;
+    if (const auto why = OpenToRead(path, in)) return Failed(kLoadConfigFile, FileFault::CannotOpen, {.system = *why});
+    FileFacts facts;
+    if (const auto fault = DecodeConfig(in, out, &facts)) return Failed(kLoadConfigFile, *fault, facts);
     return {&kLoadConfigFile};
 }

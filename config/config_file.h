@@ -14,5 +14,6 @@ inline constexpr OperationId kSaveConfigFile{}, kLoadConfigFile{};
 Outcome SaveConfigFile(const std::wstring& path, const ModuleConfig& config);
 
 // Reads the whole file into `out` (outcome kLoadConfigFile); on any FileError
-// `out` is untouched.
+// `out` is untouched, and the outcome's file facts say why the file did not
+// open, what it holds when it is no configuration, or where it ends.
 Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out);

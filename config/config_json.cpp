@@ -24,6 +24,9 @@ constexpr const char* kResistanceKeys[] = {"ra", "rb"};
 constexpr const char* kDocumentKeys[] = {"settings", kTables[Media].key, kTables[Gears].key, kTables[Horn].key,
                                          kTables[Acc].key};
 
+// After a max brightness above 100, which the module would refuse.
+constexpr const char* kAboveTheRange = " (above 100)";
+
 constexpr std::uint16_t kRaMask = 0x7FFF;
 constexpr std::uint16_t kRbMask = 0x8000;
 
@@ -104,6 +107,20 @@ std::uint32_t WholeNumber(const JsonValue& value, const std::string& path, std::
     return *number;
 }
 
+// A max brightness: a number from 0 to 100, or one above written so that a
+// reader sees it is ("150 (above 100)"), as only a .cfg file can hold it.
+std::uint8_t Brightness(const JsonValue& value, const std::string& path) {
+    if (value.kind != JsonKind::String) return static_cast<std::uint8_t>(WholeNumber(value, path, kBrightnessPercentMax));
+    const std::string& text = value.text;
+    const std::size_t space = text.find(' ');
+    const auto number = Number(std::string_view(text).substr(0, space));
+    if (space == std::string::npos || text.substr(space) != kAboveTheRange || !number || *number > 0xFF ||
+        *number <= kBrightnessPercentMax)
+        Refuse(path, QuoteJson(text) + " is neither a number from 0 to 100 nor one above it written as \"150" +
+                         kAboveTheRange + "\"");
+    return static_cast<std::uint8_t>(*number);
+}
+
 bool IsHex(std::string_view text) {
     if (text.size() < 3 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return false;
     return text.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string_view::npos;
@@ -174,7 +191,7 @@ void TableFrom(const JsonValue& value, const std::string& path, std::vector<R>& 
 ModuleSettings SettingsFrom(const JsonValue& value, const std::string& path) {
     const auto [brightness, fullRepeat, period, resistance] = Fields(value, kSettingKeys, path);
     ModuleSettings s;
-    s.maxBrightness = static_cast<std::uint8_t>(WholeNumber(*brightness, Member(path, "maxBrightness"), 0xFF));
+    s.maxBrightness = Brightness(*brightness, Member(path, "maxBrightness"));
     const std::string repeatPath = Member(path, "irFullRepeat");
     if (fullRepeat->kind == JsonKind::Boolean) s.irFullRepeat = fullRepeat->boolean;
     else if (fullRepeat->kind == JsonKind::Number) s.irFullRepeat = static_cast<std::uint8_t>(WholeNumber(*fullRepeat, repeatPath, 0xFF));
@@ -206,8 +223,12 @@ std::pair<std::string, JsonValue> SettingJson(const ModuleSettings& s, Setting s
     case Setting::IrFullRepeat:
         return {key, s.irFullRepeat <= 1 ? JsonBoolean(s.irFullRepeat == 1) : JsonNumber(s.irFullRepeat)};
     case Setting::DefaultResistance: return {key, ResistanceJson(s.defaultResistors)};
-    default: return {key, JsonNumber(SettingValue(s, setting))};
+    case Setting::MaxBrightness:
+        if (s.maxBrightness <= kBrightnessPercentMax) break;
+        return {key, JsonString(std::to_string(s.maxBrightness) + kAboveTheRange)};
+    case Setting::IrRepeatPeriod: break;
     }
+    return {key, JsonNumber(SettingValue(s, setting))};
 }
 
 JsonValue SettingsJson(const ModuleSettings& settings) {

@@ -7,13 +7,16 @@
 //   {"settings": {"maxBrightness": 80, "irFullRepeat": false, "irRepeatPeriod": 100,
 //                 "defaultResistance": {"ra": "3.9 kΩ", "rb": "22 Ω"}},
 //    "media": [{"button": "0x15", "irCode": "0x11223344", "lines": ["L1", "H4"],
-//               "flags": ["Toggle", "Repeat"], "ra": "3.9 kΩ", "rb": ""}, ...],
+//               "flags": ["Toggle", "Repeat"], "ra": "3.9 kΩ", "rb": "none"}, ...],
 //    "gears": [...], "horn": [...], "acc": [...]}
 //
 // Button and IR codes are hexadecimal strings (ACC buttons four digits); lines
 // and flags the names of their set bits, flags without a column as "bit4" to
 // "bit7"; RA and RB the catalogue's name of a code, or four hexadecimal digits
-// for a value no entry has; a full-repeat byte other than 0 or 1 as its number.
+// for a value no entry has, and "none" for no resistor; a full-repeat byte
+// other than 0 or 1 as its number; a max brightness above 100, which only a
+// .cfg file can hold and the module refuses, as a string that says so:
+// "150 (above 100)".
 
 #include <cstdint>
 #include <optional>

@@ -18,5 +18,10 @@
 // writes, when `path` is not a regular file (a device) or when its folder
 // refuses a new file or the replacement while the file itself can be written.
 // Nothing on success; CannotCreate when the file can be neither created nor
-// opened for writing; WriteFailed when a write, the flush or the close failed.
-std::optional<FileFault> ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes);
+// opened for writing; WriteFailed when a write, the flush or the close failed;
+// each with the system's reason.
+struct WriteFailure {
+    FileFault fault;
+    SystemFault system = SystemFault::Unknown;
+};
+std::optional<WriteFailure> ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "config/replace_file.h"
 
+#include "config/system_fault.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +11,10 @@
 #include <string>
 
 namespace {
+
+WriteFailure Failure(FileFault fault, int error, const std::filesystem::path& path) {
+    return {fault, SystemFaultOf(error, path)};
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -22,12 +28,13 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 // As File > Save writes: created or truncated, then written; a partly written
 // file stays.
-std::optional<FileFault> WriteInPlace(const std::filesystem::path& path, std::string_view bytes) {
+std::optional<WriteFailure> WriteInPlace(const std::filesystem::path& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return FileFault::CannotCreate;
+    if (fd < 0) return Failure(FileFault::CannotCreate, errno, path);
     const bool written = WriteAll(fd, bytes);
+    const int why = errno;
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed) return FileFault::WriteFailed;
+    if (!written || !closed) return Failure(FileFault::WriteFailed, written ? errno : why, path);
     return std::nullopt;
 }
 
@@ -56,7 +63,7 @@ void FlushFolder(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::optional<FileFault> ReplaceFileContents(const std::filesystem::path& given, std::string_view bytes) {
+std::optional<WriteFailure> ReplaceFileContents(const std::filesystem::path& given, std::string_view bytes) {
     std::error_code error;
     std::filesystem::path path = given;
     if (std::filesystem::is_symlink(given, error)) {
@@ -79,10 +86,12 @@ std::optional<FileFault> ReplaceFileContents(const std::filesystem::path& given,
         ::fchmod(fd, old.st_mode & 07777);
     }
     const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const int why = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
+        const WriteFailure failure = Failure(FileFault::WriteFailed, written ? errno : why, path);
         ::unlink(temporary.c_str());
-        return FileFault::WriteFailed;
+        return failure;
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         const int why = errno;
@@ -90,7 +99,7 @@ std::optional<FileFault> ReplaceFileContents(const std::filesystem::path& given,
         // A folder that takes new files but lets no file be replaced in it (a
         // sticky folder where the file is someone else's).
         if (why == EPERM || why == EACCES) return WriteInPlace(path, bytes);
-        return FileFault::WriteFailed;
+        return Failure(FileFault::WriteFailed, why, path);
     }
     FlushFolder(path);
     return std::nullopt;

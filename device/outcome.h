@@ -2,7 +2,7 @@
 // What a module operation did, as one record of plain data: which operation,
 // its kind and what goes with it (the module's status byte, the link's error
 // text, the table and row where a table operation stopped, the input or the
-// file that was wrong). Operations return an Outcome instead of texts or
+// file that was wrong and the facts of its fault). Operations return an Outcome instead of texts or
 // exceptions; each front end words it, and korvelctl's exit status comes from
 // the kind alone.
 
@@ -53,6 +53,44 @@ enum class FileFault {
     BadJson,       // a JSON file that is not a configuration; `error` says where and why
 };
 
+// Why the system refused to open, create or write a file, from its error number.
+enum class SystemFault {
+    Unknown,
+    NotFound,          // no such file
+    NoFolder,          // a folder on the way is missing, or is no folder
+    PermissionDenied,
+    IsFolder,          // the name is a folder's
+    NoSpace,           // the device, or the user's quota, is full
+    ReadOnly,          // a read-only file system
+    TooLarge,          // past the largest file the process may write
+};
+
+// What a file holds where a configuration should begin (NoHeader, BadMagic).
+enum class FileContent {
+    Unknown,  // its first bytes are those of a configuration, or were not looked at
+    Empty,
+    Text,
+    Json,     // text that starts as JSON does
+    Cfg,      // a .cfg configuration (where JSON was expected)
+    Binary,   // bytes that are no text
+};
+
+// The part of a .cfg file in which it ends too early (NoHeader, ShortBody);
+// the table and row are the outcome's.
+enum class FilePart { Header, RowCount, Row, Settings };
+
+// The facts about a file's fault beyond its kind, for a front end that words
+// more than the window does.
+struct FileFacts {
+    SystemFault system = SystemFault::Unknown;  // CannotCreate, WriteFailed, CannotOpen
+    FileContent content = FileContent::Unknown;
+    FilePart part = FilePart::Header;
+    std::uint32_t table = 0;      // RowCount, Row: the table in which it ends
+    std::size_t row = 0;          // Row: the row in which it ends
+    std::uint64_t size = 0;       // NoHeader, BadMagic, ShortBody: the bytes the file holds
+    std::uint32_t version = 0;    // BadVersion: the version the file gives
+};
+
 struct Outcome {
     const OperationId* operation = nullptr;
     OutcomeKind kind = OutcomeKind::Done;
@@ -60,6 +98,7 @@ struct Outcome {
     std::string error{};              // SerialError, ProtocolError: the link's text; BadJson: the reason (UTF-8)
     BadInput input = BadInput::Value;
     FileFault file = FileFault::CannotOpen;
+    FileFacts fileFacts{};            // FileError: the system's reason, the content, how far the file got
     Setting setting = Setting::IrRepeatPeriod;  // the setting a held setting's write sends
     std::uint32_t table = 0;          // the table a table operation is on
     std::size_t row = 0;              // the row a table operation is on

@@ -2,7 +2,12 @@
 // device behind them (USB adapters, ACM modems, on-board UARTs).
 #include "device/ports_linux.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -53,6 +58,16 @@ bool IsKernelConsole(const fs::path& tty, const std::string& activeConsoles) {
     return false;
 }
 
+// Whether process `pid` still runs (as someone else's, too).
+bool Running(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
+
+// Whether `folder` is a folder that only this user may write.
+bool OwnFolder(const fs::path& folder) {
+    struct stat info {};
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & 022) == 0;
+}
+
 }  // namespace
 
 std::vector<PortInfo> ListSerialPortsIn(const fs::path& ttyClass) {
@@ -73,7 +88,51 @@ std::vector<PortInfo> ListSerialPortsIn(const fs::path& ttyClass) {
     return ports;
 }
 
-std::vector<PortInfo> listSerialPorts() { return ListSerialPortsIn("/sys/class/tty"); }
+fs::path VirtualModuleFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') return fs::path(runtime) / "korvel-sim";
+    return fs::path("/tmp") / ("korvel-sim-" + std::to_string(::getuid()));
+}
+
+std::vector<PortInfo> ListVirtualModulesIn(const fs::path& folder) {
+    std::vector<PortInfo> ports;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(it->path());
+        std::string port, pty;
+        std::error_code missing;
+        if (!std::getline(in, port) || !std::getline(in, pty) || !Running(std::atoi(name.c_str())) ||
+            !fs::is_character_file(pty, missing) || fs::canonical(port, missing) != fs::path(pty))
+            continue;
+        ports.push_back({port, "Korvel virtual module (" + port + ")"});
+    }
+    std::sort(ports.begin(), ports.end(), [](const PortInfo& a, const PortInfo& b) { return a.port < b.port; });
+    return ports;
+}
+
+VirtualModuleAnnouncement::VirtualModuleAnnouncement(const fs::path& folder, const std::string& port,
+                                                     const std::string& pty) {
+    ::mkdir(folder.c_str(), 0700);
+    if (!OwnFolder(folder)) return;
+    file = folder / std::to_string(::getpid());
+    std::ofstream(file) << port << "\n" << pty << "\n";
+}
+
+VirtualModuleAnnouncement::~VirtualModuleAnnouncement() {
+    std::error_code ignored;
+    if (!file.empty()) fs::remove(file, ignored);
+}
+
+std::vector<PortInfo> listSerialPorts() {
+    std::vector<PortInfo> ports = ListSerialPortsIn("/sys/class/tty");
+    if (const fs::path folder = VirtualModuleFolder(); OwnFolder(folder)) {
+        const std::vector<PortInfo> virtualModules = ListVirtualModulesIn(folder);
+        ports.insert(ports.end(), virtualModules.begin(), virtualModules.end());
+    }
+    return ports;
+}
 
 // Latin-1 stands in for the ANSI code page.
 std::wstring toWide(const std::string& text) { return WidenText(text); }

@@ -3,6 +3,7 @@
 // synchronous byte I/O at 115200 baud, 8 data bits, no parity, one stop bit.
 // serial_link_posix.cpp and serial_link_win32.cpp are the two backends.
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +43,19 @@ using NativeHandle = int;    // file descriptor
 NativeHandle UnopenedHandle();  // the value before the first open
 NativeHandle InvalidHandle();   // the value after every close and failed open
 
+#ifndef _WIN32
+// Bytes a read took from the port beyond what it asked for, kept for the
+// reads after it: one call takes whatever has arrived, up to what a
+// terminal's line discipline holds, so a whole table reply fits. Windows
+// needs none: its driver times the reads (COMMTIMEOUTS) and hands over
+// exactly what is asked.
+struct ReceiveBuffer {
+    std::array<std::uint8_t, 4096> bytes{};
+    std::size_t first = 0, end = 0;  // the bytes not taken yet
+    std::size_t size() const { return end - first; }
+};
+#endif
+
 // Why an open failed, from the operating system's error.
 enum class OpenFault {
     None,              // the last open succeeded, or none was tried
@@ -70,6 +84,9 @@ struct SerialLink {
     // gets its reply and the module is never left inside a request.
     const std::atomic<bool>* stop = nullptr;
     bool interrupted = false;   // a write was held back by the stop flag since the last open
+#ifndef _WIN32
+    ReceiveBuffer rx;           // emptied by every open and close
+#endif
 
     SerialLink() = default;
     SerialLink(const SerialLink&) = delete;

@@ -1,6 +1,7 @@
 // POSIX backend of SerialLink: termios, poll() and a monotonic clock.
 #include "device/serial_link.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -76,6 +77,16 @@ void Release(int fd) {
     ::close(fd);
 }
 
+// Hands up to n buffered bytes to a read; they count as received once a read takes them.
+std::size_t TakeBuffered(SerialLink& link, std::uint8_t* to, std::size_t n) {
+    ReceiveBuffer& rx = link.rx;
+    const std::size_t taken = std::min(n, rx.size());
+    std::copy_n(rx.bytes.begin() + static_cast<std::ptrdiff_t>(rx.first), taken, to);
+    rx.first += taken;
+    link.received += taken;
+    return taken;
+}
+
 }  // namespace
 
 NativeHandle UnopenedHandle() { return -2; }
@@ -87,6 +98,7 @@ void SerialLink::close() {
     if (isOpen()) Release(handle);
     handle = InvalidHandle();
     connected = false;
+    rx = {};
 }
 
 bool SerialLink::open(std::string port) {
@@ -97,6 +109,7 @@ bool SerialLink::open(std::string port) {
     openFailure = {};
     received = 0;
     interrupted = false;
+    rx = {};  // nothing read on the last open reaches a reply on this one
     Trace(TraceChannel::Console, L"Connecting to COM port.\n");
 
     struct stat device {};
@@ -161,7 +174,10 @@ void SerialLink::writeExact(const std::uint8_t* bytes, std::size_t n) {
 void SerialLink::readExact(std::uint8_t* buffer, std::size_t n) {
     if (!isOpen()) throw SerialError("Read failed.");
     auto total = Clock::now() + Millis(timeouts.readConstant + timeouts.readMultiplier * n);
-    std::size_t got = 0;
+    // Bytes already buffered come first, and at once. Like bytes waiting in
+    // the driver, they count for the gap from when this read takes them, not
+    // from when they arrived.
+    std::size_t got = TakeBuffered(*this, buffer, n);
     while (got < n) {
         // Before the first byte only the total deadline applies; after it,
         // also the gap between bytes.
@@ -175,10 +191,12 @@ void SerialLink::readExact(std::uint8_t* buffer, std::size_t n) {
             if (got > 0 || RemainingMs(total) == 0) break;
             continue;
         }
-        ssize_t r = ::read(handle, buffer + got, n - got);
+        // The buffer is empty here: one call takes whatever has arrived.
+        ssize_t r = ::read(handle, rx.bytes.data(), rx.bytes.size());
         if (r > 0) {
-            got += static_cast<std::size_t>(r);
-            received += static_cast<std::size_t>(r);
+            rx.first = 0;
+            rx.end = static_cast<std::size_t>(r);
+            got += TakeBuffered(*this, buffer + got, n - got);
             continue;
         }
         if (r < 0 && (errno == EAGAIN || errno == EINTR)) continue;

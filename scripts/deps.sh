@@ -4,7 +4,7 @@
 korvel_packages=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb xauth x11-utils imagemagick xdotool
+  wine wine64 fonts-wine xvfb xauth x11-utils imagemagick xdotool
   valgrind clang libclang-rt-14-dev
   wixl zip unzip file dpkg-dev man-db groff-base libimage-exiftool-perl
   x11vnc novnc websockify curl iproute2

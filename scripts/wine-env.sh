@@ -32,6 +32,9 @@ wine_setup() {
     wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
+  # The caption buttons' symbols are Marlett's; this Wine does not load the
+  # copy in its own folder (fonts-wine), so the prefix's fonts link to it.
+  ln -sf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
   # One wineserver for the whole run instead of one per program; stopped by wine_teardown.
   wineserver -p >"$KORVEL_RUN_DIR/wineserver.log" 2>&1
   trap wine_teardown EXIT

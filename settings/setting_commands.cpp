@@ -44,6 +44,14 @@ Outcome ApplyMaxBrightness(Module& module, std::uint8_t percent) {
     return Set(module, kApplyMaxBrightness, Setting::MaxBrightness, percent);
 }
 
+Outcome CheckSettingRanges(const ModuleSettings& settings) {
+    if (settings.maxBrightness <= kBrightnessPercentMax) return {&kWriteHeldSetting};
+    return {.operation = &kWriteHeldSetting,
+            .kind = OutcomeKind::InvalidInput,
+            .input = BadInput::Value,
+            .setting = Setting::MaxBrightness};
+}
+
 Outcome WriteHeldSetting(Module& module, Setting setting) {
     const std::uint32_t held = SettingValue(module.held.settings, setting);
     const std::uint32_t value = setting == Setting::IrFullRepeat ? held != 0 : held;

@@ -32,6 +32,12 @@ Outcome ApplyDefaultResistance(Module& module, std::uint16_t resistors);
 // setMaxBrightness.
 Outcome ApplyMaxBrightness(Module& module, std::uint8_t percent);
 
+// Whether every setting of `settings` is one the module takes: Done, or
+// InvalidInput (outcome kWriteHeldSetting, Value) with the setting that is
+// not, a max brightness above 100. Checked before a whole configuration goes
+// out, so that none is sent that could only be taken in part.
+Outcome CheckSettingRanges(const ModuleSettings& settings);
+
 // Sends one held setting as it is held (outcome kWriteHeldSetting, with the
 // setting), the full repeat as 1 or 0; the held value does not change.
 Outcome WriteHeldSetting(Module& module, Setting setting);

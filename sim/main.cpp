@@ -1,15 +1,18 @@
 // korvel-sim: the virtual module as a program. Prints the pseudo-terminal's
-// path on the first line of standard output and serves it until SIGINT or
-// SIGTERM, or until it hangs up as asked. Anything that stops it from
+// path on the first line of standard output, announces itself where
+// korvelctl ports finds it, and serves it until SIGINT or SIGTERM, or until
+// it hangs up as asked. Anything that stops it from
 // starting is one line on standard error and exit status 2.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "device/ports_linux.h"
 #include "korvel_version.h"
 #include "sim/sim_options.h"
 #include "sim/virtual_module.h"
@@ -87,6 +90,10 @@ int main(int argc, char** argv) {
     module->setPacing(options.pace);
     for (const FaultOption& option : options.faults) module->addFault(option.fault);
     if (options.hangUpAfter >= 0) module->hangUpAfter(options.hangUpAfter);
+    // korvelctl ports lists it, by its link when it has one, from before the
+    // first line: whoever reads that line can find it listed.
+    const std::string port = options.link.empty() ? module->portPath() : std::filesystem::absolute(options.link).string();
+    const VirtualModuleAnnouncement announced(VirtualModuleFolder(), port, module->portPath());
     std::printf("%s\n", module->portPath().c_str());
     std::fflush(stdout);
 

@@ -54,7 +54,18 @@ AutoBaseNumber ParseAutoBase(std::wstring_view text) {
 }
 
 std::optional<std::uint32_t> ParseWholeNumber(std::wstring_view text) {
-    const AutoBaseNumber number = ParseAutoBase(text);
-    if (text.empty() || DigitValue(text[0]) > 9 || number.consumed != text.size() || number.overflow) return std::nullopt;
-    return number.value;
+    unsigned base = 10;
+    if (text.size() > 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (wchar_t c : text) {
+        const auto digit = static_cast<unsigned>(DigitValue(c));
+        if (digit >= base) return std::nullopt;
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFull) return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
 }

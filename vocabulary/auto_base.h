@@ -19,6 +19,9 @@ struct AutoBaseNumber {
 AutoBaseNumber ParseAutoBase(std::wstring_view text);
 
 // A text that is one number as a whole, read strictly, as a command line or a
-// file must be: digits of the base from the first character to the last (no
-// blank, no sign, nothing after them) and within 32 bits; nothing otherwise.
+// file must be: decimal digits, leading zeros included (010 is ten: a code or
+// a percentage typed with a zero in front is no octal), or 0x and hexadecimal
+// digits, from the first character to the last (no blank, no sign, nothing
+// after them) and within 32 bits; nothing otherwise. The window's fields keep
+// ParseAutoBase.
 std::optional<std::uint32_t> ParseWholeNumber(std::wstring_view text);

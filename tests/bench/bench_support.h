@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <initializer_list>
 
 #include "sim/virtual_module.h"
 
@@ -25,12 +26,18 @@ inline ModuleConfig FullTables() {
 
 inline double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * 10 / 115200; }
 
-// Runs the benchmarks, then prints `summary` with the ratio they left behind.
-inline int RunBenchmarks(int argc, char** argv, const char* summary, const double& ratio) {
+// A line printed after the benchmarks, with a ratio one of them left behind.
+struct Summary {
+    const char* format;
+    const double& ratio;
+};
+
+// Runs the benchmarks, then prints each summary line.
+inline int RunBenchmarks(int argc, char** argv, std::initializer_list<Summary> summaries) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::printf(summary, ratio);
+    for (const Summary& summary : summaries) std::printf(summary.format, summary.ratio);
     return 0;
 }

@@ -48,5 +48,5 @@ BENCHMARK(FullRoundOfTableReads)->Unit(benchmark::kMillisecond)->UseRealTime()->
 }  // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmarks(argc, argv, "measured / wire time: %.3f (target below 1.10)\n", g_ratio);
+    return RunBenchmarks(argc, argv, {{"measured / wire time: %.3f (target below 1.10)\n", g_ratio}});
 }

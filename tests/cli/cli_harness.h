@@ -26,13 +26,18 @@ struct CliRun { int status = -1; std::wstring out, err; };
 inline LinkTimeouts ShortTimeouts() { return {.readConstant = ScaledMs(300), .settleMs = 0}; }
 
 // restore keeps the module's previous configuration in the user's data folder
-// unless told otherwise: the tests' data folder is a scratch folder of the
-// process, removed when it ends.
+// unless told otherwise, and korvel-sim announces itself in the user's
+// runtime folder: the tests' are scratch folders of the process, removed when
+// it ends, which the programs it starts inherit.
 inline const std::filesystem::path& DataHome() {
     static const struct ScratchDataHome {
         const std::filesystem::path dir =
             std::filesystem::temp_directory_path() / ("korvelctl-data-" + std::to_string(::getpid()));
-        ScratchDataHome() { ::setenv("XDG_DATA_HOME", dir.c_str(), 1); }
+        ScratchDataHome() {
+            std::filesystem::create_directories(dir / "run");
+            ::setenv("XDG_DATA_HOME", dir.c_str(), 1);
+            ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+        }
         ~ScratchDataHome() { std::filesystem::remove_all(dir); }
     } home;
     return home.dir;
@@ -40,13 +45,13 @@ inline const std::filesystem::path& DataHome() {
 
 // Each argument "@" stands for --port and the module's port.
 inline CliRun RunCli(std::vector<std::wstring> args, const VirtualModule* module = nullptr,
-                     std::vector<PortInfo> (*listPorts)() = listSerialPorts) {
+                     std::vector<PortInfo> (*listPorts)() = listSerialPorts, std::time_t (*now)() = CurrentTime) {
     DataHome();
     for (auto at = args.begin(); (at = std::find(at, args.end(), L"@")) != args.end(); at += 2)
         at = args.insert(args.erase(at), {L"--port", WidenBytes(module->portPath())});
     CliRun run;
     const CliOutput output{[&](const std::wstring& t) { run.out += t; }, [&](const std::wstring& t) { run.err += t; }};
-    run.status = RunKorvelctl(args, output, {.timeouts = ShortTimeouts(), .listPorts = listPorts});
+    run.status = RunKorvelctl(args, output, {.timeouts = ShortTimeouts(), .listPorts = listPorts, .now = now});
     return run;
 }
 

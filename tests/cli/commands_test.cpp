@@ -19,6 +19,7 @@
 #include "app/resource_ids.h"
 #include "cli/arguments.h"
 #include "device/port_info.h"
+#include "device/ports_linux.h"
 #include "korvel_version.h"
 #include "settings/live_values.h"
 #include "tests/cli/cli_harness.h"
@@ -38,7 +39,8 @@ const std::wstring kNotStored =
     L"\nThe module returns to its stored configuration at its next power-up unless 'korvelctl --port {port} store' "
     L"is run.";
 const std::wstring kTryHelp = L"\nTry 'korvelctl --help'.";
-const std::wstring kRaNames = AcceptedResistorNames(ResistorOutput::Ra) + L" (\u2126 also as Ohm or ohm)";
+const std::wstring kForms = L" (also typed as 3.9k, 3k9, 3.9 kOhm or 3.9k\u03A9; 22 for 22 \u2126)";
+const std::wstring kRaNames = AcceptedResistorNames(ResistorOutput::Ra) + kForms;
 
 struct Case {
     std::vector<std::wstring> args;  // "@": --port and the module; "{dir}": the scratch folder
@@ -51,7 +53,8 @@ struct Case {
 const Case kCases[] = {
     // Values read strictly, each kept in its range; the settings said as they now hold.
     {{L"@", L"set", L"brightness", L"0x64"}, 0, L"Max brightness is 100." + kNotStored, L"", {0x07, 0x64}},
-    {{L"@", L"set", L"brightness", L"010"}, 0, L"Max brightness is 8." + kNotStored, L"", {0x07, 0x08}},
+    {{L"@", L"set", L"brightness", L"010"}, 0, L"Max brightness is 10." + kNotStored, L"", {0x07, 0x0A}},
+    {{L"@", L"set", L"brightness", L"08"}, 0, L"Max brightness is 8." + kNotStored, L"", {0x07, 0x08}},
     {{L"@", L"set", L"brightness", L"0"}, 0, L"Max brightness is 0." + kNotStored, L"", {0x07, 0x00}},
     {{L"@", L"set", L"period", L"65535"}, 0, L"IR period is 65535 ms." + kNotStored, L"", {0x10, 0xFF, 0xFF}},
     {{L"@", L"set", L"full-repeat", L"on"}, 0, L"IR full repeat is on." + kNotStored, L"", {0x0F, 0x01}},
@@ -64,6 +67,8 @@ const Case kCases[] = {
      L"Default resistance is RA 3.9 k\u2126 and RB 22 \u2126." + kNotStored, L"", {0x15, 0x04, 0x80}},
     {{L"@", L"set", L"resistance", L"", L"none"}, 0, L"Default resistance is RA none and RB none." + kNotStored, L"",
      {0x15, 0x00, 0x00}},
+    {{L"@", L"set", L"resistance", L"3k9", L"22"}, 0,
+     L"Default resistance is RA 3.9 k\u2126 and RB 22 \u2126." + kNotStored, L"", {0x15, 0x04, 0x80}},
     {{L"@", L"send-ir", L"0xFFFFFFFF"}, 0, L"Sent IR code 0xFFFFFFFF.", L"", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}},
     {{L"@", L"send-ir", L"4660"}, 0, L"Sent IR code 0x1234.", L"", {0x06, 0x34, 0x12, 0x00, 0x00}},
     {{L"@", L"store"}, 0, L"The running configuration is stored in the module.", L"", {0x04}},
@@ -80,6 +85,8 @@ const Case kCases[] = {
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
      L"The running configuration is stored in the module."},
+    {{L"@", L"restore", L"{dir}/held"}, 0, L"The module on {port} already holds {dir}/held; nothing was written and no "
+     L"previous configuration kept.", L"", {0x12}},
     {{L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
     {{L"@", L"info", L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
     // Refusals: what the module kept, and the response's meaning where it is known.
@@ -90,13 +97,13 @@ const Case kCases[] = {
     {{L"@", L"reset"}, 1, L"", L"The module refused to reset, response: 5; its running configuration is unchanged.", {},
      F(Refuse, cmd::resetConfig, 5)},
     {{L"@", L"set", L"brightness", L"50"}, 1, L"",
-     L"The module refused max brightness 50, response: 3; max brightness is unchanged.", {},
-     F(Refuse, cmd::setMaxBrightness, 3)},
+     L"The module refused max brightness 50, response: 1; max brightness is unchanged.", {},
+     F(Refuse, cmd::setMaxBrightness, 1)},
     {{L"@", L"send-ir", L"31"}, 1, L"", L"The module refused to send IR code 0x1F, response: 2.", {},
      F(Refuse, cmd::sendIR, 2)},
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
-     L"Restore stopped: the module refused IR period 100 ms, response: 2.", {},
-     F(Refuse, cmd::setIRRepeatPeriod, 2)},
+     L"Restore stopped: the module refused IR period 100 ms, response: 1.", {},
+     F(Refuse, cmd::setIRRepeatPeriod, 1)},
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
      L"Restore stopped: the module refused Horn row 0, response: 9.", {},
      F(Refuse, cmd::setHornAction, 9)},
@@ -108,8 +115,6 @@ const Case kCases[] = {
      L"The module refused to store, response: 3; its stored configuration is unchanged.", {},
      F(Refuse, cmd::saveConfig, 3)},
     // Values refused with their range, in one line, before the port is opened.
-    {{L"@", L"set", L"brightness", L"08"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '08'"},
-    {{L"@", L"set", L"brightness", L"09"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '09'"},
     {{L"@", L"set", L"brightness", L"0x"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '0x'"},
     {{L"@", L"set", L"brightness", L"12abc"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '12abc'"},
     {{L"@", L"set", L"brightness", L"1e2"}, 2, L"", L"korvelctl: brightness takes a number from 0 to 100, not '1e2'"},
@@ -125,15 +130,18 @@ const Case kCases[] = {
     {{L"@", L"watch", L"--count", L"0"}, 2, L"", L"korvelctl: --count takes a number from 1 to 4294967295, not '0'"},
     {{L"@", L"--settle", L"2s", L"info"}, 2, L"", L"korvelctl: --settle takes a number from 0 to 60000, not '2s'"},
     {{L"@", L"set", L"full-repeat", L"yes"}, 2, L"", L"korvelctl: full-repeat takes on or off, not 'yes'"},
-    {{L"@", L"set", L"resistance", L"3.9k", L"none"}, 2, L"", L"korvelctl: RA takes " + kRaNames + L", not '3.9k'"},
-    {{L"@", L"set", L"resistance", L"3900 \u2126", L"none"}, 2, L"",
-     L"korvelctl: RA takes " + kRaNames + L", not '3900 \u2126'"},
+    {{L"@", L"set", L"resistance", L"3.3k", L"none"}, 2, L"", L"korvelctl: RA takes " + kRaNames + L", not '3.3k'"},
     {{L"@", L"set", L"resistance", L"none", L"3.9 k\u2126"}, 2, L"",
-     L"korvelctl: RB takes none, 22 \u2126 (\u2126 also as Ohm or ohm), not '3.9 k\u2126'"},
+     L"korvelctl: RB takes none, 22 \u2126" + kForms + L", not '3.9 k\u2126'"},
     // Usage errors: one line and where to find help.
     {{L"--verbose"}, 2, L"", L"korvelctl: no command given" + kTryHelp},
     {{L"info"}, 2, L"", L"korvelctl: info needs --port or --all-ports" + kTryHelp},
-    {{L"frob"}, 2, L"", L"korvelctl: unknown command frob" + kTryHelp},
+    {{L"frob"}, 2, L"", L"korvelctl: unknown command 'frob'" + kTryHelp},
+    {{L"@", L"bakcup", L"f"}, 2, L"", L"korvelctl: unknown command 'bakcup'; did you mean 'backup'?" + kTryHelp},
+    {{L"resotre"}, 2, L"", L"korvelctl: unknown command 'resotre'; did you mean 'restore'?" + kTryHelp},
+    {{L"convert", L"a.cfg", L"b.txt"}, 2, L"", L"korvelctl: convert writes a .cfg or a .json file, not 'b.txt'" +
+     kTryHelp},
+    {{L"@", L"diff", L"{dir}/f", L"{dir}/f"}, 0, L"", L"korvelctl: diff reads files only; --port ignored."},
     {{L"@", L"info", L"--frob"}, 2, L"", L"korvelctl: unknown option --frob" + kTryHelp},
     {{L"diff", L"a.cfg"}, 2, L"", L"korvelctl: wrong number of operands for diff" + kTryHelp},
     {{L"@", L"set", L"colour", L"5"}, 2, L"",
@@ -151,13 +159,36 @@ const Case kCases[] = {
      L"korvelctl: --no-keep-previous takes no --keep-previous" + kTryHelp},
     {{L"@", L"backup", L"--no-keep-previous", L"f"}, 2, L"",
      L"korvelctl: backup takes no --no-keep-previous" + kTryHelp},
-    // Files, named with their fault.
-    {{L"show", L"{dir}/missing"}, 3, L"", L"{dir}/missing: Failed to open file for loading"},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/magic"}, 3, L"", L"{dir}/magic: Invalid config file"},
+    // Files, named with their fault and what it is: the system's reason, what
+    // a file that is no configuration holds, how far a cut-short one got.
+    {{L"show", L"{dir}/missing"}, 3, L"", L"{dir}/missing: not found"},
+    {{L"show", L"{dir}/no/x.cfg"}, 3, L"", L"{dir}/no/x.cfg: no such folder"},
+    {{L"show", L"{dir}"}, 3, L"", L"{dir}: cannot open: it is a folder"},
+    {{L"show", L"{dir}/empty"}, 3, L"", L"{dir}/empty: not a configuration file (it is empty)"},
+    {{L"show", L"{dir}/notes.cfg"}, 3, L"", L"{dir}/notes.cfg: not a configuration file (it starts with text)"},
+    {{L"show", L"{dir}/f.json.cfg"}, 3, L"",
+     L"{dir}/f.json.cfg: not a configuration file (it holds JSON, which korvelctl reads from a name ending in .json)"},
+    {{L"show", L"{dir}/f.json"}, 3, L"", L"{dir}/f.json: not a JSON configuration (it holds a .cfg configuration, "
+     L"which korvelctl reads from a name not ending in .json)"},
+    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/magic"}, 3, L"",
+     L"{dir}/magic: not a configuration file (its first bytes are those of another kind of file)"},
+    {{L"show", L"{dir}/v3"}, 3, L"", L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
+    {{L"show", L"{dir}/header"}, 3, L"", L"{dir}/header: cut short: it ends after 7 bytes, in the header"},
+    {{L"show", L"{dir}/count"}, 3, L"", L"{dir}/count: cut short: it ends after 10 bytes, in the row count of the Media "
+     L"table"},
+    {{L"show", L"{dir}/rows"}, 3, L"", L"{dir}/rows: cut short: it ends after 100 bytes, in Media row 9"},
+    {{L"show", L"{dir}/settings"}, 3, L"", L"{dir}/settings: cut short: it ends after 260 bytes, in the settings"},
+    {{L"@", L"backup", L"/nonexistent-folder/x.cfg"}, 3, L"", L"/nonexistent-folder/x.cfg: cannot create: no such folder",
+     {0x12}},
+    // A file no module takes whole is refused before anything is written.
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/overlong"}, 3, L"",
-     L"{dir}/overlong: Gears table has more than 255 rows; nothing written."},
-    {{L"@", L"backup", L"/nonexistent-folder/x.cfg"}, 3, L"",
-     L"/nonexistent-folder/x.cfg: Failed to open file for saving", {0x12}},
+     L"{dir}/overlong: its Gears table has 256 rows, more than the 255 a module can hold; nothing was written."},
+    {{L"@", L"restore", L"{dir}/bright"}, 3, L"",
+     L"{dir}/bright: max brightness takes a number from 0 to 100, not 101; nothing was written."},
+    {{L"@", L"restore", L"{dir}/long"}, 3, L"", L"{dir}/long: the module's Media table has 13 rows, the file has 14; the "
+     L"module's ACC table has 7 rows, the file has 0; nothing was written.", {0x12}},
+    {{L"@", L"restore", L"--dry-run", L"{dir}/long"}, 3, L"", L"{dir}/long: the module's Media table has 13 rows, the "
+     L"file has 14; the module's ACC table has 7 rows, the file has 0; nothing was written.", {0x12}},
     // The line: nothing ever answered, a reply came short, the line went away.
     {{L"@", L"set", L"brightness", L"7"}, 4, L"", L"No module answered on {port}.", {},
      F(Silence, cmd::setMaxBrightness)},
@@ -170,13 +201,12 @@ const Case kCases[] = {
      L"Restore stopped at Gears row 0: the module on {port} answered fewer bytes than expected.", {},
      F(Silence, cmd::setGearAction)},
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 4, L"",
-     L"Restore stopped at the IR period setting: no module answered on {port}.", {},
+     L"Restore stopped at the IR period setting: the module on {port} answered fewer bytes than expected.", {},
      F(Silence, cmd::setIRRepeatPeriod)},
     // A module that answers 0 without keeping the first two ACC rows; the start of the text.
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 5, L"",
-     L"Read back differs from the file (- file, + module):\nACC\n   Index  Button  "
-     L"         IR          Repeat  L1  L2  L3  L4  H1  H2  H3  H4  Toggle  Invert  Store  RA     RB\n-  0      On/Off "
-     L"(0x0010)  ", {}, F(Refuse, cmd::setAccAction, 0, 2)},
+     L"Read back differs from the file (- module, + file):\nACC\n   Index  Button           IR          Repeat  L1  L2  L3  "
+     L"L4  H1  H2  H3  H4  Toggle  Invert  Store  RA      RB\n-  0      0xA4A5  ", {}, F(Refuse, cmd::setAccAction, 0, 2)},
 };
 
 std::wstring Expanded(std::wstring text, const std::wstring& port, const std::wstring& dir) {
@@ -190,8 +220,19 @@ std::wstring Printed(const std::wstring& text) { return text.empty() ? text : te
 
 TEST(Commands, EachOutcomeHasItsLinesAndExitStatus) {
     ScratchFiles files;
-    files.write("f", FactoryConfig()), files.write("magic", {0x4E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
+    const Bytes factory = EncodeConfig(FactoryConfig());
+    const auto first = [&](std::size_t n) { return Bytes(factory.begin(), factory.begin() + static_cast<long>(n)); };
+    files.write("f", factory), files.write("magic", {0x4E, 0x41, 0x59, 0x4E, 1, 0, 0, 0}), files.write("empty", Bytes{});
+    files.write("notes.cfg", {'A', 'B', 'C', '\n', 0xC3, 0xA9, ' ', 'x', '\n'}), files.write("f.json", factory);
+    files.write("f.json.cfg", {' ', '\n', '{', '}'}), files.write("v3", {0x7E, 0x41, 0x59, 0x4E, 3, 0, 0, 0});
+    files.write("header", first(7)), files.write("count", first(10)), files.write("rows", first(100));
+    files.write("settings", first(factory.size() - 2));
     files.write("overlong", ModuleConfig{{}, std::vector<GearAction>(256), {}, {}, {}});
+    ModuleConfig bright = FactoryConfig(), lengths = FactoryConfig();
+    bright.settings.maxBrightness = 101;
+    lengths.media.push_back(lengths.media[0]);
+    lengths.acc.clear();
+    files.write("bright", bright), files.write("long", lengths), files.write("held", OtherContents());
     const std::wstring dir = WidenBytes(files.dir.string());
     for (Case c : kCases) {
         VirtualModule module(OtherContents());
@@ -231,13 +272,39 @@ TEST(Commands, HelpPrintsTheUsageOnStandardOutputAndNothingAskedOnStandardError)
         EXPECT_NE(usage.find(part), std::wstring::npos) << ToUtf8(part);
 }
 
-TEST(Commands, PortsListsThePortsOrSaysThereAreNone) {
-    const std::vector<PortInfo> ports = listSerialPorts();
-    std::wstring listed;
-    for (const PortInfo& port : ports) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
+// The ports listed, or that there are none; then three virtual modules, each
+// listed by its link, which --all-ports then takes.
+TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
+    DataHome();  // the tests' runtime folder, where the modules below announce themselves
+    auto listedNow = [] {
+        std::wstring listed;
+        for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
+        return listed;
+    };
+    const std::wstring before = listedNow();
     const CliRun run = RunCli({L"ports"});
     EXPECT_EQ(std::tie(run.status, run.out, run.err),
-              std::make_tuple(0, listed, ports.empty() ? L"No serial ports found.\n" : L""));
+              std::make_tuple(0, before, before.empty() ? L"No serial ports found.\n" : L""));
+    ScratchFiles files;
+    std::vector<FILE*> modules;
+    for (const char* name : {"a", "b", "c"}) {
+        const std::string link = (files.dir / name).string();
+        // Each serves info's eight reads, then ends.
+        modules.push_back(popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 8 --link " + link).c_str(), "r"));
+        char line[256] = {};
+        ASSERT_TRUE(modules.back() && std::fgets(line, sizeof line, modules.back()));
+    }
+    const CliRun three = RunCli({L"ports"});
+    EXPECT_EQ(std::tie(three.status, three.out), std::make_tuple(0, listedNow()));
+    for (const char* name : {"a", "b", "c"}) {
+        const std::wstring link = files.path(name);
+        EXPECT_NE(three.out.find(link + L"\tKorvel virtual module (" + link + L")\n"), std::wstring::npos);
+    }
+    // The machine's own serial ports left out, which have no module behind them.
+    const CliRun all = RunCli({L"--all-ports", L"info"}, nullptr, [] { return ListVirtualModulesIn(VirtualModuleFolder()); });
+    EXPECT_EQ(all.status, 0) << ToUtf8(all.err);
+    EXPECT_TRUE(all.out.ends_with(L"\n3 ports: 3 done, 0 failed\n")) << ToUtf8(all.out);
+    for (FILE* module : modules) EXPECT_EQ(pclose(module), 0);
 }
 
 // The port named, and why it did not open, from the system's own error.
@@ -340,25 +407,36 @@ TEST(Commands, SendTheirExchangesInTheWindowsOrder) {
     const Bytes settings = {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness,
                             cmd::setDefaultResistance};
     const std::wstring noKeep = L"--no-keep-previous";
+    ModuleConfig lengths = FactoryConfig();
+    lengths.horn.clear();
+    const std::wstring otherLengths = files.write("lengths", lengths), held = files.write("held", OtherContents());
+    const int wholeRestore = static_cast<int>((readAll + settings + writeAll).size() + readAll.size() - 1);
     const struct {
         std::vector<std::wstring> args;
         Fault fault;
         Bytes commands;
+        int hangUpAfter = -1;
     } cases[] = {
         {{L"@", L"info"}, {.times = 0}, readAll},
         {{L"@", L"backup", files.path("b.cfg")}, {.times = 0}, readAll},
-        {{L"@", L"restore", noKeep, factory}, {.times = 0}, settings + writeAll + readAll},
+        // The module is read whole before anything is written, and its
+        // configuration kept; a read that fails, tables of other lengths, a
+        // module that holds the file already, or a dry run send nothing but reads.
+        {{L"@", L"restore", noKeep, factory}, {.times = 0}, readAll + settings + writeAll + readAll},
         {{L"@", L"restore", noKeep, L"--store", factory}, {.times = 0},
-         settings + writeAll + readAll + Bytes{cmd::saveConfig}},
-        {{L"@", L"restore", noKeep, L"--store", factory}, F(Silence, cmd::getAccActions), settings + writeAll + readAll},
+         readAll + settings + writeAll + readAll + Bytes{cmd::saveConfig}},
+        {{L"@", L"restore", noKeep, L"--store", factory}, {.times = 0},
+         readAll + settings + writeAll + Bytes(readAll.begin(), readAll.end() - 1), wholeRestore},
         {{L"@", L"restore", noKeep, factory}, F(Refuse, cmd::setMaxBrightness),
-         {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness}},
+         readAll + Bytes{cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness}},
         {{L"@", L"restore", noKeep, factory}, F(Refuse, cmd::setGearAction),
-         settings + Repeated(cmd::setMediaAction, f.media.size()) + Bytes{cmd::setGearAction}},
-        // The module's configuration is kept before anything is written; a
-        // read that fails, or a dry run, sends nothing but reads.
+         readAll + settings + Repeated(cmd::setMediaAction, f.media.size()) + Bytes{cmd::setGearAction}},
         {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, {.times = 0},
          readAll + settings + writeAll + readAll},
+        {{L"@", L"restore", otherLengths}, {.times = 0}, readAll},
+        {{L"@", L"restore", L"--dry-run", otherLengths}, {.times = 0}, readAll},
+        {{L"@", L"restore", held}, {.times = 0}, readAll},
+        {{L"@", L"restore", L"--store", held}, {.times = 0}, readAll + Bytes{cmd::saveConfig}},
         {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, F(Silence, cmd::getHornActions),
          Bytes(readAll.begin(), readAll.begin() + 7)},
         {{L"@", L"restore", L"--dry-run", factory}, {.times = 0}, readAll},
@@ -372,6 +450,7 @@ TEST(Commands, SendTheirExchangesInTheWindowsOrder) {
     for (const auto& c : cases) {
         VirtualModule module(OtherContents());
         module.addFault(c.fault);
+        if (c.hangUpAfter >= 0) module.hangUpAfter(c.hangUpAfter);
         const CliRun run = RunCli(c.args, &module);
         EXPECT_EQ(Commands(module), c.commands) << ToUtf8(c.args[1]) << " " << run.status << " " << ToUtf8(run.err);
     }
@@ -391,9 +470,9 @@ TEST(Commands, WatchPrintsOneLinePerChangeAtTheWindowsRate) {
     const CliRun run = RunCli({L"@", L"watch", L"--count", L"2"}, &module);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     later.join();
-    EXPECT_EQ(std::tie(run.status, run.out), std::make_tuple(0, L"Media: 0x15  Gears: 0x00  Horn: 0x01  ACC: 0x0100  "
-                                                                L"Current: 42\nMedia: 0x00  Gears: 0x1C  Horn: 0x00  "
-                                                                L"ACC: 0x0000  Current: 42\n"));
+    EXPECT_EQ(std::tie(run.status, run.out),
+              std::make_tuple(0, L"Media: Next (0x15)  Gears: 0x00  Horn: Horn (0x01)  ACC: Set (0x0100)  Current: 42\n"
+                                 L"Media: 0x00  Gears: 0x1C  Horn: 0x00  ACC: 0x0000  Current: 42\n"));
     // Each poll is getPressedButtons then getCurrentBrightness; the run ends
     // at the poll that saw the change, so its time is that many periods.
     const Bytes commands = Commands(module);
@@ -474,7 +553,7 @@ TEST(Program, ARefusedValueNeverReachesTheModulesLog) {
     char line[256] = {};
     ASSERT_NE(std::fgets(line, sizeof line, sim), nullptr);
     const std::string port = std::string(line, std::strlen(line) - 1);
-    for (const char* value : {"101", "08", "0x", "12abc", "1e2", "-1"})
+    for (const char* value : {"101", "0x", "12abc", "1e2", "-1"})
         EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", value})), 2);
     EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "send-ir", "0x1FFFFFFFF"})), 2);
     EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", "0x3C"})), 0);

@@ -1,12 +1,15 @@
 // restore's way back: the module's configuration kept before anything is
 // written, which a restore puts back byte for byte; nothing written when it
-// cannot be kept; and --dry-run, which only reads.
+// cannot be kept; two kept in one second, listed and pruned by kept; and
+// --dry-run, which only reads.
 
 #include <cstdlib>
 #include <optional>
 #include <set>
 
 #include "cli/config_text.h"
+#include "cli/file_names.h"
+#include "config/config_document.h"
 #include "tests/cli/cli_harness.h"
 
 namespace {
@@ -17,10 +20,9 @@ TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
     ScratchFiles files;
     const std::filesystem::path folder = DataHome() / "korvel" / "previous";
     std::filesystem::remove_all(folder);
-    ModuleConfig original = OtherContents();
-    original.settings.maxBrightness = 150;  // more than the window takes, kept as the module holds it
-    VirtualModule module(original);
-    const std::wstring file = files.write("f.cfg", FactoryConfig());
+    VirtualModule module(OtherContents());
+    const std::wstring file = files.path("f.json");
+    ASSERT_EQ(RunCli({L"convert", files.write("f.cfg", FactoryConfig()), file}).status, 0);
     const CliRun run = RunCli({L"@", L"restore", file}, &module);
     ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
     ASSERT_EQ(module.config(), FactoryConfig());
@@ -34,7 +36,13 @@ TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
     EXPECT_EQ(Lines(run.out).at(0), L"Kept the module's previous configuration in " + path + L".");
     const CliRun back = RunCli({L"@", L"restore", L"--no-keep-previous", path}, &module);
     EXPECT_EQ(back.status, 0) << ToUtf8(back.err);
-    EXPECT_EQ(module.config(), original);
+    EXPECT_EQ(module.config(), OtherContents());
+}
+
+ModuleConfig Kept(const std::wstring& path) {
+    ModuleConfig config;
+    EXPECT_TRUE(Succeeded(ReadConfigDocument(path, config))) << ToUtf8(path);
+    return config;
 }
 
 // Whether every request was one of the reads of the whole configuration.
@@ -60,7 +68,7 @@ TEST(Restore, WritesNothingWhenThePreviousConfigurationCannotBeKept) {
     } cases[] = {
         {{L"--keep-previous", notAFolder}, {.times = 0}, std::nullopt, 3,
          L"Restore stopped before opening a port: cannot make the folder " + notAFolder +
-             L" for the module's previous configuration: Not a directory."},
+             L" for the module's previous configuration: a file of that name is in the way."},
         {{}, {.times = 0}, "", 3,
          L"Restore stopped before opening a port: no folder to keep the module's previous configuration in "
          L"($XDG_DATA_HOME/korvel/previous or ~/.local/share/korvel/previous); give --keep-previous DIR or "
@@ -86,26 +94,105 @@ TEST(Restore, WritesNothingWhenThePreviousConfigurationCannotBeKept) {
     }
 }
 
+// The environment without a variable, or with it set to `value`, for the
+// life of the object.
+class Environment {
+public:
+    Environment(const char* name, const std::optional<std::string>& value) : name(name) {
+        if (const char* was = std::getenv(name)) before = was;
+        if (value) ::setenv(name, value->c_str(), 1);
+        else ::unsetenv(name);
+    }
+    ~Environment() {
+        if (before) ::setenv(name, before->c_str(), 1);
+        else ::unsetenv(name);
+    }
+
+private:
+    const char* name;
+    std::optional<std::string> before;
+};
+
+// A dry run reads and prints, and writes nothing anywhere: no folder for
+// kept configurations, and none needed when the environment names none.
 TEST(Restore, DryRunPrintsWhatItWouldChangeModuleToFileAndOnlyReads) {
     ScratchFiles files;
     const std::wstring file = files.write("f.cfg", FactoryConfig());
     ModuleConfig changed = FactoryConfig();
     changed.settings.maxBrightness = 60;
     changed.media[2].bytes[1] ^= 0x01;
+    const std::optional<std::string> dataHome = ToUtf8(files.path("data"));
     for (const ModuleConfig& held : {changed, FactoryConfig()}) {
-        VirtualModule module(held);
-        const CliRun run = RunCli({L"@", L"restore", L"--dry-run", file}, &module);
-        const ConfigDiff diff = DiffConfigs(held, FactoryConfig());
-        const std::wstring expected =
-            diff.empty() ? L"The module on " + PortOf(module) + L" already holds " + file + L"; nothing to change.\n"
-                         : L"Restoring " + file + L" would change on " + PortOf(module) + L" (- module, + file):\n" +
-                               Joined(DiffLines(diff));
-        EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(diff.empty() ? 0 : 1, expected, L""));
-        // The header, a setting, and a table: its title, the columns, two rows.
-        EXPECT_EQ(Lines(run.out).size(), diff.empty() ? 1u : 6u);
-        EXPECT_TRUE(OnlyReads(module));
-        EXPECT_EQ(module.config(), held);
+        for (const bool environment : {true, false}) {
+            const Environment data("XDG_DATA_HOME", environment ? dataHome : std::nullopt);
+            const Environment home("HOME", environment ? dataHome : std::nullopt);
+            VirtualModule module(held);
+            const CliRun run = RunCli({L"@", L"restore", L"--dry-run", file}, &module);
+            const ConfigDiff diff = DiffConfigs(held, FactoryConfig());
+            const std::wstring expected =
+                diff.empty() ? L"The module on " + PortOf(module) + L" already holds " + file + L"; nothing to change.\n"
+                             : L"Restoring " + file + L" would change on " + PortOf(module) +
+                                   L" (- module, + file):\n" + Joined(DiffLines(diff));
+            EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(diff.empty() ? 0 : 1, expected, L""));
+            // The header, a setting, and a table: its title, the columns, two rows.
+            EXPECT_EQ(Lines(run.out).size(), diff.empty() ? 1u : 6u);
+            EXPECT_TRUE(OnlyReads(module));
+            EXPECT_EQ(module.config(), held);
+            EXPECT_FALSE(std::filesystem::exists(files.dir / "data"));
+        }
     }
+}
+
+// Two restores in the same second: two kept files, named so that they sort
+// in time order, the first still the module's configuration from before
+// either; kept lists them newest first, and --prune keeps the newest of each port.
+TEST(Restore, TwoRestoresInOneSecondKeepTwoFilesWhichKeptListsAndPrunes) {
+    ScratchFiles files;
+    const std::wstring folder = files.path("kept");
+    VirtualModule a(OtherContents()), b(OtherContents());
+    ModuleConfig third = FactoryConfig();
+    third.settings.maxBrightness = 3;
+    const auto sameSecond = [] { return std::time_t{1773483302}; };
+    // The last changes nothing, and keeps nothing.
+    for (const auto& [module, config] :
+         {std::pair{&a, FactoryConfig()}, std::pair{&a, third}, std::pair{&b, third}, std::pair{&b, third}}) {
+        const CliRun run = RunCli({L"@", L"restore", files.write("f.cfg", config), L"--keep-previous", folder}, module,
+                                  listSerialPorts, sameSecond);
+        ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
+    }
+    std::vector<std::filesystem::path> kept(std::filesystem::directory_iterator(files.dir / "kept"), {});
+    std::sort(kept.begin(), kept.end());
+    const std::string portA = ToUtf8(PortFileName(PortOf(a))), portB = ToUtf8(PortFileName(PortOf(b)));
+    std::tm local{};
+    const std::time_t when = sameSecond();
+    localtime_r(&when, &local);
+    char stamp[32], time[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &local);
+    std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S", &local);
+    const std::filesystem::path a1 = files.dir / "kept" / (portA + "-" + stamp + ".cfg"),
+                                a2 = files.dir / "kept" / (portA + "-" + stamp + "_02.cfg"),
+                                b1 = files.dir / "kept" / (portB + "-" + stamp + ".cfg");
+    ASSERT_EQ(kept, (portA < portB ? std::vector{a1, a2, b1} : std::vector{b1, a1, a2}));
+    EXPECT_EQ(Kept(WidenBytes(a1.string())), OtherContents());
+    EXPECT_EQ(Kept(WidenBytes(a2.string())), FactoryConfig());
+    const std::wstring width(std::max(portA.size(), portB.size()), L' ');
+    auto line = [&](const std::string& port, const std::filesystem::path& path) {
+        return WidenBytes(port) + width.substr(port.size()) + L"  " + WidenBytes(time) + L"  " +
+               WidenBytes(path.string()) + L"\n";
+    };
+    const CliRun listed = RunCli({L"kept", L"--keep-previous", folder});
+    EXPECT_EQ(std::tie(listed.status, listed.out, listed.err),
+              std::make_tuple(0, line(portA, a2) + (portA < portB ? line(portA, a1) + line(portB, b1)
+                                                                  : line(portB, b1) + line(portA, a1)),
+                              L""));
+    const CliRun pruned = RunCli({L"kept", L"--prune", L"1", L"--keep-previous", folder});
+    EXPECT_EQ(std::tie(pruned.status, pruned.out, pruned.err),
+              std::make_tuple(0, L"Removed " + WidenBytes(a1.string()) + L".\nKept the newest 1 of each port in " +
+                                     folder + L"; removed 1 file.\n", L""));
+    EXPECT_FALSE(std::filesystem::exists(a1));
+    const CliRun none = RunCli({L"kept", L"--keep-previous", files.path("none")});
+    EXPECT_EQ(std::tie(none.status, none.out), std::make_tuple(0, L"No kept configurations in " + files.path("none") +
+                                                                     L".\n"));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ ModuleConfig Kept(const std::wstring& path) {
 }
 
 const std::wstring kRestored = L" Restored 4 settings and 4 tables from ";
-const std::wstring kWayBack = L" To put back the configuration it had before: korvelctl --port ";
+const std::wstring kWaysBack = L"To put back what the ports left part-way had before:\n";
 
 TEST(SeveralPorts, RestoreGoesOnOnEveryModulePastARefusalAndAHangUp) {
     ScratchFiles files;
@@ -54,12 +54,12 @@ TEST(SeveralPorts, RestoreGoesOnOnEveryModulePastARefusalAndAHangUp) {
               pd + L": " + keptIn(kd) + kRestored + file + L"; the module read them back the same. (S s)\n"
               L"The modules return to their stored configurations at their next power-up unless 'korvelctl --port " +
               pa + L" --port " + pd + L" store' is run.\n");
+    // The ways back of the ports left part-way come together after the count.
     EXPECT_EQ(WithoutSeconds(run.err),
-              pb + L": " + keptIn(kb) + L" Restore stopped: the module refused Horn row 0, response: 9." + kWayBack +
-              pb + L" restore " + kb + L" (S s)\n" +
+              pb + L": " + keptIn(kb) + L" Restore stopped: the module refused Horn row 0, response: 9. (S s)\n" +
               pc + L": " + keptIn(kc) + L" Restore stopped at Gears row 0: lost the line to the module on " + pc +
-              L" (read failed)." + kWayBack + pc + L" restore " + kc + L" (S s)\n"
-              L"4 ports: 2 done, 2 failed\n");
+              L" (read failed). (S s)\n4 ports: 2 done, 2 failed (" + pb + L", " + pc + L")\n" + kWaysBack +
+              L"korvelctl --port " + pb + L" restore " + kb + L"\nkorvelctl --port " + pc + L" restore " + kc + L"\n");
     EXPECT_EQ(a.config(), FactoryConfig());
     EXPECT_EQ(d.config(), FactoryConfig());
     for (const std::wstring& k : {ka, kb, kc, kd}) EXPECT_EQ(Kept(k), OtherContents()) << ToUtf8(k);
@@ -83,7 +83,7 @@ TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
         std::wstring out, err;
     } cases[] = {
         {{L"info"}, {.kind = Silence, .command = cmd::getGearActions}, 4, L"{a}: " + info + L" (S s)\n",
-         L"{b}: " + silent + L" (S s)\n2 ports: 1 done, 1 failed\n"},
+         L"{b}: " + silent + L" (S s)\n2 ports: 1 done, 1 failed ({b})\n"},
         {{L"info", L"--json"}, {.kind = Silence, .command = cmd::getGearActions}, 4,
          L"{\"port\": \"{a}\", \"status\": 0, \"seconds\": S, \"lines\": [\"" + info + L"\"], \"info\": {\"settings\": "
          L"{\"maxBrightness\": 17, \"irFullRepeat\": true, \"irRepeatPeriod\": 999, \"defaultResistance\": "
@@ -94,13 +94,15 @@ TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
          L"{a}: Max brightness is 60. (S s)\nThe module returns to its stored configuration at its next power-up unless "
          L"'korvelctl --port {a} store' is run.\n",
          L"{b}: The module refused max brightness 60, response: 3; max brightness is unchanged. (S s)\n"
-         L"2 ports: 1 done, 1 failed\n"},
+         L"2 ports: 1 done, 1 failed ({b})\n"},
         {{L"store"}, none, 0, L"{a}: The running configuration is stored in the module. (S s)\n"
          L"{b}: The running configuration is stored in the module. (S s)\n2 ports: 2 done, 0 failed\n", L""},
         {{L"restore", L"--dry-run", factory}, {.kind = HangUp, .command = cmd::getMediaActions}, 4,
-         L"{a}: Restoring " + factory + L" would change 4 settings and 25 rows. (S s)\n",
+         L"{a}: Restoring " + factory + L" would change 4 settings and 25 rows: Max brightness (0-100): 17 -> 80; IR "
+         L"Period (ms): 999 -> 100; Full Repeat: on -> off; RA default: 3.9 k\u2126 -> none; RB default: 22 \u2126 -> "
+         L"none; Media rows 0-12; Gears rows 0-3; Horn row 0; ACC rows 0-6. (S s)\n",
          L"{b}: Lost the line to the module on {b} (read failed). (S s)\n"
-         L"2 ports: 1 would change, 0 unchanged, 1 failed\n"},
+         L"2 ports: 1 would change, 0 unchanged, 1 failed ({b})\n"},
     };
     for (const auto& c : cases) {
         VirtualModule a(OtherContents()), b(OtherContents());
@@ -154,52 +156,113 @@ TEST(SeveralPorts, BackupWritesOneFileNamedAfterEachPort) {
     EXPECT_FALSE(std::filesystem::exists(files.dir / "b.cfg"));
 }
 
-// The program, as a shell runs it: Ctrl+C while two modules are each inside an
-// exchange and a third is done. Each finishes the exchange under way, sends
-// nothing more, and says where it stopped; the count names those left part-way.
+// korvelctl started as a shell starts it, with standard output and standard
+// error into files of `files`; its process.
+pid_t StartProgram(const ScratchFiles& files, const std::vector<std::string>& args) {
+    const std::string out = ToUtf8(files.path("out")), err = ToUtf8(files.path("err"));
+    std::vector<const char*> argv = {KORVELCTL_PATH};
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) _exit(99);
+        execv(KORVELCTL_PATH, const_cast<char* const*>(argv.data()));
+        _exit(98);
+    }
+    return child;
+}
+
+// Its exit status, and what it wrote, seconds as S.
+std::tuple<int, std::string, std::string> Ended(const ScratchFiles& files, pid_t child) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    auto slurp = [&](const char* name) {
+        const std::string text = (std::ostringstream() << std::ifstream(files.dir / name).rdbuf()).str();
+        return ToUtf8(WithoutSeconds(WidenBytes(text)));
+    };
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp("out"), slurp("err")};
+}
+
+// Waits until `done` or a few seconds have passed.
+template <class Done>
+void AwaitUpTo(Done done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScaledMs(5000));
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+// Whether `pid` has a SIGINT that no thread has taken yet.
+bool InterruptPending(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("ShdPnd:")) return std::stoull(line.substr(7), nullptr, 16) & (1ull << (SIGINT - 1));
+    return false;
+}
+
+// The number of exchanges of a restore up to and including the one with `command`.
+std::size_t UpTo(std::uint8_t command) {
+    const ModuleConfig& f = FactoryConfig();
+    const std::size_t reads = 8, settings = 4;
+    if (command == cmd::setGearAction) return reads + settings + f.media.size() + 1;
+    return reads + settings + f.media.size() + f.gears.size() + 1;  // the first Horn row
+}
+
+// Ctrl+C while two modules are each inside an exchange and a third is done.
+// Each finishes the exchange under way, sends nothing more, and says where it
+// stopped; the count names them, then what puts back those left part-way.
 TEST(SeveralPorts, CtrlCStopsEachModuleBetweenTwoExchanges) {
     ScratchFiles files;
     const std::string file = ToUtf8(files.write("f.cfg", FactoryConfig()));
     VirtualModule a(OtherContents()), b(OtherContents()), c(OtherContents());
     a.addFault({.kind = Late, .command = cmd::setGearAction, .delayMs = ScaledMs(1000)});
     b.addFault({.kind = Late, .command = cmd::setHornAction, .delayMs = ScaledMs(1000)});
-    const std::string out = ToUtf8(files.path("out")), err = ToUtf8(files.path("err"));
-    const pid_t child = fork();
-    if (child == 0) {
-        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) _exit(99);
-        execl(KORVELCTL_PATH, KORVELCTL_PATH, "--port", a.portPath().c_str(), "--port", b.portPath().c_str(),
-              "--port", c.portPath().c_str(), "--settle", "0", "--no-keep-previous", "restore", file.c_str(), nullptr);
-        _exit(98);
-    }
+    const pid_t child = StartProgram(files, {"--port", a.portPath(), "--port", b.portPath(), "--port", c.portPath(),
+                                             "--settle", "0", "--no-keep-previous", "restore", file});
     ASSERT_GT(child, 0);
     const ModuleConfig& f = FactoryConfig();
-    const std::size_t toGear = 4 + f.media.size() + 1, toHorn = toGear + f.gears.size();
-    const std::size_t whole = 4 + f.media.size() + f.gears.size() + f.horn.size() + f.acc.size() + 8;
-    auto lastIs = [](const VirtualModule& m, std::size_t count) { return m.exchangeCount() == count; };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScaledMs(5000));
-    while (!(lastIs(a, toGear) && lastIs(b, toHorn) && lastIs(c, whole)) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const std::size_t toGear = UpTo(cmd::setGearAction), toHorn = UpTo(cmd::setHornAction);
+    const std::size_t whole = 8 + 4 + f.media.size() + f.gears.size() + f.horn.size() + f.acc.size() + 8;
+    AwaitUpTo([&] { return a.exchangeCount() == toGear && b.exchangeCount() == toHorn && c.exchangeCount() == whole; });
     kill(child, SIGINT);
-    int status = 0;
-    waitpid(child, &status, 0);
-    auto slurp = [](const std::string& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); };
     const std::string pa = a.portPath(), pb = b.portPath(), pc = c.portPath();
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
-    EXPECT_EQ(ToUtf8(WithoutSeconds(WidenBytes(slurp(out)))),
-              pc + ": Restored 4 settings and 4 tables from " + file + "; the module read them back the same. (S s)\n"
-              "The module returns to its stored configuration at its next power-up unless 'korvelctl --port " + pc +
-              " store' is run.\n");
-    EXPECT_EQ(ToUtf8(WithoutSeconds(WidenBytes(slurp(err)))),
-              pa + ": Restore interrupted before Gears row 1. (S s)\n" + pb +
-              ": Restore interrupted before ACC row 0. (S s)\n"
-              "3 ports: 1 done, 0 failed, 2 interrupted (left part-way: " + pa + ", " + pb + ")\n");
+    EXPECT_EQ(Ended(files, child),
+              std::make_tuple(130,
+                              pc + ": Restored 4 settings and 4 tables from " + file + "; the module read them back "
+                              "the same. (S s)\nThe module returns to its stored configuration at its next power-up "
+                              "unless 'korvelctl --port " + pc + " store' is run.\n",
+                              pa + ": Restore interrupted before Gears row 1. (S s)\n" + pb +
+                              ": Restore interrupted before ACC row 0. (S s)\n3 ports: 1 done, 0 failed, 2 interrupted (" +
+                              pa + ", " + pb + ")\n" + ToUtf8(kWaysBack) + pa + ": nothing was kept to put back.\n" + pb +
+                              ": nothing was kept to put back.\n"));
     // Nothing after the exchange under way, and that one whole.
     EXPECT_EQ(a.exchangeCount(), toGear);
     EXPECT_EQ(b.exchangeCount(), toHorn);
     EXPECT_EQ(a.exchanges().back().reply, std::vector<std::uint8_t>{0});
     EXPECT_EQ(b.exchanges().back().reply, std::vector<std::uint8_t>{0});
+}
+
+// A second Ctrl+C ends korvelctl at once, inside an exchange, and still says
+// how to put back the module it left part-way. It is sent once the first has
+// been taken, so that the two cannot merge into one.
+TEST(SeveralPorts, ASecondCtrlCEndsAtOnceAndSaysHowToPutBackWhatIsLeftPartWay) {
+    ScratchFiles files;
+    const std::string file = ToUtf8(files.write("f.cfg", FactoryConfig()));
+    VirtualModule a(OtherContents());
+    a.addFault({.kind = Late, .command = cmd::setGearAction, .delayMs = ScaledMs(3000)});
+    const pid_t child = StartProgram(files, {"--port", a.portPath(), "--settle", "0", "--keep-previous",
+                                             ToUtf8(files.path("kept")), "restore", file});
+    ASSERT_GT(child, 0);
+    AwaitUpTo([&] { return a.exchangeCount() == UpTo(cmd::setGearAction); });
+    kill(child, SIGINT);
+    AwaitUpTo([&] { return !InterruptPending(child); });
+    kill(child, SIGINT);
+    const std::string kept = ToUtf8(KeptFor(files.dir / "kept", a));
+    EXPECT_EQ(Ended(files, child),
+              std::make_tuple(130, "Kept the module's previous configuration in " + kept + ".\n",
+                              ToUtf8(kWaysBack) + "korvelctl --port " + a.portPath() + " restore " + kept + "\n"));
+    EXPECT_EQ(Kept(WidenBytes(kept)), OtherContents());
 }
 
 }  // namespace

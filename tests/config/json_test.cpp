@@ -44,17 +44,17 @@ const std::string kSampleJson = R"({
   },
   "media": [
     {"button": "0x15", "irCode": "0x11223344", "lines": ["L1", "H4"], "flags": ["Toggle", "Repeat"], "ra": "4.7 kΩ", "rb": "22 Ω"},
-    {"button": "0x16", "irCode": "0x00000000", "lines": [], "flags": [], "ra": "", "rb": ""},
-    {"button": "0x19", "irCode": "0x0000000A", "lines": ["L2"], "flags": ["Invert"], "ra": "1.2 kΩ", "rb": ""},
-    {"button": "0x1C", "irCode": "0xFFFFFFFF", "lines": ["L1", "L2", "L3", "L4", "H1", "H2", "H3", "H4"], "flags": ["Toggle", "Invert", "Store", "Repeat"], "ra": "22 Ω", "rb": ""}
+    {"button": "0x16", "irCode": "0x00000000", "lines": [], "flags": [], "ra": "none", "rb": "none"},
+    {"button": "0x19", "irCode": "0x0000000A", "lines": ["L2"], "flags": ["Invert"], "ra": "1.2 kΩ", "rb": "none"},
+    {"button": "0x1C", "irCode": "0xFFFFFFFF", "lines": ["L1", "L2", "L3", "L4", "H1", "H2", "H3", "H4"], "flags": ["Toggle", "Invert", "Store", "Repeat"], "ra": "22 Ω", "rb": "none"}
   ],
   "gears": [
-    {"button": "0x2A", "irCode": "0x00000001", "lines": ["H1"], "flags": ["bit4", "bit5", "bit6", "bit7"], "ra": "0x0003", "rb": ""}
+    {"button": "0x2A", "irCode": "0x00000001", "lines": ["H1"], "flags": ["bit4", "bit5", "bit6", "bit7"], "ra": "0x0003", "rb": "none"}
   ],
   "horn": [],
   "acc": [
-    {"button": "0x0100", "irCode": "0x00ABCDEF", "lines": [], "flags": [], "ra": "100 kΩ", "rb": ""},
-    {"button": "0x0010", "irCode": "0x00000002", "lines": ["H3"], "flags": ["Store"], "ra": "", "rb": "22 Ω"}
+    {"button": "0x0100", "irCode": "0x00ABCDEF", "lines": [], "flags": [], "ra": "100 kΩ", "rb": "none"},
+    {"button": "0x0010", "irCode": "0x00000002", "lines": ["H3"], "flags": ["Store"], "ra": "none", "rb": "22 Ω"}
   ]
 }
 )";
@@ -155,15 +155,20 @@ TEST(Json, StringsKeepEveryCharacter) {
 
 TEST(ConfigJson, WritesSettingsByNameAndOneRowPerLine) {
     EXPECT_EQ(EncodeConfigJson(Sample()), kSampleJson);
-    const std::pair<std::uint8_t, const char*> repeats[] = {{0, "false"}, {1, "true"}, {2, "2"}, {255, "255"}};
-    for (const auto& [byte, text] : repeats) {
+    // A full repeat other than 0 or 1 as its number; a brightness above 100 so that a reader sees it.
+    const struct { std::uint8_t byte; const char *repeat, *brightness; } values[] = {
+        {0, "false", "0"}, {1, "true", "1"}, {2, "2", "2"}, {100, "100", "100"},
+        {101, "101", "\"101 (above 100)\""}, {255, "255", "\"255 (above 100)\""}};
+    for (const auto& [byte, repeat, brightness] : values) {
         ModuleConfig c;
-        c.settings.irFullRepeat = byte;
-        EXPECT_NE(EncodeConfigJson(c).find(std::string("\"irFullRepeat\": ") + text + ",\n"), std::string::npos) << text;
+        c.settings.irFullRepeat = c.settings.maxBrightness = byte;
+        const std::string json = EncodeConfigJson(c);
+        EXPECT_NE(json.find(std::string("\"irFullRepeat\": ") + repeat + ",\n"), std::string::npos) << repeat;
+        EXPECT_NE(json.find(std::string("\"maxBrightness\": ") + brightness + ",\n"), std::string::npos) << brightness;
     }
     EXPECT_EQ(EncodeConfigJson(ModuleConfig{}),
               "{\n  \"settings\": {\n    \"maxBrightness\": 0,\n    \"irFullRepeat\": false,\n    \"irRepeatPeriod\": 0,\n"
-              "    \"defaultResistance\": {\"ra\": \"\", \"rb\": \"\"}\n  },\n"
+              "    \"defaultResistance\": {\"ra\": \"none\", \"rb\": \"none\"}\n  },\n"
               "  \"media\": [],\n  \"gears\": [],\n  \"horn\": [],\n  \"acc\": []\n}\n");
 }
 
@@ -183,8 +188,9 @@ TEST(ConfigJson, ReadsWhatPeopleWriteByHand) {
     const std::pair<std::string, std::string> edits[] = {
         {R"("ra": "3.9 kΩ", "rb": "22 Ω"})", R"("rb": "22 Ohm", "ra": "3.9kohm"})"},
         {R"("ra": "1.2 kΩ")", R"("ra": "1.2 k)" "\u03A9\""},    {R"("ra": "0x0003")", R"("ra": "0X3")"},
-        {R"("ra": "", "rb": ""})", R"("ra": "none", "rb": "0x0000"})"},
-        {R"("ra": "", "rb": "22 Ω"})", R"("ra": "0x0", "rb": "0x8000"})"},
+        {R"("ra": "none", "rb": "none"})", R"("ra": "", "rb": "0x0000"})"},
+        {R"("ra": "none", "rb": "22 Ω"})", R"("ra": "0x0", "rb": "0x8000"})"},
+        {R"("ra": "1.2 kΩ")", R"("ra": "1k2")"},              {R"("ra": "22 Ω")", R"("ra": "22")"},
         {R"("button": "0x15", "irCode": "0x11223344")", R"("irCode": "0x0011223344", "button": "0x15")"},
         {R"("button": "0x2A")", R"("button": "0x2a")"},         {R"("irFullRepeat": false)", R"("irFullRepeat": 0)"},
         {R"(["Toggle", "Repeat"])", R"(["Repeat", "Toggle"])"}, {"\"horn\": [],", "\"horn\": [ ],"},
@@ -201,6 +207,7 @@ TEST(ConfigJson, ReadsWhatPeopleWriteByHand) {
 TEST(ConfigJson, RefusesWithThePathAndTheReason) {
     const std::string ra = "none, 1.2 kΩ, 2.2 kΩ, 3.9 kΩ, 4.7 kΩ, 5.6 kΩ, 6.8 kΩ, 8.2 kΩ, 12 kΩ, 15 kΩ, 24 kΩ, 33 kΩ, "
                            "51 kΩ, 68 kΩ, 100 kΩ, 22 Ω";
+    const std::string kNotBrightness = R"x(is neither a number from 0 to 100 nor one above it written as "150 (above 100)")x";
     const struct { std::string from, to, reason; } edits[] = {
         {R"("button": "0x1C")", R"("button": "0x1FF")", "media[3].button: 0x1FF is out of range 0x00 to 0xFF"},
         {R"("button": "0x0100")", R"("button": "0x10000")", "acc[0].button: 0x10000 is out of range 0x0000 to 0xFFFF"},
@@ -217,20 +224,25 @@ TEST(ConfigJson, RefusesWithThePathAndTheReason) {
         {R"("irCode": "0x11223344")", R"("irCode": 287454020)",
          "media[0].irCode: expected a hexadecimal string, found 287454020"},
         {R"("maxBrightness": 80,)", "", "settings.maxBrightness: missing"},
-        {R"("maxBrightness": 80)", R"("maxBrightness": 256)", "settings.maxBrightness: 256 is out of range 0 to 255"},
-        {R"("maxBrightness": 80)", R"("maxBrightness": -1)", "settings.maxBrightness: -1 is out of range 0 to 255"},
+        {R"("maxBrightness": 80)", R"("maxBrightness": 101)", "settings.maxBrightness: 101 is out of range 0 to 100"},
+        {R"("maxBrightness": 80)", R"("maxBrightness": -1)", "settings.maxBrightness: -1 is out of range 0 to 100"},
         {R"("maxBrightness": 80)", R"("maxBrightness": 99999999999999999999999)",
-         "settings.maxBrightness: 99999999999999999999999 is out of range 0 to 255"},
+         "settings.maxBrightness: 99999999999999999999999 is out of range 0 to 100"},
         {R"("maxBrightness": 80)", R"("maxBrightness": 8e1)", "settings.maxBrightness: 8e1 is not a whole number"},
-        {R"("maxBrightness": 80)", R"("maxBrightness": "80")",
-         R"(settings.maxBrightness: expected a whole number, found "80")"},
+        {R"("maxBrightness": 80)", R"("maxBrightness": "80")", R"(settings.maxBrightness: "80" )" + kNotBrightness},
+        {R"("maxBrightness": 80)", R"x("maxBrightness": "100 (above 100)")x",
+         R"x(settings.maxBrightness: "100 (above 100)" )x" + kNotBrightness},
+        {R"("maxBrightness": 80)", R"x("maxBrightness": "256 (above 100)")x",
+         R"x(settings.maxBrightness: "256 (above 100)" )x" + kNotBrightness},
+        {R"("maxBrightness": 80)", R"x("maxBrightness": "150 (above 101)")x",
+         R"x(settings.maxBrightness: "150 (above 101)" )x" + kNotBrightness},
         {R"("irRepeatPeriod": 100)", R"("irRepeatPeriod": 65536)",
          "settings.irRepeatPeriod: 65536 is out of range 0 to 65535"},
         {R"("irFullRepeat": false)", R"("irFullRepeat": "on")",
          R"(settings.irFullRepeat: expected true, false or a whole number, found "on")"},
         {R"("irFullRepeat": false)", R"("irFullRepeat": 256)", "settings.irFullRepeat: 256 is out of range 0 to 255"},
-        {R"("ra": "3.9 kΩ", "rb": "22 Ω"})", R"("ra": "3.9k", "rb": "22 Ω"})",
-         R"(settings.defaultResistance.ra: "3.9k" is not one of )" + ra},
+        {R"("ra": "3.9 kΩ", "rb": "22 Ω"})", R"("ra": "3.3k", "rb": "22 Ω"})",
+         R"(settings.defaultResistance.ra: "3.3k" is not one of )" + ra},
         {R"("ra": "3.9 kΩ", "rb": "22 Ω"})", R"("ra": "3.9 kΩ", "rb": "0x0001"})",
          "settings.defaultResistance.rb: 0x0001 is not 0x0000 or 0x8000"},
         {R"("ra": "3.9 kΩ", "rb": "22 Ω"})", R"("ra": "3.9 kΩ", "rb": "3.9 kΩ"})",
@@ -242,7 +254,7 @@ TEST(ConfigJson, RefusesWithThePathAndTheReason) {
          "settings.defaultResistance.ra: expected a string, found 4"},
         {R"("ra": "0x0003")", R"("ra": "0x8000")", "gears[0].ra: 0x8000 is out of range 0x0000 to 0x7FFF"},
         {R"("ra": "0x0003")", R"("ra": "\ud83d\ude00")", R"(gears[0].ra: "\uD83D\uDE00" is not one of )" + ra},
-        {R"("ra": "", "rb": ""})", R"("ra": ""})", "media[1].rb: missing"},
+        {R"("ra": "none", "rb": "none"})", R"("ra": "none"})", "media[1].rb: missing"},
         {R"({"button": "0x2A")", R"({"colour": "red", "button": "0x2A")", "gears[0].colour: unknown key"},
         {R"({"button": "0x2A")", R"({"co lour": "red", "button": "0x2A")", R"(gears[0]."co lour": unknown key)"},
         {R"(["Store"])", R"(["Sticky"])",

@@ -1,7 +1,8 @@
 // korvel-sim as a program of its own: the path on its first line, its
 // symlink, faults named by command and kept while it runs; every option it
 // cannot take refused with one line naming it; a link it cannot make, or that
-// a running module holds, refused; a stale link taken over.
+// a running module holds, refused; a stale link taken over; its announcement
+// where korvelctl ports finds it, for as long as it runs.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,9 +10,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <utility>
 
+#include "device/ports_linux.h"
 #include "device/protocol.h"
 #include "device/serial_link.h"
 #include "korvel_version.h"
@@ -137,15 +140,52 @@ TEST(SimProgram, ServesItsLineKeepsItsLinkAndTakesOverAStaleOne) {
     EXPECT_EQ(first.wait(), 0);
     EXPECT_FALSE(fs::is_symlink(link));
 
-    // A link whose pseudo-terminal has gone, as a module killed outright leaves it.
-    {
-        VirtualModule gone;
-        fs::create_symlink(gone.portPath(), link);
-    }
+    // A link whose pseudo-terminal has gone, as a module killed outright
+    // leaves it. Not one just closed: any program on the machine may take its
+    // number again before korvel-sim looks; none can take a number past the
+    // system's limit of pseudo-terminals.
+    fs::create_symlink("/dev/pts/999999", link);
     RunningSim second("--hang-up-after 0 --link " + link);
     EXPECT_FALSE(second.pty.empty());
     EXPECT_EQ(second.wait(), 0);
     EXPECT_FALSE(fs::is_symlink(link));
+}
+
+// While it runs, korvel-sim announces itself in the user's runtime folder,
+// by its link when it has one; announcements of a program that has ended, or
+// of a terminal that is gone, are passed over.
+TEST(SimProgram, AnnouncesItselfWhileItRuns) {
+    Scratch scratch;
+    const char* was = std::getenv("XDG_RUNTIME_DIR");
+    const std::string before = was ? was : "";
+    ::setenv("XDG_RUNTIME_DIR", scratch.dir.c_str(), 1);
+    const fs::path folder = VirtualModuleFolder();
+    EXPECT_EQ(folder, scratch.dir / "korvel-sim");
+    {
+        RunningSim linked("--hang-up-after 1 --link " + scratch.path("module"));
+        RunningSim plain("--hang-up-after 1");
+        ASSERT_FALSE(linked.pty.empty() || plain.pty.empty());
+        std::ofstream(folder / "999999999") << plain.pty << "\n" << plain.pty << "\n";  // no process has that number
+        std::ofstream(folder / std::to_string(getpid())) << "/dev/pts/none\n/dev/pts/none\n";
+        std::vector<std::pair<std::string, std::string>> listed;
+        for (const PortInfo& port : ListVirtualModulesIn(folder)) listed.emplace_back(port.port, port.friendlyName);
+        EXPECT_EQ(listed, (std::vector<std::pair<std::string, std::string>>{
+                              {plain.pty, "Korvel virtual module (" + plain.pty + ")"},
+                              {scratch.path("module"), "Korvel virtual module (" + scratch.path("module") + ")"}}));
+        for (const std::string& port : {linked.pty, plain.pty}) {
+            SerialLink line;
+            line.timeouts = Short();
+            ASSERT_TRUE(line.open(port));
+            EXPECT_EQ(saveConfig(line), 0);
+        }
+        EXPECT_EQ(linked.wait(), 0);
+        EXPECT_EQ(plain.wait(), 0);
+    }
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"999999999", std::to_string(getpid())}));
+    if (was) ::setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

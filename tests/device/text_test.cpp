@@ -115,8 +115,9 @@ TEST(CellText, ResistorNamesAndCodes) {
     }
 }
 
-// Typed names: the catalogue's, or the same with the unit people can type and
-// the space optional; each output has its own catalogue.
+// Typed names: the catalogue's, or the same value with the unit people can
+// type or none, the space optional, the prefix for the decimal point; each
+// output has its own catalogue.
 TEST(ResistorNames, ReadLenientlyForEachOutput) {
     constexpr auto A = ResistorOutput::Ra, B = ResistorOutput::Rb;
     const std::optional<std::uint16_t> miss;
@@ -126,9 +127,13 @@ TEST(ResistorNames, ReadLenientlyForEachOutput) {
         {A, L"1.2 kohm", 0x0001},      {A, L"22 Ohm", 0x4000},          {A, L"22ohm", 0x4000},
         {B, L"22 Ohm", 0x8000},        {B, L"22" + kOhm, 0x8000},       {B, L"22 \u03A9", 0x8000},
         {A, L"none", 0},               {A, L"", 0},                     {B, L"none", 0},
-        {B, L"", 0},                   {A, L"3.9k", miss},              {A, L"3.9", miss},
-        {A, L"3.9 KOhm", miss},        {A, L"3.9 kOHM", miss},          {A, L"3.9 kOhms", miss},
-        {A, L"3900 " + kOhm, miss},    {A, L"3.9  kOhm", miss},         {A, L" 3.9 kOhm", miss},
+        {B, L"", 0},                   {A, L"3.9k", 0x0004},            {A, L"3k9", 0x0004},
+        {A, L"3.9 K", 0x0004},         {A, L"3900 " + kOhm, 0x0004},    {A, L"22", 0x4000},
+        {B, L"22", 0x8000},            {A, L"12k", 0x0080},             {A, L"1k2ohm", 0x0001},
+        {A, L"3.9", miss},             {A, L"3k", miss},                {A, L"k9", miss},
+        {A, L"3k9k", miss},            {A, L"3.k", miss},               {A, L"0", miss},
+        {A, L"3.9 kOHM", miss},        {A, L"3.9 kOhms", miss},         {A, L"1000000000022", miss},
+        {A, L"3.9  kOhm", miss},       {A, L" 3.9 kOhm", miss},
         {A, L"3.9 kOhm ", miss},       {A, L"3.9 Ohm", miss},           {A, L"22 kOhm", miss},
         {A, L"None", miss},            {A, L"Ohm", miss},               {B, L"3.9 kOhm", miss},
         {B, L"22 kOhm", miss},         {A, L"3,9 kOhm", miss},

@@ -66,13 +66,15 @@ constexpr std::uint8_t kMaxBrightness = 77, kExtraByte = 0xEE;
 // times that after the bytes before it, past both the gap and the whole read.
 const unsigned kLateMs = ScaledMs(300);
 
-// The bytes the line holds for the link once it holds `n`, or after a second.
-std::size_t pendingAfter(int fd, std::size_t n) {
+// The bytes the line holds for the link, those it has read ahead included,
+// once it holds `n`, or after a second.
+std::size_t pendingAfter(const SerialLink& link, std::size_t n) {
     const auto deadline = std::chrono::steady_clock::now() + milliseconds(ScaledMs(1000));
     int have = 0;
-    while (ioctl(fd, FIONREAD, &have) == 0 && have < static_cast<int>(n) && std::chrono::steady_clock::now() < deadline)
+    while (ioctl(link.handle, FIONREAD, &have) == 0 && link.rx.size() + static_cast<std::size_t>(have) < n &&
+           std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(milliseconds(1));
-    return static_cast<std::size_t>(have);
+    return link.rx.size() + static_cast<std::size_t>(have);
 }
 
 class FaultMatrix : public ::testing::TestWithParam<Case> {};
@@ -130,12 +132,12 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     if (kind == FaultKind::Late) line.assign(reply.begin() + static_cast<long>(point), reply.end());
     if (kind == FaultKind::Extra) line = {kExtraByte};
     if (kind == FaultKind::Late) std::this_thread::sleep_until(start + milliseconds(kLateMs + ScaledMs(30)));
-    ASSERT_EQ(pendingAfter(link.handle, line.size()), line.size());
+    ASSERT_EQ(pendingAfter(link, line.size()), line.size());
     line.push_back(kMaxBrightness);
     EXPECT_EQ(getSetting(link, Setting::MaxBrightness), line.front());
     Bytes rest(line.size() - 1);
-    ASSERT_EQ(pendingAfter(link.handle, rest.size()), rest.size());
-    ASSERT_EQ(rest.empty() ? 0 : ::read(link.handle, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+    ASSERT_EQ(pendingAfter(link, rest.size()), rest.size());
+    link.readExact(rest.data(), rest.size());
     EXPECT_EQ(rest, Bytes(line.begin() + 1, line.end()));
 }
 
