@@ -4,6 +4,7 @@
 #include "app/actions_list.h"
 #include "app/settings_panel.h"
 #include "app/status_line.h"
+#include "config/config_document.h"
 #include "config/config_file.h"
 #include "settings/setting_commands.h"
 

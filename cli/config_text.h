@@ -46,7 +46,7 @@ struct RowDifference {
 struct ConfigDiff {
     std::vector<SettingDifference> settings;
     std::vector<RowDifference> rows;
-    bool empty() const { return settings.empty() && rows.empty(); }
+    bool none() const { return settings.empty() && rows.empty(); }
 };
 
 // Settings in the order of SettingLines, then the tables in tab order, rows upwards.

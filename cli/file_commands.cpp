@@ -34,8 +34,8 @@ int RunDiff(const CliArguments& args, const CliOutput& output) {
         if (!Read(args.operands[i], files[i], output, status)) return status;
     const ConfigDiff diff = DiffConfigs(files[0], files[1]);
     if (args.json) output.out(JsonLine(JsonDiff(files[0], files[1])));
-    else if (!diff.empty()) output.out(Joined(DiffLines(diff)));
-    return diff.empty() ? kExitOk : kExitRefused;
+    else if (!diff.none()) output.out(Joined(DiffLines(diff)));
+    return diff.none() ? kExitOk : kExitRefused;
 }
 
 int RunConvert(const CliArguments& args, const CliOutput& output) {

@@ -275,7 +275,7 @@ std::wstring DryRunHeader(const CliArguments& args) {
 }
 
 std::wstring DryRunLine(const ConfigDiff& diff, std::size_t settings, const CliArguments& args) {
-    if (diff.empty()) return L"The module on " + args.port + L" already holds " + File(args) + L"; nothing to change.";
+    if (diff.none()) return L"The module on " + args.port + L" already holds " + File(args) + L"; nothing to change.";
     std::wstring text = L"Restoring " + File(args) + L" would change " + std::to_wstring(settings) +
                         (settings == 1 ? L" setting and " : L" settings and ") + std::to_wstring(diff.rows.size()) +
                         (diff.rows.size() == 1 ? L" row: " : L" rows: ");

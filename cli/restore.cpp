@@ -32,7 +32,7 @@ int WriteAndCompare(Module& module, const CliArguments& args, const CliOutput& o
     const Outcome read = ReadWholeConfig(module, readBack);
     if (!Succeeded(read)) return Report(read, module, args, output);
     const ConfigDiff diff = DiffConfigs(readBack, module.held);
-    if (diff.empty()) return kExitOk;
+    if (diff.none()) return kExitOk;
     output.err(MismatchText(FirstDifference(diff), SeveralPorts(args)) + L"\n");
     return kExitMismatch;
 }
@@ -55,13 +55,13 @@ int KeepPrevious(const ModuleConfig& previous, const std::wstring& folder, const
 // file, and 1 when there is anything.
 int DryRun(const ModuleConfig& current, const ModuleConfig& file, const CliArguments& args, const CliOutput& output) {
     const ConfigDiff diff = DiffConfigs(current, file);
-    if (diff.empty() || SeveralPorts(args)) {
+    if (diff.none() || SeveralPorts(args)) {
         output.out(DryRunLine(diff, ChangedSettings(current.settings, file.settings), args) + L"\n");
         if (args.json && output.attach) output.attach("diff", JsonDiff(current, file));
     } else {
         output.out(DryRunHeader(args) + L"\n" + Joined(DiffLines(diff)));
     }
-    return diff.empty() ? kExitOk : kExitRefused;
+    return diff.none() ? kExitOk : kExitRefused;
 }
 
 // restore on one port. The module is read whole first: a file whose tables
@@ -85,7 +85,7 @@ int RestoreOnPort(const ModuleConfig& file, const std::wstring& folder, const Cl
             return kExitFile;
         }
         if (args.dryRun) return DryRun(current, file, args, output);
-        if (DiffConfigs(current, file).empty()) {
+        if (DiffConfigs(current, file).none()) {
             output.out(AlreadyHeldText(args) + L"\n");
             return args.store ? Report(SaveModuleConfig(module), module, args, output) : kExitOk;
         }

@@ -48,6 +48,15 @@ Outcome ReadConfigDocument(const std::wstring& path, ModuleConfig& out) {
     return {&kLoadConfigFile};
 }
 
+Outcome LoadConfigFile(Module& module, const std::wstring& path) {
+    ModuleConfig read;
+    Outcome outcome = ReadConfigDocument(path, read);
+    if (!Succeeded(outcome)) return outcome;
+    read.settings.irFullRepeat = read.settings.irFullRepeat != 0;
+    module.held = std::move(read);
+    return outcome;
+}
+
 Outcome WriteConfigDocument(const std::wstring& path, const ModuleConfig& config) {
     std::string bytes;
     if (IsJsonFileName(path)) {

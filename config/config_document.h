@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "device/module.h"
 #include "device/module_config.h"
 #include "device/outcome.h"
 
@@ -15,6 +16,11 @@ bool IsJsonFileName(const std::wstring& path);
 // FileFault::BadJson and the reason in Outcome::error. On any FileError `out`
 // is untouched.
 Outcome ReadConfigDocument(const std::wstring& path, ModuleConfig& out);
+
+// Reads the file as ReadConfigDocument does and, only when the whole of it was
+// read, replaces the held tables and settings with it; a full-repeat byte
+// other than 0 is held as on.
+Outcome LoadConfigFile(Module& module, const std::wstring& path);
 
 // Writes the configuration to `path` in the form its name asks for (outcome
 // kSaveConfigFile) without ever destroying an earlier file there; see

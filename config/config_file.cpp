@@ -31,12 +31,3 @@ Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out) {
     if (const auto fault = DecodeConfig(in, out, &facts)) return Failed(kLoadConfigFile, *fault, facts);
     return {&kLoadConfigFile};
 }
-
-Outcome LoadConfigFile(Module& module, const std::wstring& path) {
-    ModuleConfig read;
-    Outcome outcome = ReadConfigFile(path, read);
-    if (!Succeeded(outcome)) return outcome;
-    read.settings.irFullRepeat = read.settings.irFullRepeat != 0;
-    module.held = std::move(read);
-    return outcome;
-}

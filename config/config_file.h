@@ -1,11 +1,9 @@
 #pragma once
-// Configuration files on disk: writing one, reading one, and loading one into
-// the held configuration. Files are opened in binary mode with shared access
-// and closed before the call returns.
+// .cfg files on disk: writing one and reading one. Files are opened in binary
+// mode with shared access and closed before the call returns.
 
 #include <string>
 
-#include "device/module.h"
 #include "device/module_config.h"
 #include "device/outcome.h"
 
@@ -19,7 +17,3 @@ Outcome SaveConfigFile(const std::wstring& path, const ModuleConfig& config);
 // `out` is untouched, and the outcome's file facts say why the file did not
 // open, what it holds when it is no configuration, or where it ends.
 Outcome ReadConfigFile(const std::wstring& path, ModuleConfig& out);
-
-// Reads the file and, only when the whole of it was read, replaces the held
-// tables and settings with it; a full-repeat byte other than 0 is held as on.
-Outcome LoadConfigFile(Module& module, const std::wstring& path);

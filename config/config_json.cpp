@@ -217,7 +217,8 @@ JsonValue RowJson(std::uint32_t table, const ActionFields& f) {
 }
 
 std::pair<std::string, JsonValue> SettingJson(const ModuleSettings& s, Setting setting) {
-    const char* key = kSettingKeys[std::ranges::find(kJsonSettings, setting) - std::begin(kJsonSettings)];
+    const auto* found = std::find(std::begin(kJsonSettings), std::end(kJsonSettings), setting);
+    const char* key = kSettingKeys[found - std::begin(kJsonSettings)];
     switch (setting) {
     case Setting::IrFullRepeat:
         return {key, s.irFullRepeat <= 1 ? JsonBoolean(s.irFullRepeat == 1) : JsonNumber(s.irFullRepeat)};

@@ -20,9 +20,9 @@ inline bool IsConnected(const Module& module) { return module.link.connected; }
 // Runs an operation's exchanges with the module as Attempt does. Every
 // operation asks first: while no module is connected nothing is sent and the
 // outcome is NotConnected.
-template <class Exchanges>
-Outcome AttemptOn(Module& module, Outcome outcome, Exchanges&& exchanges) {
-    if (IsConnected(module)) return Attempt(std::move(outcome), exchanges);
+template <class Steps>
+Outcome AttemptOn(Module& module, Outcome outcome, Steps&& steps) {
+    if (IsConnected(module)) return Attempt(std::move(outcome), steps);
     outcome.kind = OutcomeKind::NotConnected;
     return outcome;
 }

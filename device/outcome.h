@@ -114,10 +114,10 @@ inline bool LinkFailed(const Outcome& outcome) {
 // table and row on as they go; a SerialError or ProtocolError ends them and
 // becomes the outcome's kind, with the table and row where it happened.
 // Anything else thrown goes on to the caller.
-template <class Exchanges>
-Outcome Attempt(Outcome outcome, Exchanges&& exchanges) {
+template <class Steps>
+Outcome Attempt(Outcome outcome, Steps&& steps) {
     try {
-        exchanges(outcome);
+        steps(outcome);
     } catch (const ProtocolError& error) {
         outcome.kind = OutcomeKind::ProtocolError;
         outcome.error = error.what();

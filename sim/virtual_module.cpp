@@ -24,8 +24,9 @@
 #include <sys/prctl.h>
 #endif
 
-#include "sim/button_codes.h"
+#include "sim/live_motion.h"
 #include "sim/module_commands.h"
+#include "sim/request_framing.h"
 
 namespace {
 
@@ -200,14 +201,8 @@ void VirtualModule::Impl::serve() {
         ssize_t got = ::read(master, buffer, sizeof buffer);
         if (got <= 0) continue;
         pending.insert(pending.end(), buffer, buffer + got);
-        // A request is complete once its command byte and all its argument
-        // bytes are in; a byte that is no command stands alone.
-        while (!pending.empty() && master >= 0) {
-            int arguments = RequestArgumentBytes(pending[0]);
-            std::size_t size = arguments < 0 ? 1 : 1 + static_cast<std::size_t>(arguments);
-            if (pending.size() < size) break;
-            Bytes request(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(size));
-            pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(size));
+        Bytes request;
+        while (master >= 0 && TakeRequest(pending, request)) {
             handle(request);
             if (hangUpDue()) {
                 awaitDrained();
@@ -376,19 +371,8 @@ std::optional<Fault> VirtualModule::Impl::takeFaultLocked(std::uint8_t command) 
 
 LiveValues VirtualModule::Impl::liveLocked() const {
     if (!liveChanges) return fixedLive;
-    // Every 1.5 s another button of each group; the dimmer sweeps up and down
-    // between dark and the maximum brightness every 20 s.
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    auto step = static_cast<std::size_t>(ms / 1500);
-    LiveValues live;
-    live.pressed.media = static_cast<std::uint8_t>(kMediaCodes[step % std::size(kMediaCodes)]);
-    live.pressed.gears = step % 4 == 1 ? 0x01 : 0x00;
-    live.pressed.horn = step % 5 == 2 ? kHornCode : 0x00;
-    live.pressed.acc = kAccCodes[step % std::size(kAccCodes)];
-    long long phase = ms % 20000;
-    long long level = phase < 10000 ? phase : 20000 - phase;
-    live.brightness = static_cast<std::uint8_t>(state.running.settings.maxBrightness * level / 10000);
-    return live;
+    return LiveMotion(ms, state.running.settings.maxBrightness);
 }
 
 VirtualModule::VirtualModule(ModuleConfig initial) : impl(std::make_unique<Impl>()) {

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include <optional>
-#include <utility>
 
+#include "app/control_events.h"
 #include "app/main_window.h"
 #include "app/resource_ids.h"
 #include "app/safety_net.h"
@@ -49,23 +49,10 @@ LRESULT OnNotify(Program& program, const NMHDR& header) {
     return 0;
 }
 
-// The controller's event of each command id. The default-resistance combo
-// boxes count only the user's confirmed choice (CBN_SELENDOK).
-constexpr std::pair<int, UiEvent> kCommandEvents[] = {
-    {IDC_REFRESH, UiEvent::Refresh},           {IDC_CONNECT, UiEvent::Connect},
-    {IDC_SAVE_TO_DEVICE, UiEvent::SaveToDevice}, {IDC_LOAD_FROM_DEVICE, UiEvent::LoadFromDevice},
-    {IDC_RESET, UiEvent::Reset},               {IDC_IR_SEND, UiEvent::SendIr},
-    {IDC_IR_PERIOD_SET, UiEvent::SetIrPeriod}, {IDC_FULL_REPEAT, UiEvent::ToggleFullRepeat},
-    {IDC_RA_DEFAULT, UiEvent::ResistanceChosen}, {IDC_RB_DEFAULT, UiEvent::ResistanceChosen},
-    {IDC_MAX_BRIGHTNESS_SET, UiEvent::SetMaxBrightness}, {IDM_FILE_SAVE, UiEvent::FileSave},
-    {IDM_FILE_OPEN, UiEvent::FileOpen},
-};
-
+// The default-resistance combo boxes count only the user's confirmed choice (CBN_SELENDOK).
 std::optional<UiEvent> EventOf(int id, int code) {
     if ((id == IDC_RA_DEFAULT || id == IDC_RB_DEFAULT) && code != CBN_SELENDOK) return std::nullopt;
-    for (const auto& [commandId, event] : kCommandEvents)
-        if (commandId == id) return event;
-    return std::nullopt;
+    return EventOfControl(id);
 }
 
 LRESULT OnCommand(Program& program, HWND hwnd, WPARAM wParam) {

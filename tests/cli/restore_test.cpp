@@ -130,12 +130,12 @@ TEST(Restore, DryRunPrintsWhatItWouldChangeModuleToFileAndOnlyReads) {
             const CliRun run = RunCli({L"@", L"restore", L"--dry-run", file}, &module);
             const ConfigDiff diff = DiffConfigs(held, FactoryConfig());
             const std::wstring expected =
-                diff.empty() ? L"The module on " + PortOf(module) + L" already holds " + file + L"; nothing to change.\n"
+                diff.none() ? L"The module on " + PortOf(module) + L" already holds " + file + L"; nothing to change.\n"
                              : L"Restoring " + file + L" would change on " + PortOf(module) +
                                    L" (- module, + file):\n" + Joined(DiffLines(diff));
-            EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(diff.empty() ? 0 : 1, expected, L""));
+            EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(diff.none() ? 0 : 1, expected, L""));
             // The header, a setting, and a table: its title, the columns, two rows.
-            EXPECT_EQ(Lines(run.out).size(), diff.empty() ? 1u : 6u);
+            EXPECT_EQ(Lines(run.out).size(), diff.none() ? 1u : 6u);
             EXPECT_TRUE(OnlyReads(module));
             EXPECT_EQ(module.config(), held);
             EXPECT_FALSE(std::filesystem::exists(files.dir / "data"));

@@ -11,6 +11,7 @@
 
 #include "app/status_words.h"
 #include "config/cfg_codec.h"
+#include "config/config_document.h"
 #include "config/config_file.h"
 #include "tests/app/app_harness.h"
 #include "tests/scratch.h"
