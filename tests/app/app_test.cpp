@@ -1,10 +1,8 @@
-// Connecting, the live poll, the safety net and the layout.
+// Connecting, the live poll and the safety net.
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <stdexcept>
 
-#include "app/layout_table.h"
 #include "app/safety_net.h"
 #include "app/status_line.h"
 #include "device/port_info.h"
@@ -13,8 +11,11 @@
 
 namespace {
 
-const int kDeviceControls[] = {1030, 1031, 1032, 1041, 1043, 1065, 1044, 1040, 1042, 1064,
-                               1050, 1051, 1060, 1061, 1062, 1063, 1066, 1190, 1191, 1200};
+const int kDeviceControls[] = {IDC_SAVE_TO_DEVICE, IDC_LOAD_FROM_DEVICE, IDC_RESET, IDC_IR_SEND, IDC_IR_PERIOD_SET,
+                               IDC_MAX_BRIGHTNESS_SET, IDC_FULL_REPEAT, IDC_IR_CODE, IDC_IR_PERIOD, IDC_MAX_BRIGHTNESS,
+                               IDC_RA_DEFAULT, IDC_RB_DEFAULT, IDC_PRESSED_MEDIA, IDC_PRESSED_GEARS, IDC_PRESSED_HORN,
+                               IDC_CURRENT_BRIGHTNESS, IDC_PRESSED_ACC, IDC_ACTIONS_PANEL, IDC_ACTIONS_TAB,
+                               IDC_ACTIONS_LIST};
 const Texts kBlank(5, L"-");
 
 void ExpectDisconnected(const AppHarness& h) {
@@ -188,28 +189,6 @@ TEST(SafetyNet, AnyOtherExceptionEndsAtTheGuardOfItsOperationOrAtTheNet) {
         EXPECT_EQ(h.status(), runtime ? L"Runtime error occured: display" : L"An unknown error occured");
         EXPECT_TRUE(h.app.module.link.connected);
         EXPECT_EQ(h.requests(), (Requests{{2}, {3}}));
-    }
-}
-
-TEST(Layout, StretchesTheActionsAreaAndPinsTheStatusToTheBottom) {
-    using Box = std::vector<int>;
-    const struct { int w, h, actions, panel, list; } rows[] = {
-        {880, 750, 305, 271, 241}, {864, 691, 246, 212, 182}, {625, 625, 180, 146, 116}, {120, 90, 180, 146, 116}};
-    for (const auto& c : rows) {
-        SCOPED_TRACE(c.h);
-        std::map<int, Box> at;
-        for (const auto& p : LayoutPlacements(c.w, c.h)) at[p.id] = {p.x, p.y, p.width, p.height};
-        EXPECT_EQ(at.size(), 12u);
-        EXPECT_EQ(at[IDC_GROUP_ACTIONS], (Box{10, 370, c.w - 20, c.actions}));
-        EXPECT_EQ(at[IDC_GROUP_STATUS], (Box{10, c.h - 65, c.w - 20, 55}));
-        EXPECT_EQ(at[IDC_STATUS], (Box{20, c.h - 45, c.w - 40, 24}));
-        EXPECT_EQ(at[IDC_ACTIONS_PANEL], (Box{20, 394, c.w - 40, c.panel}));
-        EXPECT_EQ(at[IDC_ACTIONS_TAB], (Box{20, 394, c.w - 40, 28}));
-        EXPECT_EQ(at[IDC_ACTIONS_LIST], (Box{20, 424, c.w - 40, c.list}));
-        for (int id : {IDC_GROUP_CONNECTION, IDC_GROUP_DEVICE, IDC_GROUP_PRESSED, IDC_GROUP_DIMMER, IDC_GROUP_IR})
-            EXPECT_EQ(at[id][2], c.w - 20) << id;
-        for (const auto& [id, box] : at)  // each placed control is in the control table once
-            EXPECT_EQ(std::ranges::count(kMainControls, id, &ControlSpec::id), 1) << id;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "app/layout_table.h"
 #include "cli/korvelctl.h"
 #include "config/cfg_codec.h"
+#include "config/config_document.h"
 #include "device/protocol.h"
 #include "device/text.h"
 #include "sim/virtual_module.h"
@@ -52,6 +53,13 @@ struct ScratchFiles : Scratch {
     using Scratch::write;
     std::wstring write(const std::string& name, const ModuleConfig& c) const { return write(name, EncodeConfig(c)); }
 };
+
+// The configuration in a file of either form.
+inline ModuleConfig Kept(const std::wstring& path) {
+    ModuleConfig config;
+    EXPECT_TRUE(Succeeded(ReadConfigDocument(path, config))) << ToUtf8(path);
+    return config;
+}
 
 // Unlike the factory's in every table and setting, with the same row counts.
 inline ModuleConfig OtherContents() {

@@ -462,9 +462,7 @@ TEST(Commands, WatchPrintsOneLinePerChangeAtTheWindowsRate) {
     module.setPressed({0x15, 0x00, 0x01, 0x0100}, 42);
     std::thread later([&] {
         // Counted in polls, two exchanges each, not in time: several polls see the same.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (module.exchangeCount() < 10 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        AwaitUpTo([&] { return module.exchangeCount() >= 10; });
         // The brightness stays: a poll that straddles the change then cannot
         // show half of it.
         module.setPressed({0x00, 0x1C, 0x00, 0x0000}, 42);

@@ -9,7 +9,6 @@
 
 #include "cli/config_text.h"
 #include "cli/file_names.h"
-#include "config/config_document.h"
 #include "tests/cli/cli_harness.h"
 
 namespace {
@@ -37,12 +36,6 @@ TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
     const CliRun back = RunCli({L"@", L"restore", L"--no-keep-previous", path}, &module);
     EXPECT_EQ(back.status, 0) << ToUtf8(back.err);
     EXPECT_EQ(module.config(), OtherContents());
-}
-
-ModuleConfig Kept(const std::wstring& path) {
-    ModuleConfig config;
-    EXPECT_TRUE(Succeeded(ReadConfigDocument(path, config))) << ToUtf8(path);
-    return config;
 }
 
 // Whether every request was one of the reads of the whole configuration.

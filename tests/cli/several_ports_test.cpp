@@ -7,11 +7,8 @@
 #include <signal.h>
 #include <sys/wait.h>
 
-#include <chrono>
-#include <thread>
 
 #include "cli/file_names.h"
-#include "config/config_document.h"
 #include "tests/cli/cli_harness.h"
 
 namespace {
@@ -25,12 +22,6 @@ std::wstring KeptFor(const std::filesystem::path& folder, const VirtualModule& m
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         if (entry.path().filename().string().starts_with(prefix)) found = WidenBytes(entry.path().string());
     return found;
-}
-
-ModuleConfig Kept(const std::wstring& path) {
-    ModuleConfig config;
-    EXPECT_TRUE(Succeeded(ReadConfigDocument(path, config))) << ToUtf8(path);
-    return config;
 }
 
 const std::wstring kRestored = L" Restored 4 settings and 4 tables from ";
@@ -183,14 +174,6 @@ std::tuple<int, std::string, std::string> Ended(const ScratchFiles& files, pid_t
         return ToUtf8(WithoutSeconds(WidenBytes(text)));
     };
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp("out"), slurp("err")};
-}
-
-// Waits until `done` or a few seconds have passed.
-template <class Done>
-void AwaitUpTo(Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScaledMs(5000));
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 // Whether `pid` has a SIGINT that no thread has taken yet.

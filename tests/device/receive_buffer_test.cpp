@@ -53,8 +53,7 @@ struct Buffered : ::testing::Test {
     // their replies have arrived, none of them read yet.
     void RequestAll(const Bytes& requests, std::size_t replyBytes) {
         link.writeExact(requests.data(), requests.size());
-        const auto deadline = Clock::now() + std::chrono::milliseconds(ScaledMs(5000));
-        while (InLine(link) < replyBytes && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        AwaitUpTo([&] { return InLine(link) >= replyBytes; });
         ASSERT_EQ(InLine(link), replyBytes);
     }
     std::uint8_t ReadByte() {

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <sys/ioctl.h>
@@ -21,7 +19,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Held = std::vector<MediaAction>;
-using std::chrono::milliseconds;
 
 // Each shape's result as a number; a table read replaces the caller's held rows
 // only when it succeeds.
@@ -67,19 +64,11 @@ constexpr std::uint8_t kMaxBrightness = 77, kExtraByte = 0xEE;
 // nothing comes and only the deadline can end the read.
 const unsigned kPatientMs = ScaledMs(1000), kQuickMs = ScaledMs(100);
 
-// Waits until `done`, or for a few seconds.
-template <class Done>
-bool Await(Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + milliseconds(ScaledMs(5000));
-    while (!done() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(milliseconds(1));
-    return done();
-}
-
 // The bytes the line holds for the link, those it has read ahead included,
 // once it holds `n` (or a few seconds have passed).
 std::size_t pendingAfter(const SerialLink& link, std::size_t n) {
     int have = 0;
-    Await([&] { return ioctl(link.handle, FIONREAD, &have) != 0 || link.rx.size() + static_cast<std::size_t>(have) >= n; });
+    AwaitUpTo([&] { return ioctl(link.handle, FIONREAD, &have) != 0 || link.rx.size() + static_cast<std::size_t>(have) >= n; });
     return link.rx.size() + static_cast<std::size_t>(have);
 }
 
@@ -130,7 +119,7 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
     link.timeouts.readConstant = kPatientMs;
     if (late) module.sendUnsolicited(Bytes(reply.begin() + static_cast<long>(point), reply.end()), 0);
     // A module held back may take the request only after the caller gave up.
-    EXPECT_TRUE(Await([&] { return module.exchangeCount() >= 2; }));
+    EXPECT_TRUE(AwaitUpTo([&] { return module.exchangeCount() >= 2; }));
     EXPECT_EQ(module.exchangeCount(), 2u) << "nothing is repeated";
 
     if (hangUp) {
