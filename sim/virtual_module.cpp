@@ -99,8 +99,9 @@ struct VirtualModule::Impl {
     std::vector<Fault> faults;
     std::vector<Unsolicited> unsolicited;
     std::vector<Exchange> exchanges;
-    std::optional<std::size_t> current;  // the exchange whose reply is going out
+    std::optional<std::size_t> current;  // the exchange whose reply is going out, while it is recorded
     int hangUpCountdown = -1;            // exchanges until the hang-up; -1: none
+    bool serving = false;                // an exchange is under way, recorded or not
     bool hungUp = false;
     bool stopping = false;
     bool pacing = false;
@@ -226,10 +227,12 @@ void VirtualModule::Impl::handle(const Bytes& request) {
             reply = ExecuteRequest(state, request, liveLocked());
         exchanges.push_back({request, {}});
         current = exchanges.size() - 1;
+        serving = true;
     }
     deliver(reply, fault);
     std::lock_guard lock(mutex);
     current.reset();
+    serving = false;
     if (hangUpCountdown > 0) --hangUpCountdown;
     changed.notify_all();
 }
@@ -456,8 +459,9 @@ void VirtualModule::hangUpAfter(int n) {
     std::unique_lock lock(impl->mutex);
     if (impl->hungUp) return;
     // Counted from a point both sides agree on: an exchange whose reply the
-    // client already has, but which the server has not yet closed, is none of the n.
-    impl->changed.wait(lock, [&] { return !impl->current || impl->stopping; });
+    // client already has, but which the server has not yet closed, is none of
+    // the n, even when the exchanges were cleared in the meantime.
+    impl->changed.wait(lock, [&] { return !impl->serving || impl->stopping; });
     impl->hangUpCountdown = n;
     impl->wake();
     if (n == 0) impl->changed.wait(lock, [&] { return impl->hungUp || impl->stopping; });
