@@ -43,12 +43,13 @@ using NativeHandle = int;    // file descriptor
 NativeHandle UnopenedHandle();  // the value before the first open
 NativeHandle InvalidHandle();   // the value after every close and failed open
 
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 // Bytes a read took from the port beyond what it asked for, kept for the
 // reads after it: one call takes whatever has arrived, up to what a
 // terminal's line discipline holds, so a whole table reply fits. Windows
 // needs none: its driver times the reads (COMMTIMEOUTS) and hands over
-// exactly what is asked.
+// exactly what is asked; nor does the page, whose port keeps what has
+// arrived on the script's side until a read takes it.
 struct ReceiveBuffer {
     std::array<std::uint8_t, 4096> bytes{};
     std::size_t first = 0, end = 0;  // the bytes not taken yet
@@ -84,7 +85,7 @@ struct SerialLink {
     // gets its reply and the module is never left inside a request.
     const std::atomic<bool>* stop = nullptr;
     bool interrupted = false;   // a write was held back by the stop flag since the last open
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
     ReceiveBuffer rx;           // emptied by every open and close
 #endif
 
