@@ -8,9 +8,9 @@
 #include <chrono>
 #include <filesystem>
 
+#include "bench_support.h"
 #include "cli/korvelctl.h"
 #include "device/text.h"
-#include "tests/bench/bench_support.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <chrono>
 
+#include "bench_support.h"
 #include "device/protocol.h"
-#include "tests/bench/bench_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/bench/plain_client.h"
+#include "plain_client.h"
 
 #include <cerrno>
 #include <cstring>

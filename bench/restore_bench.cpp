@@ -18,11 +18,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "bench_support.h"
 #include "cli/korvelctl.h"
 #include "config/config_file.h"
 #include "device/text.h"
-#include "tests/bench/bench_support.h"
-#include "tests/bench/plain_client.h"
+#include "plain_client.h"
 
 namespace {
 
