@@ -138,7 +138,6 @@ TEST(ReplaceFile, AnEarlierFileSurvivesEveryFailedWrite) {
         if (left != Nothing) {
             EXPECT_TRUE(Contents(file) == expected) << "the file holds " << Contents(file).size() << " bytes";
         }
-        // A replaced file keeps the earlier one's permissions.
         if (left == New && fileMode >= 0) {
             EXPECT_EQ(fs::status(file).permissions(), fs::perms(fileMode));
         }

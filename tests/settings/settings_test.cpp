@@ -16,16 +16,10 @@ std::wstring Shown(const MemoryView& v) {
            L"|" + std::to_wstring(v.comboSelection(IDC_RB_DEFAULT));
 }
 
-// What the step sends, holds (the module's resistance as its own, its other settings are 150, 2 and 65535),
-// shows, traces, and shows when the module is silent (once a step).
-const struct SyncCase {
-    void (*step)(App&);
-    std::uint8_t command;
-    ModuleSettings held;
-    const wchar_t *shown, *loaded;
-    Texts trace;
-    const wchar_t* failure;
-} kSyncs[] = {
+// What each step sends, holds (the module's resistance as its own, its other settings are 150, 2 and 65535),
+// shows, traces, and shows when the module is silent (once a step); while disconnected it is silent.
+using Step = void (*)(App&);
+const std::tuple<Step, std::uint8_t, ModuleSettings, const wchar_t*, const wchar_t*, Texts, const wchar_t*> kSyncs[] = {
     {SyncMaxBrightnessField, 0x08, {100, false, 0, 0}, L"100||off|-1|-1", L"Max brightness loaded.", {},
      L"getMaxBrightness failed (exception)."},
     {SyncFullRepeatCheckbox, 0x11, {0, true, 0, 0}, L"-||on|-1|-1", L"Full repeat loaded.", {},
@@ -41,32 +35,31 @@ const struct SyncCase {
      {L"g_defaultResistors=0x0003\n", L"raText=[]\n", L"rbText=[]\n", L"idxA=0\n", L"idxB=0\n"}, nullptr},
 };
 
-// Each step: silent while disconnected, unchanged by a silent module, then as the module reports.
 TEST(Sync, EachStepShowsAndHoldsWhatTheModuleReports) {
-    for (const SyncCase& c : kSyncs) {
-        SCOPED_TRACE(ToUtf8(c.loaded) + " " + std::to_string(c.held.defaultResistors));
-        OpenApp t(WithSettings(150, 2, 65535, c.held.defaultResistors));
+    for (const auto& [step, command, held, shown, loaded, trace, failure] : kSyncs) {
+        SCOPED_TRACE(ToUtf8(loaded) + " " + std::to_string(held.defaultResistors));
+        OpenApp t(WithSettings(150, 2, 65535, held.defaultResistors));
         const std::wstring before = Shown(t.view), status = t.status();
         t.app.module.link.connected = false;
-        c.step(t.app);
+        step(t.app);
         EXPECT_EQ(t.module.exchangeCount(), 0u);
         EXPECT_EQ(t.status(), status);
         t.app.module.link.connected = true;
-        if (c.failure) {
-            t.module.addFault({.command = c.command});
-            c.step(t.app);
-            EXPECT_EQ(t.status(), c.failure);
+        if (failure) {
+            t.module.addFault({.command = command});
+            step(t.app);
+            EXPECT_EQ(t.status(), failure);
             EXPECT_EQ(Shown(t.view), before);
             EXPECT_EQ(t.app.module.held.settings, ModuleSettings{});
             EXPECT_TRUE(t.app.module.link.connected && t.traces.empty());
             t.module.clearExchanges();
         }
-        c.step(t.app);
-        EXPECT_EQ(t.requests(), Requests({{c.command}}));
-        EXPECT_EQ(t.app.module.held.settings, c.held);
-        EXPECT_EQ(Shown(t.view), c.shown);
-        EXPECT_EQ(t.traces, c.trace);
-        EXPECT_EQ(t.status(), c.loaded);
+        step(t.app);
+        EXPECT_EQ(t.requests(), Requests({{command}}));
+        EXPECT_EQ(t.app.module.held.settings, held);
+        EXPECT_EQ(Shown(t.view), shown);
+        EXPECT_EQ(t.traces, trace);
+        EXPECT_EQ(t.status(), loaded);
     }
 }
 
@@ -76,7 +69,6 @@ TEST(Sync, EachStepShowsAndHoldsWhatTheModuleReports) {
 TEST(Events, TypedTextsAreSentAsTheseBytes) {
     const std::tuple<UiEvent, int, const wchar_t*, Bytes, const wchar_t*, bool> cases[] = {
         {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"100", {0x07, 0x64}, L"Max brightness set.", false},
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"0x64", {0x07, 0x64}, L"Max brightness set.", false},
         {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"064", {0x07, 0x34}, L"Max brightness set.", false},
         {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"50%", {0x07, 0x32}, L"Max brightness set.", false},
         {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"101", {}, L"Invalid max brightness (0-100).", false},
@@ -164,8 +156,6 @@ TEST(Events, DisconnectedThenRefusedThenAccepted) {
     }
 }
 
-// Both combo boxes must hold a choice: without one nothing is sent and nothing
-// held changes, whichever box is empty.
 TEST(Events, AResistanceWithoutBothChoicesIsASelectionError) {
     for (const auto& [ra, rb] : {std::pair{3, -1}, std::pair{-1, 1}, std::pair{-1, -1}}) {
         OpenApp t;
