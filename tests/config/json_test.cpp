@@ -137,10 +137,8 @@ TEST(ConfigJson, WritesSettingsByNameAndOneRowPerLine) {
 TEST(ConfigJson, ReadsWhatPeopleWriteByHand) {
     const std::pair<std::string, std::string> edits[] = {
         {R"("ra": "3.9 kΩ", "rb": "22 Ω"})", R"("rb": "22 Ohm", "ra": "3.9kohm"})"},
-        {R"("ra": "1.2 kΩ")", R"("ra": "1.2 k)" "\u03A9\""},    {R"("ra": "0x0003")", R"("ra": "0X3")"},
-        {R"("ra": "none", "rb": "none"})", R"("ra": "", "rb": "0x0000"})"},
+        {R"("ra": "0x0003")", R"("ra": "0X3")"}, {R"("ra": "none", "rb": "none"})", R"("ra": "", "rb": "0x0000"})"},
         {R"("ra": "none", "rb": "22 Ω"})", R"("ra": "0x0", "rb": "0x8000"})"},
-        {R"("ra": "1.2 kΩ")", R"("ra": "1k2")"},              {R"("ra": "22 Ω")", R"("ra": "22")"},
         {R"("button": "0x15", "irCode": "0x11223344")", R"("irCode": "0x0011223344", "button": "0x15")"},
         {R"("button": "0x2A")", R"("button": "0x2a")"},         {R"("irFullRepeat": false)", R"("irFullRepeat": 0)"},
         {R"(["Toggle", "Repeat"])", R"(["Repeat", "Toggle"])"}, {"\"horn\": [],", "\"horn\": [ ],"},

@@ -75,7 +75,7 @@ std::wstring InChild(const std::function<Outcome()>& save, rlim_t maxFileSize) {
     return wide;
 }
 
-// Four full tables: 9465 bytes as .cfg, about 130 kB as JSON.
+// Four full tables: 9465 bytes as .cfg.
 ModuleConfig Large() {
     ModuleConfig c;
     std::uint8_t next = 0;
