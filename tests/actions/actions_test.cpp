@@ -1,5 +1,5 @@
 // The actions list: reading tables, editing cells, writing every table.
-#include <functional>
+#include <array>
 #include <tuple>
 
 #include "actions/action_writes.h"
@@ -17,11 +17,6 @@ void Fill(std::vector<R>& rows, std::size_t n, std::uint8_t seed) {
     rows.resize(n);
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t b = 0; b < R::kSize; ++b) rows[i].bytes[b] = static_cast<std::uint8_t>(seed + 17 * i + 3 * b);
-}
-template <class R>
-std::vector<R> Rows(std::size_t n, std::uint8_t seed) {
-    std::vector<R> rows;
-    return Fill(rows, n, seed), rows;
 }
 
 // A module with room for so many rows in each table; slots past them are refused.
@@ -60,10 +55,9 @@ protected:
 // Each tab reads its table while connected; then, on Media, a read cut short or
 // hung up keeps the old rows, held and shown, and the connection.
 TEST(ActionList, EachTabReadsItsTableWhileConnectedAndAFailingReadKeepsTheOldRows) {
-    const std::tuple<int, std::uint8_t, std::wstring> rows[] = {{Gears, cmd::getGearActions, L"Gear actions loaded."},
-                                                                {Horn, cmd::getHornActions, L"Horn actions loaded."},
-                                                                {Acc, cmd::getAccActions, L"ACC actions loaded."},
-                                                                {Media, cmd::getMediaActions, L"Media actions loaded."}};
+    const std::tuple<int, std::uint8_t, std::wstring> rows[] = {
+        {Gears, cmd::getGearActions, L"Gear actions loaded."}, {Horn, cmd::getHornActions, L"Horn actions loaded."},
+        {Acc, cmd::getAccActions, L"ACC actions loaded."}, {Media, cmd::getMediaActions, L"Media actions loaded."}};
     ModuleConfig config = FactoryConfig();
     config.acc.clear();
     config.media[0] = MakeRecord<MediaAction>({0x15, 0x0, 0x11, 0x0B, 0x8001});
@@ -101,17 +95,16 @@ TEST(ActionList, ReloadAllReadsTheTablesInOrderAndKeepsThoseReadBeforeAFailure) 
     AppHarness h;
     h.connect();
     ModuleConfig& page = h.app.module.held;
-    const std::vector<HornAction> oldHorn = {MakeRecord<HornAction>({9, 9, 9, 9, 9})};
-    const std::vector<AccAction> oldAcc = {MakeRecord<AccAction>({8, 8, 8, 8, 8})};
     page.media.clear();
-    page.horn = oldHorn;
-    page.acc = oldAcc;
+    page.horn = {MakeRecord<HornAction>({9, 9, 9, 9, 9})};
+    page.acc = {MakeRecord<AccAction>({8, 8, 8, 8, 8})};
+    const ModuleConfig old = page;
     const int shown = h.view.listRowCount();
     h.module.addFault({.command = cmd::getHornActions});
     ReloadAllActions(h.app);
     EXPECT_EQ(h.status(), L"Loading actions from device failed (exception).");
     const ModuleConfig c = h.module.config();
-    EXPECT_EQ(std::tie(page.media, page.gears, page.horn, page.acc), std::tie(c.media, c.gears, oldHorn, oldAcc));
+    EXPECT_EQ(std::tie(page.media, page.gears, page.horn, page.acc), std::tie(c.media, c.gears, old.horn, old.acc));
     EXPECT_EQ(h.view.listRowCount(), shown);  // the list is not refilled
     EXPECT_TRUE(h.app.module.link.connected);
 
@@ -150,15 +143,14 @@ TEST_F(Editing, CommitsSendTheRowInTheTablesFormAndFailuresRestoreTheCell) {
     const auto acc = [](std::uint16_t button) {
         return RecordRequest(cmd::setAccAction, 0, MakeRecord<AccAction>({button, 0x55, 2, 4, 0x4000}));
     };
-    const Bytes acc300 = acc(0x012C), accFFFF = acc(0xFFFF);
     const std::tuple<int, int, std::wstring, std::wstring, std::wstring, Requests> rows[] = {
         {Media, kButtonColumn, L"21", L"Next (0x15)", L"Action updated", {MediaWrite(0, {0x15, 0, 0, 0, 0})}},
         {Media, kIrColumn, L"12abc", L"0xC", L"Action updated", {MediaWrite(0, {0, 12, 0, 0, 0})}},
         {Media, kButtonColumn, L"0xFF", L"0xFF", L"Action updated", {MediaWrite(0, {0xFF, 0, 0, 0, 0})}},
         {Media, kButtonColumn, L"256", L" (0x00)", L"Invalid Button.", {}},
         {Media, kIrColumn, L"abc", L"0x0", L"Invalid IR.", {}},
-        {Acc, kButtonColumn, L"300", L"0x012C", L"Action updated", {acc300}},
-        {Acc, kButtonColumn, L"0xFFFF", L"0xFFFF", L"Action updated", {accFFFF}},
+        {Acc, kButtonColumn, L"300", L"0x012C", L"Action updated", {acc(0x012C)}},
+        {Acc, kButtonColumn, L"0xFFFF", L"0xFFFF", L"Action updated", {acc(0xFFFF)}},
         {Acc, kButtonColumn, L"65536", L"Set (0x0100)", L"Invalid Button.", {}},
     };
     for (const auto& [tab, column, typed, shown, status, sent] : rows) {  // on row 0, Media's emptied first
@@ -200,12 +192,9 @@ TEST_F(Editing, FailedSendsKeepTheRecordRestoreAnEditedCellLeaveAToggleFlipped) 
 TEST_F(Editing, SetActionRefusesABadCellBeforeSending) {
     // The checks run IR, RA, RB, Button: the first failing one speaks.
     const std::pair<std::vector<std::pair<int, std::wstring>>, std::wstring> rows[] = {
-        {{{kIrColumn, L""}}, L"Invalid IR."},
-        {{{kRaColumn, L"1.2 kohm"}}, L"Invalid RA."},
-        {{{kRaColumn, L"1.2 k\u03A9"}}, L"Invalid RA."},
-        {{{kRbColumn, L"22"}}, L"Invalid RB."},
-        {{{kButtonColumn, L"next"}}, L"Invalid Button."},
-        {{{kButtonColumn, L"x (0x100)"}}, L"Invalid Button."},
+        {{{kIrColumn, L""}}, L"Invalid IR."}, {{{kRaColumn, L"1.2 kohm"}}, L"Invalid RA."},
+        {{{kRaColumn, L"1.2 k\u03A9"}}, L"Invalid RA."}, {{{kRbColumn, L"22"}}, L"Invalid RB."},
+        {{{kButtonColumn, L"next"}}, L"Invalid Button."}, {{{kButtonColumn, L"x (0x100)"}}, L"Invalid Button."},
         {{{kRaColumn, L"?"}, {kIrColumn, L""}}, L"Invalid IR."},
         {{{kRbColumn, L"?"}, {kRaColumn, L"?"}}, L"Invalid RA."},
         {{{kButtonColumn, L"?"}, {kRbColumn, L"?"}}, L"Invalid RB."},
@@ -243,73 +232,56 @@ TEST(ActionList, WhileDisconnectedTabsShowHeldRowsAndRowsFrom255OnAreNotEditable
     EXPECT_EQ(h.module.exchangeCount(), 0u);
 }
 
-TEST(WriteAll, SendsEveryHeldByteInTableOrder) {
-    AppHarness h(Room(2, 1, 0, 2));
-    h.connect();
-    ModuleConfig& page = h.app.module.held;
-    page.media = {MakeRecord<MediaAction>({0x15, 0x11223344, 0x81, 0xF9, 0x0003}),  // bits 4-7, odd RA
-                  MakeRecord<MediaAction>({0x00, 0, 0, 0x40, 0x7FFF})};
-    page.gears = Rows<GearAction>(1, 0x20);
-    page.acc = {MakeRecord<AccAction>({0x0040, 0xFFFFFFFF, 0xFF, 0xFF, 0xFFFF}), Rows<AccAction>(1, 0x60)[0]};
-    EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), L"All actions written to device.");
-    Requests expected;
-    const std::uint8_t commands[] = {cmd::setMediaAction, cmd::setGearAction, cmd::setHornAction, cmd::setAccAction};
-    ForEachTable(page, [&](const TableInfo& table, const auto& rows) {
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            expected.push_back(RecordRequest(commands[table.id], static_cast<std::uint8_t>(i), rows[i]));
-    });
-    EXPECT_EQ(h.requests(), expected);
-    EXPECT_EQ(expected[0], (Bytes{1, 0, 0x15, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x03, 0x00}));
-    EXPECT_EQ(h.module.config().acc, page.acc);
-
-    page = {};
-    h.module.clearExchanges();
-    EXPECT_EQ(StatusText(WriteAllActions(h.app.module)), L"All actions written to device.");
-    EXPECT_EQ(h.module.exchangeCount(), 0u);
-}
-
-TEST(WriteAll, StopsAtTheFirstFailureAndSaysWhereWithoutDisconnecting) {
-    // The module's room, whether it hangs up after the first row, then the
-    // exchanges made and the outcome.
-    const std::tuple<ModuleConfig, bool, std::size_t, OutcomeKind, std::uint32_t, std::size_t, std::wstring> rows[] = {
-        {Room(1, 4, 1, 2), false, 2, OutcomeKind::Refused, Media, 1, L"Failed writing media action 1"},
-        {Room(3, 3, 1, 2), false, 7, OutcomeKind::Refused, Gears, 3, L"Failed writing gear action 3"},
-        {Room(3, 4, 0, 2), false, 8, OutcomeKind::Refused, Horn, 0, L"Failed writing horn action 0"},
-        {Room(3, 4, 1, 1), false, 10, OutcomeKind::Refused, Acc, 1, L"Failed writing ACC action 1"},
-        {Room(3, 4, 1, 2), true, 1, OutcomeKind::SerialError, Media, 1,
-         L"Writing actions to device failed (exception)."},
-    };
-    for (const auto& [room, hangUp, sent, kind, table, row, status] : rows) {
+// The module's room, the held rows of each table, whether the module hangs up after
+// the first row, then the exchanges made and the outcome: every held row sent in
+// table order, or a stop at the first failure that says where, the line kept; a
+// table longer than the wire can address is refused before anything is sent.
+TEST(WriteAll, SendsEveryHeldRowInOrderOrStopsWhereItFailsKeepingTheLine) {
+    using Lengths = std::array<std::size_t, kTableCount>;
+    const Lengths held{3, 4, 1, 2};
+    const std::wstring written = L"All actions written to device.",
+                       tooLong = L" table has more than 255 rows; nothing written.";
+    const std::tuple<ModuleConfig, Lengths, bool, std::size_t, OutcomeKind, std::uint32_t, std::size_t, std::wstring>
+        rows[] = {
+            {Room(1, 4, 1, 2), held, false, 2, OutcomeKind::Refused, Media, 1, L"Failed writing media action 1"},
+            {Room(3, 3, 1, 2), held, false, 7, OutcomeKind::Refused, Gears, 3, L"Failed writing gear action 3"},
+            {Room(3, 4, 0, 2), held, false, 8, OutcomeKind::Refused, Horn, 0, L"Failed writing horn action 0"},
+            {Room(3, 4, 1, 1), held, false, 10, OutcomeKind::Refused, Acc, 1, L"Failed writing ACC action 1"},
+            {Room(3, 4, 1, 2), held, true, 1, OutcomeKind::SerialError, Media, 1,
+             L"Writing actions to device failed (exception)."},
+            {Room(255, 1, 1, 1), {256, 1, 1, 1}, false, 0, OutcomeKind::InvalidInput, Media, 0, L"Media" + tooLong},
+            {Room(255, 1, 1, 1), {1, 256, 1, 1}, false, 0, OutcomeKind::InvalidInput, Gears, 0, L"Gears" + tooLong},
+            {Room(255, 1, 1, 1), {1, 1, 256, 1}, false, 0, OutcomeKind::InvalidInput, Horn, 0, L"Horn" + tooLong},
+            {Room(255, 1, 1, 1), {1, 1, 1, 300}, false, 0, OutcomeKind::InvalidInput, Acc, 0, L"ACC" + tooLong},
+            {Room(255, 1, 0, 2), {255, 1, 0, 2}, false, 258, OutcomeKind::Done, 0, 0, written},
+            {Room(0, 0, 0, 0), {0, 0, 0, 0}, false, 0, OutcomeKind::Done, 0, 0, written},
+        };
+    for (const auto& [room, lengths, hangUp, sent, kind, table, row, status] : rows) {
         AppHarness h(room);
         h.connect();
         ModuleConfig& page = h.app.module.held;
-        Fill(page.media, 3, 1), Fill(page.gears, 4, 2), Fill(page.horn, 1, 3), Fill(page.acc, 2, 4);
+        std::uint8_t seed = 1;
+        ForEachTable(page, [&](const TableInfo& t, auto& rows) { Fill(rows, lengths[t.id], seed++); });
         if (hangUp) h.module.hangUpAfter(1);
-        const Outcome written = WriteAllActions(h.app.module);
-        EXPECT_EQ(std::tie(written.kind, written.table, written.row), std::tie(kind, table, row));
-        EXPECT_EQ(StatusText(written), status);
+        const Outcome outcome = WriteAllActions(h.app.module);
+        EXPECT_EQ(outcome.kind, kind);
+        EXPECT_EQ(StatusText(outcome), status);
         EXPECT_EQ(h.module.exchangeCount(), sent);
         EXPECT_TRUE(IsConnected(h.app.module));
+        if (Succeeded(outcome)) {
+            Requests expected;  // every held row in table order, exactly as held
+            const std::uint8_t commands[] = {cmd::setMediaAction, cmd::setGearAction, cmd::setHornAction,
+                                             cmd::setAccAction};
+            ForEachTable(page, [&](const TableInfo& t, const auto& rows) {
+                for (std::size_t i = 0; i < rows.size(); ++i)
+                    expected.push_back(RecordRequest(commands[t.id], static_cast<std::uint8_t>(i), rows[i]));
+            });
+            EXPECT_EQ(h.requests(), expected);
+            EXPECT_EQ(h.module.config(), page);
+        } else {
+            EXPECT_EQ(std::tie(outcome.table, outcome.row), std::tie(table, row));
+        }
     }
-}
-
-TEST(WriteAll, ATableOfMoreThan255RowsIsRefusedBeforeAnythingIsSent) {
-    AppHarness h(Room(255, 1, 1, 1));
-    h.connect();
-    ModuleConfig& page = h.app.module.held;
-    for (std::uint32_t table = Media; table < kTableCount; ++table) {  // ACC with 300 rows
-        ForEachTable(page, [&](const TableInfo& t, auto& rows) {
-            Fill(rows, t.id != table ? 1 : t.id == Acc ? 300 : 256, 1);
-        });
-        EXPECT_EQ(StatusText(WriteAllActions(h.app.module)),
-                  kTables[table].title + std::wstring(L" table has more than 255 rows; nothing written."));
-    }
-    EXPECT_EQ(h.module.exchangeCount(), 0u);
-    Fill(page.media, 255, 7);
-    Fill(page.acc, 1, 1);
-    EXPECT_TRUE(Succeeded(WriteAllActions(h.app.module)));
-    ASSERT_EQ(h.requests().size(), 258u);
-    EXPECT_EQ(h.requests()[254], RecordRequest(cmd::setMediaAction, 254, page.media[254]));
 }
 
 }  // namespace

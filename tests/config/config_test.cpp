@@ -56,12 +56,6 @@ ModuleConfig AsHeld(ModuleConfig c) {
 ModuleConfig Sample() { return AsHeld(Altered(3)); }    // full repeat on
 ModuleConfig Sentinel() { return AsHeld(Altered(4)); }  // what a refused file leaves alone
 
-// The status text of a file the reader refused, or nothing.
-std::optional<std::wstring> Refusal(const std::optional<FileFault>& fault) {
-    if (!fault) return std::nullopt;
-    return StatusText({.operation = &kLoadConfigFile, .kind = OutcomeKind::FileError, .file = *fault});
-}
-
 TEST(CfgCodec, LayoutsAreExact) {
     const Bytes zero(6, 0);
     const std::pair<ModuleConfig, Bytes> cases[] = {
@@ -84,17 +78,13 @@ std::vector<std::tuple<const char*, Bytes, const wchar_t*>> Files() {
     const Bytes valid = EncodeConfig(Sample());
     const auto first = [&](std::size_t n) { return Bytes(valid.begin(), valid.begin() + static_cast<long>(n)); };
     const auto header = [&](Bytes h) { return Join({h, Bytes(valid.begin() + 8, valid.end())}); };
-    Bytes countTooLarge = valid, fullRepeat2 = valid;
-    ++countTooLarge[8];
+    Bytes fullRepeat2 = valid;
     fullRepeat2[valid.size() - 4] = 2;
     return {
         {"7 bytes", first(7), L"Failed to read config header"},
         {"8 bytes", first(8), L"Failed while reading config"},
         {"wrong-endian magic", header({0x4E, 0x59, 0x41, 0x7E, 2, 0, 0, 0}), L"Invalid config file"},
-        {"magic before version", header({0x12, 0x34, 0x56, 0x78, 3, 0, 0, 0}), L"Invalid config file"},
         {"version 1", header({0x7E, 0x41, 0x59, 0x4E, 1, 0, 0, 0}), L"Unsupported config version"},
-        {"version 3", header({0x7E, 0x41, 0x59, 0x4E, 3, 0, 0, 0}), L"Unsupported config version"},
-        {"one Media record more than present", countTooLarge, L"Failed while reading config"},
         {"4 billion Gears records", Join({kHeader, kNone, {0x00, 0x28, 0x6B, 0xEE}, Bytes(24, 0)}),
          L"Failed while reading config"},
         {"100 thousand Horn records", Join({kHeader, kNone, kNone, {0xA0, 0x86, 0x01, 0x00}, Bytes(24, 0)}),
@@ -123,12 +113,14 @@ TEST(FileCommands, AFileIsReadWholeOrNotAtAll) {
     OpenApp t;
     for (const auto& [what, bytes, refusal] : Files()) {
         SCOPED_TRACE(what);
-        const auto expected = refusal ? std::optional<std::wstring>(refusal) : std::nullopt;
         PipeBuffer pipeBuffer(bytes);
         std::istream pipe(&pipeBuffer);
         ModuleConfig data = Sentinel();
         g_largestAllocation = 0;
-        EXPECT_EQ(Refusal(DecodeConfig(pipe, data)), expected);
+        const auto fault = DecodeConfig(pipe, data);
+        EXPECT_EQ(fault ? StatusText({.operation = &kLoadConfigFile, .kind = OutcomeKind::FileError, .file = *fault})
+                        : L"",
+                  refusal ? refusal : L"");
         EXPECT_LT(g_largestAllocation.exchange(0), 4096u);
         EXPECT_EQ(AsHeld(data), refusal ? Sentinel() : Sample());
         std::ofstream(tmp.dir / "f.cfg", std::ios::binary) << std::string(bytes.begin(), bytes.end());

@@ -19,6 +19,7 @@
 #include <functional>
 #include <iterator>
 #include <set>
+#include <tuple>
 
 #include "app/status_words.h"
 #include "config/cfg_codec.h"
@@ -74,7 +75,7 @@ std::wstring InChild(const std::function<Outcome()>& save, rlim_t maxFileSize) {
     return wide;
 }
 
-// Four full tables: 9465 bytes as .cfg, about 130 kB as JSON.
+// Four full tables: 9465 bytes as .cfg.
 ModuleConfig Large() {
     ModuleConfig c;
     std::uint8_t next = 0;
@@ -94,104 +95,85 @@ ModuleConfig Small() {
     return c;
 }
 
-std::string Encoded(const ModuleConfig& config, bool json) {
-    if (json) return EncodeConfigJson(config);
+std::string Cfg(const ModuleConfig& config) {
     const auto bytes = EncodeConfig(config);
     return {bytes.begin(), bytes.end()};
 }
 
 TEST(ReplaceFile, AnEarlierFileSurvivesEveryFailedWrite) {
     enum Left { Old, New, NewCutAtLimit, Nothing };
-    const struct {
-        const char* what;
-        const char* name;
-        mode_t folderMode;
-        int fileMode;  // -1: no earlier file
-        rlim_t limit;
-        const wchar_t* text;
-        Left left;
-        bool someoneElses = false;  // the folder and the file belong to root, not to the child
-    } cases[] = {
-        {"replaced", "a.cfg", 0755, 0640, RLIM_INFINITY, L"Config saved successfully", New},
-        {"replaced as JSON", "a.json", 0755, 0640, RLIM_INFINITY, L"Config saved successfully", New},
-        {"new file", "a.cfg", 0755, -1, RLIM_INFINITY, L"Config saved successfully", New},
-        {"file-size limit", "a.cfg", 0755, 0644, 4096, L"Failed while writing config", Old},
-        {"file-size limit, JSON", "a.json", 0755, 0644, 65536, L"Failed while writing config", Old},
-        {"file-size limit, no earlier file", "a.cfg", 0755, -1, 4096, L"Failed while writing config", Nothing},
-        {"read-only file", "a.cfg", 0755, 0444, RLIM_INFINITY, L"Failed to open file for saving", Old},
-        {"folder takes no new file", "a.cfg", 0555, 0644, RLIM_INFINITY, L"Config saved successfully", New},
-        {"folder takes no new file, none there", "a.cfg", 0555, -1, RLIM_INFINITY, L"Failed to open file for saving",
-         Nothing},
-        {"folder takes no new file, file-size limit", "a.cfg", 0555, 0644, 4096, L"Failed while writing config",
-         NewCutAtLimit},
-        {"sticky folder, someone else's file", "a.cfg", 01777, 0666, RLIM_INFINITY, L"Config saved successfully", New,
-         true},
+    const wchar_t *saved = L"Config saved successfully", *cut = L"Failed while writing config",
+                  *refused = L"Failed to open file for saving";
+    const rlim_t any = RLIM_INFINITY;
+    // What is there, the folder's mode, the earlier file's (-1: none), the child's file-size limit and whether
+    // the folder and the file are root's rather than the child's; then the status text and what the file holds.
+    const std::tuple<const char*, mode_t, int, rlim_t, bool, const wchar_t*, Left> cases[] = {
+        {"replaced", 0755, 0640, any, false, saved, New},
+        {"new file", 0755, -1, any, false, saved, New},
+        {"file-size limit", 0755, 0644, 4096, false, cut, Old},
+        {"file-size limit, no earlier file", 0755, -1, 4096, false, cut, Nothing},
+        {"read-only file", 0755, 0444, any, false, refused, Old},
+        {"folder takes no new file", 0555, 0644, any, false, saved, New},
+        {"folder takes no new file, none there", 0555, -1, any, false, refused, Nothing},
+        {"folder takes no new file, file-size limit", 0555, 0644, 4096, false, cut, NewCutAtLimit},
+        {"sticky folder, someone else's file", 01777, 0666, any, true, saved, New},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.someoneElses && geteuid() != 0) continue;  // only root can give a file away
+    for (const auto& [what, folderMode, fileMode, limit, someoneElses, text, left] : cases) {
+        SCOPED_TRACE(what);
+        if (someoneElses && geteuid() != 0) continue;  // only root can give a file away
         Scratch tmp;
-        const fs::path file = tmp.dir / c.name;
-        const bool json = IsJsonFileName(WidenBytes(c.name));
-        const std::string old = Encoded(Small(), json), fresh = Encoded(Large(), json);
-        if (c.fileMode >= 0) Put(file, old, static_cast<mode_t>(c.fileMode));
-        if (c.someoneElses) {
+        const fs::path file = tmp.dir / "a.cfg";
+        const std::string old = Cfg(Small()), fresh = Cfg(Large());
+        if (fileMode >= 0) Put(file, old, static_cast<mode_t>(fileMode));
+        if (someoneElses) {
             ASSERT_EQ(chown(tmp.dir.c_str(), 0, 0), 0);
             ASSERT_EQ(chown(file.c_str(), 0, 0), 0);
         }
-        ASSERT_EQ(chmod(tmp.dir.c_str(), c.folderMode), 0);
-        const std::wstring text =
-            InChild([&] { return WriteConfigDocument(WidenBytes(file.string()), Large()); }, c.limit);
-        EXPECT_EQ(text, c.text);
+        ASSERT_EQ(chmod(tmp.dir.c_str(), folderMode), 0);
+        EXPECT_EQ(InChild([&] { return WriteConfigDocument(WidenBytes(file.string()), Large()); }, limit), text);
         chmod(tmp.dir.c_str(), 0700);
         // Nothing but the file itself is ever left in the folder.
-        EXPECT_EQ(tmp.names(), c.left == Nothing ? std::set<std::string>{} : std::set<std::string>{c.name});
-        const std::string expected = c.left == Old ? old : c.left == New ? fresh : fresh.substr(0, c.limit);
-        if (c.left != Nothing) {
+        EXPECT_EQ(tmp.names(), left == Nothing ? std::set<std::string>{} : std::set<std::string>{"a.cfg"});
+        const std::string expected = left == Old ? old : left == New ? fresh : fresh.substr(0, limit);
+        if (left != Nothing) {
             EXPECT_TRUE(Contents(file) == expected) << "the file holds " << Contents(file).size() << " bytes";
         }
-        // A replaced file keeps the earlier one's permissions.
-        if (c.left == New && c.fileMode >= 0) {
-            EXPECT_EQ(fs::status(file).permissions(), fs::perms(c.fileMode));
+        if (left == New && fileMode >= 0) {
+            EXPECT_EQ(fs::status(file).permissions(), fs::perms(fileMode));
         }
     }
 }
 
-// A device is written in place, never replaced by a file, also through a
-// link. The device is a node of the test's own like /dev/full, so that a
-// fault here cannot replace the system's.
-TEST(ReplaceFile, WritesIntoADeviceInPlace) {
+// A link stays a link, and the file it names is replaced; a folder is refused;
+// a device is written in place, never replaced by a file, also through a link.
+// The device is a node of the test's own like /dev/full, so that a fault here
+// cannot replace the system's.
+TEST(ReplaceFile, WritesThroughALinkIntoADeviceInPlaceAndRefusesAFolder) {
     Scratch tmp;
+    const auto write = [&](const std::string& name) {
+        return StatusText(WriteConfigDocument(WidenBytes((tmp.dir / name).string()), Small()));
+    };
+    fs::create_directory(tmp.dir / "real");
+    Put(tmp.dir / "real" / "kept.json", "old", 0600);
+    fs::create_symlink("real/kept.json", tmp.dir / "alias.json");
+    EXPECT_EQ(write("alias.json"), L"Config saved successfully");
+    EXPECT_TRUE(fs::is_symlink(tmp.dir / "alias.json"));
+    EXPECT_EQ(Contents(tmp.dir / "real" / "kept.json"), EncodeConfigJson(Small()));
+    EXPECT_EQ(fs::status(tmp.dir / "real" / "kept.json").permissions(), fs::perms(0600));
+
+    fs::create_directory(tmp.dir / "folder.cfg");
+    EXPECT_EQ(write("folder.cfg"), L"Failed to open file for saving");
+    EXPECT_TRUE(fs::is_empty(tmp.dir / "folder.cfg"));
+    EXPECT_EQ(tmp.names(), (std::set<std::string>{"alias.json", "real", "folder.cfg"}));
+
     const fs::path full = tmp.dir / "full";
     if (mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
         GTEST_SKIP() << "no device node can be made here (that takes root): " << std::strerror(errno);
     fs::create_symlink("full", tmp.dir / "full.cfg");
-    for (const char* name : {"full", "full.cfg"}) {
-        EXPECT_EQ(StatusText(WriteConfigDocument(WidenBytes((tmp.dir / name).string()), Small())),
-                  L"Failed while writing config") << name;
-    }
+    for (const char* name : {"full", "full.cfg"}) EXPECT_EQ(write(name), L"Failed while writing config") << name;
     EXPECT_TRUE(fs::is_character_file(full));
     EXPECT_TRUE(fs::is_symlink(tmp.dir / "full.cfg"));
-    EXPECT_EQ(tmp.names(), (std::set<std::string>{"full", "full.cfg"}));
-}
-
-// A link stays a link, and the file it names is replaced; a folder is refused.
-TEST(ReplaceFile, WritesThroughALinkAndRefusesAFolder) {
-    Scratch tmp;
-    fs::create_directory(tmp.dir / "real");
-    Put(tmp.dir / "real" / "kept.json", "old", 0600);
-    fs::create_symlink("real/kept.json", tmp.dir / "alias.json");
-    EXPECT_EQ(StatusText(WriteConfigDocument(WidenBytes((tmp.dir / "alias.json").string()), Small())),
-              L"Config saved successfully");
-    EXPECT_TRUE(fs::is_symlink(tmp.dir / "alias.json"));
-    EXPECT_EQ(Contents(tmp.dir / "real" / "kept.json"), EncodeConfigJson(Small()));
-    EXPECT_EQ(fs::status(tmp.dir / "real" / "kept.json").permissions(), fs::perms(0600));
-    EXPECT_EQ(tmp.names(), (std::set<std::string>{"alias.json", "real"}));
-
-    fs::create_directory(tmp.dir / "folder.cfg");
-    EXPECT_EQ(StatusText(WriteConfigDocument(WidenBytes((tmp.dir / "folder.cfg").string()), Small())),
-              L"Failed to open file for saving");
-    EXPECT_TRUE(fs::is_empty(tmp.dir / "folder.cfg"));
+    EXPECT_EQ(tmp.names(), (std::set<std::string>{"alias.json", "real", "folder.cfg", "full", "full.cfg"}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Reading the four settings from the module, and the events that set them or
 // use the module's store: bytes on the wire, texts, and the held values.
 
+#include <tuple>
+
 #include "app/settings_panel.h"
 #include "device/text.h"
 #include "tests/app/app_harness.h"
@@ -14,84 +16,83 @@ std::wstring Shown(const MemoryView& v) {
            L"|" + std::to_wstring(v.comboSelection(IDC_RB_DEFAULT));
 }
 
-// The module's resistance (its other settings are 150, 2 and 65535), then what the
-// step sends, holds, shows, traces, and shows when the module is silent (once a step).
-const struct SyncCase {
-    void (*step)(App&);
-    std::uint16_t resistance;
-    std::uint8_t command;
-    ModuleSettings held;
-    const wchar_t *shown, *loaded;
-    Texts trace;
-    const wchar_t* failure;
-} kSyncs[] = {
-    {SyncMaxBrightnessField, 0, 0x08, {100, false, 0, 0}, L"100||off|-1|-1", L"Max brightness loaded.", {},
+// What each step sends, holds (the module's resistance as its own, its other settings are 150, 2 and 65535),
+// shows, traces, and shows when the module is silent (once a step); while disconnected it is silent.
+using Step = void (*)(App&);
+const std::tuple<Step, std::uint8_t, ModuleSettings, const wchar_t*, const wchar_t*, Texts, const wchar_t*> kSyncs[] = {
+    {SyncMaxBrightnessField, 0x08, {100, false, 0, 0}, L"100||off|-1|-1", L"Max brightness loaded.", {},
      L"getMaxBrightness failed (exception)."},
-    {SyncFullRepeatCheckbox, 0, 0x11, {0, true, 0, 0}, L"-||on|-1|-1", L"Full repeat loaded.", {},
+    {SyncFullRepeatCheckbox, 0x11, {0, true, 0, 0}, L"-||on|-1|-1", L"Full repeat loaded.", {},
      L"getIRFullRepeat failed (exception)."},
-    {SyncIrRepeatPeriodField, 0, 0x12, {0, false, 65535, 0}, L"-|65535|off|-1|-1", L"IR repeat period loaded.", {},
+    {SyncIrRepeatPeriodField, 0x12, {0, false, 65535, 0}, L"-|65535|off|-1|-1", L"IR repeat period loaded.", {},
      L"SyncIrRepeatPeriodField failed (exception)."},
-    {SyncDefaultResistance, 0x8004, 0x14, {0, false, 0, 0x8004}, L"-||off|3|1", L"Default resistance loaded.",
+    {SyncDefaultResistance, 0x14, {0, false, 0, 0x8004}, L"-||off|3|1", L"Default resistance loaded.",
      {L"g_defaultResistors=0x8004\n", L"raText=[3.9 k\u2126]\n", L"rbText=[22 \u2126]\n", L"idxA=3\n", L"idxB=1\n"},
      L"SyncDefaultResistance failed (exception)."},
-    {SyncDefaultResistance, 0x4000, 0x14, {0, false, 0, 0x4000}, L"-||off|15|0", L"Default resistance loaded.",
+    {SyncDefaultResistance, 0x14, {0, false, 0, 0x4000}, L"-||off|15|0", L"Default resistance loaded.",
      {L"g_defaultResistors=0x4000\n", L"raText=[22 \u2126]\n", L"rbText=[]\n", L"idxA=15\n", L"idxB=0\n"}, nullptr},
-    {SyncDefaultResistance, 0x0003, 0x14, {0, false, 0, 0x0003}, L"-||off|0|0", L"Default resistance loaded.",
+    {SyncDefaultResistance, 0x14, {0, false, 0, 0x0003}, L"-||off|0|0", L"Default resistance loaded.",
      {L"g_defaultResistors=0x0003\n", L"raText=[]\n", L"rbText=[]\n", L"idxA=0\n", L"idxB=0\n"}, nullptr},
 };
 
-// Each step: silent while disconnected, unchanged by a silent module, then as the module reports.
 TEST(Sync, EachStepShowsAndHoldsWhatTheModuleReports) {
-    for (const SyncCase& c : kSyncs) {
-        SCOPED_TRACE(ToUtf8(c.loaded) + " " + std::to_string(c.resistance));
-        OpenApp t(WithSettings(150, 2, 65535, c.resistance));
+    for (const auto& [step, command, held, shown, loaded, trace, failure] : kSyncs) {
+        SCOPED_TRACE(ToUtf8(loaded) + " " + std::to_string(held.defaultResistors));
+        OpenApp t(WithSettings(150, 2, 65535, held.defaultResistors));
         const std::wstring before = Shown(t.view), status = t.status();
         t.app.module.link.connected = false;
-        c.step(t.app);
+        step(t.app);
         EXPECT_EQ(t.module.exchangeCount(), 0u);
         EXPECT_EQ(t.status(), status);
         t.app.module.link.connected = true;
-        if (c.failure) {
-            t.module.addFault({.command = c.command});
-            c.step(t.app);
-            EXPECT_EQ(t.status(), c.failure);
+        if (failure) {
+            t.module.addFault({.command = command});
+            step(t.app);
+            EXPECT_EQ(t.status(), failure);
             EXPECT_EQ(Shown(t.view), before);
             EXPECT_EQ(t.app.module.held.settings, ModuleSettings{});
             EXPECT_TRUE(t.app.module.link.connected && t.traces.empty());
             t.module.clearExchanges();
         }
-        c.step(t.app);
-        EXPECT_EQ(t.requests(), Requests({{c.command}}));
-        EXPECT_EQ(t.app.module.held.settings, c.held);
-        EXPECT_EQ(Shown(t.view), c.shown);
-        EXPECT_EQ(t.traces, c.trace);
-        EXPECT_EQ(t.status(), c.loaded);
+        step(t.app);
+        EXPECT_EQ(t.requests(), Requests({{command}}));
+        EXPECT_EQ(t.app.module.held.settings, held);
+        EXPECT_EQ(Shown(t.view), shown);
+        EXPECT_EQ(t.traces, trace);
+        EXPECT_EQ(t.status(), loaded);
     }
 }
 
-// What is typed reaches the module as these bytes, or is refused with nothing sent.
+// What is typed reaches the module as these bytes, or is refused with nothing sent; a
+// silent brightness set is caught by its handler, a silent period set by the safety
+// net, and the connection stays.
 TEST(Events, TypedTextsAreSentAsTheseBytes) {
-    const struct { UiEvent event; int field; const wchar_t* typed; Bytes sent; const wchar_t* status; } cases[] = {
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"100", {0x07, 0x64}, L"Max brightness set."},
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"0x64", {0x07, 0x64}, L"Max brightness set."},
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"064", {0x07, 0x34}, L"Max brightness set."},
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"50%", {0x07, 0x32}, L"Max brightness set."},
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"101", {}, L"Invalid max brightness (0-100)."},
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"-1", {}, L"Invalid max brightness (0-100)."},
-        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"", {}, L"Invalid max brightness (0-100)."},
-        {UiEvent::SetIrPeriod, IDC_IR_PERIOD, L"65536", {0x10, 0x00, 0x00}, L"IR period set."},
-        {UiEvent::SetIrPeriod, IDC_IR_PERIOD, L"", {}, L"Invalid IR period."},
-        {UiEvent::SendIr, IDC_IR_CODE, L"0xFFFFFFFFF", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}, L"IR code sent"},
-        {UiEvent::SendIr, IDC_IR_CODE, L"zz", {}, L"Invalid IR to send."},
+    const std::tuple<UiEvent, int, const wchar_t*, Bytes, const wchar_t*, bool> cases[] = {
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"100", {0x07, 0x64}, L"Max brightness set.", false},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"064", {0x07, 0x34}, L"Max brightness set.", false},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"50%", {0x07, 0x32}, L"Max brightness set.", false},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"101", {}, L"Invalid max brightness (0-100).", false},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"-1", {}, L"Invalid max brightness (0-100).", false},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"", {}, L"Invalid max brightness (0-100).", false},
+        {UiEvent::SetMaxBrightness, IDC_MAX_BRIGHTNESS, L"40", {0x07, 0x28}, L"Max brightness set failed (exception).",
+         true},
+        {UiEvent::SetIrPeriod, IDC_IR_PERIOD, L"65536", {0x10, 0x00, 0x00}, L"IR period set.", false},
+        {UiEvent::SetIrPeriod, IDC_IR_PERIOD, L"", {}, L"Invalid IR period.", false},
+        {UiEvent::SetIrPeriod, IDC_IR_PERIOD, L"200", {0x10, 0xC8, 0x00},
+         L"Protocol error occured: Fewer bytes than expected.", true},
+        {UiEvent::SendIr, IDC_IR_CODE, L"0xFFFFFFFFF", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}, L"IR code sent", false},
+        {UiEvent::SendIr, IDC_IR_CODE, L"zz", {}, L"Invalid IR to send.", false},
     };
     OpenApp t;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.typed));
+    for (const auto& [event, field, typed, sent, status, silent] : cases) {
+        SCOPED_TRACE(ToUtf8(typed));
         t.module.clearExchanges();
-        t.view.setText(c.field, c.typed);
-        HandleEvent(t.app, c.event);
-        EXPECT_EQ(t.requests(), c.sent.empty() ? Requests{} : Requests{c.sent});
-        EXPECT_EQ(t.status(), c.status);
+        if (silent) t.module.addFault({.command = sent[0]});
+        t.view.setText(field, typed);
+        HandleEvent(t.app, event);
+        EXPECT_EQ(t.requests(), sent.empty() ? Requests{} : Requests{sent});
+        EXPECT_EQ(t.status(), status);
+        EXPECT_TRUE(t.app.module.link.connected);
     }
 }
 
@@ -109,14 +110,9 @@ void Prepare(AppHarness& t) {
 
 // Each event: "Not connected." while disconnected (the toggle and the resistance
 // rely on their disabled controls instead), a refusal changes nothing and reads
-// nothing back, then success sends, holds and shows.
+// nothing back (its text comes before its code), then success sends, holds and shows.
 TEST(Events, DisconnectedThenRefusedThenAccepted) {
-    const struct {
-        UiEvent event;
-        Requests sent;
-        ModuleSettings held;
-        const wchar_t *success, *failure;  // the refusal's text comes before its code
-    } cases[] = {
+    const struct { UiEvent event; Requests sent; ModuleSettings held; const wchar_t *success, *failure; } cases[] = {
         {UiEvent::SaveToDevice, {{0x04}}, kHeld, L"Config saved to module.", L"Save failed, response: "},
         {UiEvent::LoadFromDevice, {{0x05}, {0x08}, {0x11}, {0x14}, {0x12}, {0x00}}, {80, false, 100, 0},
          L"Media actions loaded.", L"Load failed, response: "},
@@ -160,27 +156,6 @@ TEST(Events, DisconnectedThenRefusedThenAccepted) {
     }
 }
 
-// A silent brightness read shows its text and the rest of the sync still runs; a
-// silent brightness set is caught by its handler, a silent period set by the safety net.
-TEST(SilentModule, TheConnectionStaysAndTheStatusSaysWhy) {
-    OpenApp t(WithSettings(90, 1, 1234, 0x8002));
-    t.module.addFault({.command = 0x08});
-    SyncAllFromModule(t.app);
-    EXPECT_EQ(t.requests(), Requests({{0x08}, {0x11}, {0x14}, {0x12}, {0x00}}));
-    EXPECT_EQ(t.app.module.held.settings, (ModuleSettings{0, true, 1234, 0x8002}));
-    EXPECT_EQ(t.status(), L"Media actions loaded.");
-    Prepare(t);
-    t.module.addFault({.command = 0x07});
-    HandleEvent(t.app, UiEvent::SetMaxBrightness);
-    EXPECT_EQ(t.status(), L"Max brightness set failed (exception).");
-    t.module.addFault({.command = 0x10});
-    HandleEvent(t.app, UiEvent::SetIrPeriod);
-    EXPECT_EQ(t.status(), L"Protocol error occured: Fewer bytes than expected.");
-    EXPECT_TRUE(t.app.module.link.connected);
-}
-
-// Both combo boxes must hold a choice: without one nothing is sent and nothing
-// held changes, whichever box is empty.
 TEST(Events, AResistanceWithoutBothChoicesIsASelectionError) {
     for (const auto& [ra, rb] : {std::pair{3, -1}, std::pair{-1, 1}, std::pair{-1, -1}}) {
         OpenApp t;
