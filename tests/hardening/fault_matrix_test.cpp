@@ -42,6 +42,7 @@ const char* const kKindNames[] = {"Silence", "HangUp", "Late", "Extra"};
 struct Case {
     int shape, kind, point;  // point: bytes of the reply sent before the fault
 };
+void PrintTo(const Case& c, std::ostream* os) { *os << kShapes[c.shape].name << '/' << kKindNames[c.kind] << '/' << c.point; }
 
 std::vector<Case> allCases() {
     std::vector<Case> cases;
