@@ -91,6 +91,9 @@ struct Line : ::testing::Test {
     SerialLink link;
 };
 
+bool IsStatusCommand(std::uint8_t c) {
+    return RequestArgumentBytes(c) > 0 || c == cmd::saveConfig || c == cmd::loadConfig || c == cmd::resetConfig;
+}
 std::uint64_t Packed(PressedButtons p) { return p.media | p.gears << 8 | p.horn << 16 | std::uint64_t{p.acc} << 24; }
 
 #define CALL(expr) [](SerialLink& l) -> std::uint64_t { return expr; }
@@ -151,7 +154,7 @@ TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
         EXPECT_EQ(exchanges[0].request, r.request);
         EXPECT_EQ(exchanges[0].reply, r.reply);
         commands.insert(r.request[0]);
-        if (kCommands[r.request[0]].reply != Reply::Status) continue;
+        if (!IsStatusCommand(r.request[0])) continue;
         module.addFault({.kind = FaultKind::Refuse, .status = 0xA5});
         EXPECT_EQ(r.call(link), 0xA5) << "a failure status is returned, not thrown";
     }
@@ -209,7 +212,7 @@ TEST_F(Line, ReadThatTakesBufferedBytesCountsTheGapFromThen) {
     std::uint8_t three[3] = {};
     const auto start = Clock::now();
     EXPECT_THROW(link.readExact(three, 2), ProtocolError);
-    EXPECT_GE(SecondsSince(start), 0.05 - 0.002);
+    EXPECT_GE(SecondsSince(start), 0.05 - 0.005);
     EXPECT_LT(SecondsSince(start), 1.0) << "waited for the whole read's deadline";
     EXPECT_EQ(three[0], kCurrentBrightness);
 

@@ -118,7 +118,12 @@ TEST_P(FaultMatrix, CallerAndNextExchange) {
 
     if (hangUp) {
         ASSERT_TRUE(module.waitForHangUp(ScaledMs(5000)));
-        EXPECT_THROW(getSetting(link, Setting::MaxBrightness), SerialError) << "a request was written after a hang-up";
+        try {
+            getSetting(link, Setting::MaxBrightness);
+            ADD_FAILURE() << "a request was written after a hang-up";
+        } catch (const SerialError& e) {
+            EXPECT_STREQ(e.what(), "Write failed.");
+        }
         return;
     }
     // The line holds the late rest of this reply or the extra byte; the next
