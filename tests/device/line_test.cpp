@@ -1,7 +1,7 @@
 // The serial link and the 22 commands on a real pseudo-terminal served by the
-// virtual module: exact bytes both ways, time-outs, exclusive opening and
-// hang-ups. Late, extra and cut replies of every command shape are in
-// tests/hardening/fault_matrix_test.cpp.
+// virtual module: exact bytes both ways, time-outs, the receive buffer,
+// exclusive opening and hang-ups. Late, extra and cut replies of every command
+// shape are in tests/hardening/fault_matrix_test.cpp.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <functional>
 #include <set>
+#include <thread>
 
 #include "device/protocol.h"
 #include "device/serial_link.h"
@@ -33,10 +34,6 @@ void ExpectLasted(Clock::time_point start, double seconds) {
     EXPECT_LT(took, seconds + ScaledMs(200) / 1000.0);
 }
 
-// No settle wait; the deadlines are the module's, which no test here waits for whole.
-LinkTimeouts Short() { return {.settleMs = 0}; }
-
-// The message of the SerialError that `f` throws, or "".
 std::string SerialFailure(const std::function<void()>& f) {
     try { f(); } catch (const SerialError& e) { return e.what(); }
     return "";
@@ -56,6 +53,7 @@ Bytes Concat(Bytes head, const Bytes& tail) {
 // Every byte in use, flag bits without a column included.
 const Bytes k9{0x15, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x04, 0x80};
 const Bytes k10{0x00, 0x01, 0x44, 0x33, 0x22, 0x11, 0x81, 0xF9, 0x04, 0x80};
+constexpr std::uint8_t kMaxBrightness = 42, kCurrentBrightness = 37;
 
 ModuleConfig TestConfig() {
     return {.media = {As<MediaAction>(k9)}, .gears = {As<GearAction>(k9), {}}, .horn = {},
@@ -63,9 +61,32 @@ ModuleConfig TestConfig() {
             .settings = {.maxBrightness = 42, .irFullRepeat = 1, .irRepeatPeriod = 1000, .defaultResistors = 0x8004}};
 }
 
+// The bytes the line holds for the link, besides those it has buffered.
+std::size_t InLine(const SerialLink& link) {
+    int have = 0;
+    return ioctl(link.handle, FIONREAD, &have) == 0 ? static_cast<std::size_t>(have) : 0;
+}
+
 struct Line : ::testing::Test {
-    Line() : module(TestConfig()) { link.timeouts = Short(); }
+    // No settle wait; the deadlines are the module's, which no test here waits for whole.
+    Line() : module(TestConfig()) {
+        module.setPressed({}, kCurrentBrightness);
+        link.timeouts.settleMs = 0;
+    }
     void SetUp() override { ASSERT_TRUE(link.open(module.portPath())); }
+
+    // Sends getMaxBrightness and the `others` in one write, waits for all `replyBytes`
+    // of their replies to arrive, and reads the first.
+    void RequestAll(Bytes others, std::size_t replyBytes) {
+        others.insert(others.begin(), cmd::getMaxBrightness);
+        link.writeExact(others.data(), others.size());
+        AwaitUpTo([&] { return InLine(link) >= replyBytes; });
+        ASSERT_EQ(InLine(link), replyBytes);
+        std::uint8_t first = 0;
+        link.readExact(&first, 1);
+        EXPECT_EQ(first, kMaxBrightness);
+    }
+
     VirtualModule module;
     SerialLink link;
 };
@@ -86,6 +107,8 @@ struct CommandRow {
 // One exchange per row, in an order where each read shows what the writes before it did.
 TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
     module.setPressed({0x15, 0x1C, 0x01, 0x0201}, 37);
+    const Bytes twoGears = Concat(Concat({2}, k9), k9);
+    const std::uint8_t factory = FactoryConfig().settings.maxBrightness;
     const CommandRow rows[] = {
         {"media table", CALL(getMediaActions(l).size()), {0}, Concat({1}, k9), 1},
         {"gear table", CALL(getGearActions(l).size()), {11}, Concat(Concat({2}, k9), Bytes(9)), 2},
@@ -95,8 +118,7 @@ TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
         {"setGearAction 1", CALL(setGearAction(l, 1, As<GearAction>(k9))), Concat({14, 1}, k9), {0}, 0},
         {"setHornAction past the end", CALL(setHornAction(l, 255, As<HornAction>(k9))), Concat({13, 255}, k9), {1}, 1},
         {"setAccAction 0", CALL(setAccAction(l, 0, As<AccAction>(k10))), Concat({12, 0}, k10), {0}, 0},
-        {"gear write arrived", CALL(readTable<GearAction>(l)[1] == As<GearAction>(k9)), {11},
-         Concat(Concat({2}, k9), k9), 1},
+        {"gear write arrived", CALL(readTable<GearAction>(l)[1] == As<GearAction>(k9)), {11}, twoGears, 1},
         {"pressed acc 0x0201", CALL(Packed(getPressedButtons(l))), {2}, {0x15, 0x1C, 0x01, 1, 2}, 0x0201'01'1C'15},
         {"getCurrentBrightness", CALL(getCurrentBrightness(l)), {3}, {37}, 37},
         {"getMaxBrightness", CALL(getSetting(l, Setting::MaxBrightness)), {8}, {42}, 42},
@@ -112,19 +134,15 @@ TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
         {"setIRRepeatPeriod 500", CALL(setIRRepeatPeriod(l, 500)), {16, 244, 1}, {0}, 0},
         {"getIRRepeatPeriod", CALL(getIRRepeatPeriod(l)), {18}, {244, 1}, 500},
         {"getDefaultResistance", CALL(getDefaultResistance(l)), {20}, {0x04, 0x80}, 0x8004},
-        {"setDefaultResistance bits 0 and 15", CALL(setDefaultResistance(l, 0x8001)), {21, 1, 128},
-         {0}, 0},
+        {"setDefaultResistance bits 0 and 15", CALL(setDefaultResistance(l, 0x8001)), {21, 1, 128}, {0}, 0},
         {"resistance as written", CALL(getSetting(l, Setting::DefaultResistance)), {20}, {1, 128}, 0x8001},
         {"sendIR low byte first", CALL(sendIR(l, 0x12345678)), {6, 0x78, 0x56, 0x34, 0x12}, {0}, 0},
         {"resetConfig", CALL(resetConfig(l)), {19}, {0}, 0},
-        {"brightness as from the factory", CALL(getSetting(l, Setting::MaxBrightness)), {8},
-         {FactoryConfig().settings.maxBrightness},
-         FactoryConfig().settings.maxBrightness},
+        {"brightness as from the factory", CALL(getSetting(l, Setting::MaxBrightness)), {8}, {factory}, factory},
         // A reset leaves the stored configuration as it was.
         {"loadConfig after the reset", CALL(loadConfig(l)), {5}, {0}, 0},
         {"brightness as saved again", CALL(getSetting(l, Setting::MaxBrightness)), {8}, {100}, 100},
-        {"gear table as saved", CALL(readTable<GearAction>(l)[1] == As<GearAction>(k9)), {11},
-         Concat(Concat({2}, k9), k9), 1},
+        {"gear table as saved", CALL(readTable<GearAction>(l)[1] == As<GearAction>(k9)), {11}, twoGears, 1},
     };
     std::set<int> commands;
     for (const CommandRow& r : rows) {
@@ -135,7 +153,6 @@ TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
         ASSERT_EQ(exchanges.size(), 1u);
         EXPECT_EQ(exchanges[0].request, r.request);
         EXPECT_EQ(exchanges[0].reply, r.reply);
-        EXPECT_EQ(static_cast<int>(r.request.size()), 1 + RequestArgumentBytes(r.request[0]));
         commands.insert(r.request[0]);
         if (!IsStatusCommand(r.request[0])) continue;
         module.addFault({.kind = FaultKind::Refuse, .status = 0xA5});
@@ -143,38 +160,6 @@ TEST_F(Line, EveryCommandSendsItsExactRequestAndDecodesItsReply) {
     }
     EXPECT_EQ(commands.size(), 22u);
     EXPECT_EQ(RequestArgumentBytes(22), -1);
-}
-
-template <class R>
-void CheckTableReads(Line& t, std::vector<R> (*read)(SerialLink&), std::vector<R> ModuleConfig::*table) {
-    ModuleConfig config = FactoryConfig();
-    for (std::size_t n : {0u, 255u, 5u}) {
-        (config.*table).resize(n);
-        for (std::size_t i = 0; i < n * R::kSize; ++i)
-            (config.*table)[i / R::kSize].bytes[i % R::kSize] = static_cast<std::uint8_t>(i * 7 + i / R::kSize);
-        t.module.setConfig(config);
-        EXPECT_EQ(read(t.link), config.*table) << n << " records";
-    }
-    t.module.addFault({.kind = FaultKind::Silence, .afterBytes = 1 + 2 * R::kSize + 4});
-    EXPECT_THROW(read(t.link), ProtocolError) << "a reply that stops inside the third record";
-    EXPECT_EQ(read(t.link), config.*table) << "the link is still usable";
-}
-
-TEST_F(Line, TableReadsOfNoneAndTwoHundredFiftyFiveRecordsAndOneThatStopsShort) {
-    CheckTableReads(*this, readTable<MediaAction>, &ModuleConfig::media);
-    CheckTableReads(*this, readTable<GearAction>, &ModuleConfig::gears);
-    CheckTableReads(*this, readTable<HornAction>, &ModuleConfig::horn);
-    CheckTableReads(*this, readTable<AccAction>, &ModuleConfig::acc);
-}
-
-// Were the read to wait for its deadline rather than end at the 50 ms gap,
-// the tail would complete it; a second is enough for a busy machine to have
-// let the caller see the gap first.
-TEST_F(Line, PauseInsideAReplyEndsTheReadAndItsTailStartsTheNextReply) {
-    module.setPressed({1, 2, 3, 0x0504}, 9);
-    module.addFault({.kind = FaultKind::Late, .command = cmd::getPressedButtons, .afterBytes = 2, .delayMs = 1000});
-    EXPECT_THROW(getPressedButtons(link), ProtocolError);
-    EXPECT_EQ(getSetting(link, Setting::IrRepeatPeriod), 3 | 4 << 8);
 }
 
 TEST_F(Line, HangUpFailsTheReadOfItsExchangeAndEveryWriteAfter) {
@@ -189,15 +174,89 @@ TEST_F(Line, HangUpFailsTheReadOfItsExchangeAndEveryWriteAfter) {
     EXPECT_FALSE(link.open(module.portPath())) << "the hung-up line is gone";
 }
 
+// Replies that arrived together are taken in one call, a byte counting as
+// received once a read takes it; later reads are served from the buffer, even
+// after a hang-up, as the line would have served them before it.
+TEST_F(Line, RepliesArrivedTogetherAreServedFromTheBufferEvenAfterAHangUp) {
+    RequestAll({cmd::getIRRepeatPeriod, cmd::getCurrentBrightness}, 4);
+    EXPECT_EQ(InLine(link), 0u) << "one call took everything that had arrived";
+    EXPECT_EQ(link.received, 1u);
+    module.hangUpAfter(0);
+    ASSERT_TRUE(module.waitForHangUp(ScaledMs(1000)));
+    std::uint8_t word[2] = {};
+    link.readExact(word, 2);
+    EXPECT_EQ(word[0] | word[1] << 8, 1000);
+    EXPECT_EQ(link.received, 3u);
+    EXPECT_EQ(SerialFailure([&] { link.readExact(word, 2); }), "Read failed.") << "only the read that needs more fails";
+    EXPECT_EQ(word[0], kCurrentBrightness) << "the last buffered byte went to the read that failed";
+    EXPECT_EQ(link.received, 4u);
+}
+
+TEST_F(Line, OpenEmptiesTheBufferAsItPurgesTheLine) {
+    for (const bool closeFirst : {false, true}) {
+        SCOPED_TRACE(closeFirst ? "close, then open" : "open while open");
+        RequestAll({cmd::getCurrentBrightness}, 2);
+        if (closeFirst) link.close();
+        EXPECT_EQ(link.rx.size(), closeFirst ? 0u : 1u) << "close keeps nothing";
+        ASSERT_TRUE(link.open(module.portPath()));
+        EXPECT_EQ(link.received, 0u);
+        EXPECT_EQ(getIRFullRepeat(link), 1) << "not the buffered current brightness";
+    }
+}
+
+// A read that takes buffered bytes counts the gap from then, as for bytes
+// that waited in the line: it ends after the gap, not at its whole deadline,
+// and waits the whole gap however long its bytes sat in the buffer.
+TEST_F(Line, ReadThatTakesBufferedBytesCountsTheGapFromThen) {
+    RequestAll({cmd::getCurrentBrightness}, 2);
+    std::uint8_t three[3] = {};
+    const auto start = Clock::now();
+    EXPECT_THROW(link.readExact(three, 2), ProtocolError);
+    EXPECT_GE(SecondsSince(start), 0.05 - 0.005);
+    EXPECT_LT(SecondsSince(start), 1.0) << "waited for the whole read's deadline";
+    EXPECT_EQ(three[0], kCurrentBrightness);
+
+    link.timeouts.readInterval = ScaledMs(500);
+    RequestAll({cmd::getCurrentBrightness}, 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2 * link.timeouts.readInterval));
+    module.addFault({.kind = FaultKind::Late, .afterBytes = 0, .delayMs = ScaledMs(50)});
+    const std::uint8_t request = cmd::getIRRepeatPeriod;
+    link.writeExact(&request, 1);
+    link.readExact(three, 3);
+    EXPECT_EQ(Bytes(three, three + 3), (Bytes{kCurrentBrightness, 1000 & 0xFF, 1000 >> 8}));
+}
+
+// A module that paces its bytes at 115200 baud hands each reply over in many
+// small arrivals: records read one by one straddle them; one read longer than
+// the buffer gathers them across hundreds of calls, each starting the gap afresh.
+TEST_F(Line, RepliesSplitAcrossManyArrivals) {
+    ModuleConfig config = TestConfig();
+    config.acc.resize(255);
+    for (std::size_t i = 0; i < 255 * AccAction::kSize; ++i)
+        config.acc[i / AccAction::kSize].bytes[i % AccAction::kSize] = static_cast<std::uint8_t>(i * 7 + 3);
+    module.setConfig(config);
+    module.setPacing(true);
+    link.timeouts.readInterval = ScaledMs(250);  // a busy machine may hold the module back
+    EXPECT_EQ(getAccActions(link), config.acc);
+
+    const Bytes requests{cmd::getAccActions, cmd::getAccActions};
+    link.writeExact(requests.data(), requests.size());
+    Bytes replies(2 * (1 + 255 * AccAction::kSize));
+    ASSERT_GT(replies.size(), link.rx.bytes.size());
+    link.readExact(replies.data(), replies.size());
+    const Bytes reply = module.exchanges().back().reply;
+    EXPECT_EQ(replies, Concat(reply, reply));
+    EXPECT_EQ(getMaxBrightness(link), kMaxBrightness);
+}
+
 // The one test of the module's own deadlines: the 2000 ms settle wait purges
 // what reached the line before it ended; a silent module ends a five-byte read
 // after 5000 ms plus 50 ms a byte.
-TEST(LinkDefaults, SettleWaitPurgesTheLineAndSilenceEndsAFiveByteReadAfterFiveSecondsAndAQuarter) {
-    VirtualModule module(TestConfig());
+TEST_F(Line, DefaultsSettleWaitPurgesTheLineAndSilenceEndsAFiveByteReadAfterFiveSecondsAndAQuarter) {
     module.setPressed({1, 2, 3, 4}, 5);
     module.sendUnsolicited({0xA1, 0xA2}, 0);
     module.sendUnsolicited({0xC1, 0xC2}, 1000);  // while the link settles
-    SerialLink link;
+    link.timeouts = {};
     auto start = Clock::now();
     ASSERT_TRUE(link.open(module.portPath()));
     ExpectLasted(start, 2.0);
@@ -212,11 +271,8 @@ TEST(LinkDefaults, SettleWaitPurgesTheLineAndSilenceEndsAFiveByteReadAfterFiveSe
 // Both deadlines have a part per byte. A silent module ends a five-byte read
 // after constant + 5 x multiplier, later than a one-byte read; a peer that
 // reads nothing fails a write of n bytes after the module's 50 + 10 n ms.
-TEST(LinkDeadlines, GrowWithTheBytesOfTheReadAndOfTheWrite) {
-    VirtualModule module(TestConfig());
-    SerialLink link;
+TEST_F(Line, DeadlinesGrowWithTheBytesOfTheReadAndOfTheWrite) {
     link.timeouts = {.readMultiplier = 100, .readConstant = 100, .settleMs = 0};
-    ASSERT_TRUE(link.open(module.portPath()));
     const std::pair<std::function<void()>, double> reads[] = {{[&] { getSetting(link, Setting::MaxBrightness); }, 0.2},
                                                               {[&] { getPressedButtons(link); }, 0.6}};
     for (const auto& [read, seconds] : reads) {
@@ -231,29 +287,20 @@ TEST(LinkDeadlines, GrowWithTheBytesOfTheReadAndOfTheWrite) {
     // nothing drains, and a write that finds the line full can only wait.
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-    const std::string name = ptsname(master);
     SerialLink writer;
     writer.timeouts.settleMs = 0;
-    ASSERT_TRUE(writer.open(name));
-    const int filler = ::open(name.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(filler, 0);
-    const auto fill = [&] {
-        const std::uint8_t byte = 0x55;
-        while (::write(filler, &byte, 1) > 0) {
-        }
-    };
+    ASSERT_TRUE(writer.open(ptsname(master)));
     int held = 0;
-    for (int tries = 0; held < 4095 && tries < 5000; ++tries, usleep(1000)) {
-        fill();
-        ASSERT_EQ(ioctl(master, FIONREAD, &held), 0);
-    }
-    ASSERT_EQ(held, 4095);
-    fill();
-    const std::vector<std::uint8_t> request(25, 0xAA);
+    ASSERT_TRUE(AwaitUpTo([&] {
+        const std::uint8_t byte = 0x55;
+        while (::write(writer.handle, &byte, 1) > 0) {
+        }
+        return ioctl(master, FIONREAD, &held) == 0 && held == 4095;
+    })) << held;
+    const Bytes request(25, 0xAA);
     const auto start = Clock::now();
     EXPECT_EQ(SerialFailure([&] { writer.writeExact(request.data(), request.size()); }), "Write failed.");
     ExpectLasted(start, 0.3);  // 50 + 25 x 10 ms
-    ::close(filler);
     writer.close();
     ::close(master);
 }
@@ -267,7 +314,7 @@ char OpenInAnotherProcess(const std::string& port) {
     const pid_t child = fork();
     if (child == 0) {
         SerialLink other;
-        other.timeouts = Short();
+        other.timeouts.settleMs = 0;
         const char opened = other.open(port) ? 'Y' : 'N';
         _exit(write(answer[1], &opened, 1) == 1 ? 0 : 1);
     }
@@ -282,7 +329,7 @@ char OpenInAnotherProcess(const std::string& port) {
 TEST(LinkOpen, SecondOpenFailsInThisProcessAndAnotherWhileTheFirstHoldsThePort) {
     VirtualModule module(TestConfig());
     SerialLink first, second;
-    first.timeouts = second.timeouts = Short();
+    first.timeouts.settleMs = second.timeouts.settleMs = 0;
     const int observer = ::open(module.portPath().c_str(), O_RDWR | O_NOCTTY);
     int exclusive = -1;
     ASSERT_TRUE(first.open(module.portPath()));

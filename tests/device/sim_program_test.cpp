@@ -25,9 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-LinkTimeouts Short() { return {.settleMs = 0}; }
-
-// A file in the scratch folder, by name.
 std::string In(const Scratch& scratch, const char* name) { return (scratch.dir / name).string(); }
 
 struct SimRun {
@@ -58,13 +55,8 @@ struct RunningSim {
         if (out && std::fgets(line, sizeof line, out)) pty.assign(line, std::char_traits<char>::length(line) - 1);
     }
     // Its exit status, once it has ended.
-    int wait() {
-        FILE* ended = std::exchange(out, nullptr);
-        return ended ? pclose(ended) : -1;
-    }
-    ~RunningSim() {
-        if (out) pclose(out);
-    }
+    int wait() { return out ? pclose(std::exchange(out, nullptr)) : -1; }
+    ~RunningSim() { wait(); }
 };
 
 TEST(SimProgram, RefusesWhatItCannotDoWithOneLine) {
@@ -108,32 +100,44 @@ TEST(SimProgram, RefusesWhatItCannotDoWithOneLine) {
     for (const char* part : {"   4 saveConfig ", "  21 setDefaultResistance\n", "store = saveConfig"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
     // Faults at the edge of what can happen are taken.
-    EXPECT_EQ(RunSim(scratch, "--hang-up-on 18:2 --short-reply getIRRepeatPeriod:1 --refuse RESET:0 --hang-up-after 0")
-                  .status,
-              0);
+    const char* edge = "--hang-up-on 18:2 --short-reply getIRRepeatPeriod:1 --refuse RESET:0 --hang-up-after 0";
+    EXPECT_EQ(RunSim(scratch, edge).status, 0);
 }
 
 // A running module serves its line, with its faults for as long as it runs,
-// and keeps its link from a second one; a stale link is taken over.
-TEST(SimProgram, ServesItsLineKeepsItsLinkAndTakesOverAStaleOne) {
+// keeps its link from a second one, and announces itself in the user's
+// runtime folder, by its link when it has one; announcements of a program that
+// has ended, or of a terminal that is gone, are passed over.
+TEST(SimProgram, ServesItsLineKeepsItsLinkAnnouncesItselfAndTakesOverAStaleLink) {
     Scratch scratch;
     const std::string link = In(scratch, "module");
+    const fs::path folder = PrivateHome() / "run" / "korvel-sim";
+    EXPECT_EQ(VirtualModuleFolder(), folder);
     RunningSim first("--rows 255 --refuse STORE:9 --hang-up-after 3 --link " + link);
-    ASSERT_FALSE(first.pty.empty());
+    RunningSim plain("--hang-up-after 1");
+    ASSERT_FALSE(first.pty.empty() || plain.pty.empty());
     EXPECT_EQ(fs::read_symlink(link).string(), first.pty);
     EXPECT_EQ(RunSim(scratch, "--link " + link),
               (SimRun{2, "", "korvel-sim: " + link + " is in use: it links to " + first.pty +
                               ", which is open (another korvel-sim?); stop that one or remove the link\n"}));
     EXPECT_EQ(fs::read_symlink(link).string(), first.pty) << "the running module keeps its link";
-    {
-        SerialLink line;
-        line.timeouts = Short();
-        ASSERT_TRUE(line.open(link));
-        EXPECT_EQ(readTable<HornAction>(line).size(), 255u);
-        EXPECT_EQ(saveConfig(line), 9);
-        EXPECT_EQ(saveConfig(line), 9) << "a program's faults last";
-    }
+    std::ofstream(folder / "999999999") << plain.pty << "\n" << plain.pty << "\n";  // no process has that number
+    std::ofstream(folder / std::to_string(getpid())) << "/dev/pts/none\n/dev/pts/none\n";
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (const PortInfo& port : ListVirtualModulesIn(folder)) listed.emplace_back(port.port, port.friendlyName);
+    EXPECT_EQ(listed, (std::vector<std::pair<std::string, std::string>>{
+                          {plain.pty, "Korvel virtual module (" + plain.pty + ")"},
+                          {link, "Korvel virtual module (" + link + ")"}}));
+    SerialLink line;
+    line.timeouts.settleMs = 0;
+    ASSERT_TRUE(line.open(link));
+    EXPECT_EQ(readTable<HornAction>(line).size(), 255u);
+    EXPECT_EQ(saveConfig(line), 9);
+    EXPECT_EQ(saveConfig(line), 9) << "a program's faults last";
+    ASSERT_TRUE(line.open(plain.pty));
+    EXPECT_EQ(saveConfig(line), 0);
     EXPECT_EQ(first.wait(), 0);
+    EXPECT_EQ(plain.wait(), 0);
     EXPECT_FALSE(fs::is_symlink(link));
 
     // A link whose pseudo-terminal has gone, as a module killed outright
@@ -145,38 +149,9 @@ TEST(SimProgram, ServesItsLineKeepsItsLinkAndTakesOverAStaleOne) {
     EXPECT_FALSE(second.pty.empty());
     EXPECT_EQ(second.wait(), 0);
     EXPECT_FALSE(fs::is_symlink(link));
-}
-
-// While it runs, korvel-sim announces itself in the user's runtime folder,
-// by its link when it has one; announcements of a program that has ended, or
-// of a terminal that is gone, are passed over.
-TEST(SimProgram, AnnouncesItselfWhileItRuns) {
-    Scratch scratch;
-    const fs::path folder = PrivateHome() / "run" / "korvel-sim";
-    EXPECT_EQ(VirtualModuleFolder(), folder);
-    {
-        RunningSim linked("--hang-up-after 1 --link " + In(scratch, "module"));
-        RunningSim plain("--hang-up-after 1");
-        ASSERT_FALSE(linked.pty.empty() || plain.pty.empty());
-        std::ofstream(folder / "999999999") << plain.pty << "\n" << plain.pty << "\n";  // no process has that number
-        std::ofstream(folder / std::to_string(getpid())) << "/dev/pts/none\n/dev/pts/none\n";
-        std::vector<std::pair<std::string, std::string>> listed;
-        for (const PortInfo& port : ListVirtualModulesIn(folder)) listed.emplace_back(port.port, port.friendlyName);
-        EXPECT_EQ(listed, (std::vector<std::pair<std::string, std::string>>{
-                              {plain.pty, "Korvel virtual module (" + plain.pty + ")"},
-                              {In(scratch, "module"), "Korvel virtual module (" + In(scratch, "module") + ")"}}));
-        for (const std::string& port : {linked.pty, plain.pty}) {
-            SerialLink line;
-            line.timeouts = Short();
-            ASSERT_TRUE(line.open(port));
-            EXPECT_EQ(saveConfig(line), 0);
-        }
-        EXPECT_EQ(linked.wait(), 0);
-        EXPECT_EQ(plain.wait(), 0);
-    }
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(folder)) left.insert(entry.path().filename().string());
-    EXPECT_EQ(left, (std::set<std::string>{"999999999", std::to_string(getpid())}));
+    EXPECT_EQ(left, (std::set<std::string>{"999999999", std::to_string(getpid())})) << "each removed its own";
 }
 
 }  // namespace

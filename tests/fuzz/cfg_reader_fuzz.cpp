@@ -15,16 +15,6 @@
 
 namespace {
 
-// Held data that no file in the corpus spells, so any change to it shows.
-ModuleConfig heldBefore() {
-    ModuleConfig held;
-    held.media.resize(1);
-    held.media[0].bytes.fill(0xA5);
-    held.acc.resize(2);
-    held.settings = ModuleSettings{42, 1, 750, 0x8004};
-    return held;
-}
-
 std::uint64_t u32At(const std::vector<std::uint8_t>& b, std::uint64_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint64_t{b[at + 3]} << 24;
 }
@@ -47,12 +37,12 @@ std::optional<FileFault> expectedFailure(const std::vector<std::uint8_t>& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> bytes(data, data + size);
-    ModuleConfig held = heldBefore();
+    ModuleConfig held = HeldBefore();
     const auto failure = DecodeConfig(bytes, held);
     const auto expected = expectedFailure(bytes);
     FUZZ_CHECK(failure == expected);
     if (failure) {
-        FUZZ_CHECK(held == heldBefore());
+        FUZZ_CHECK(held == HeldBefore());
         return 0;
     }
 

@@ -12,18 +12,6 @@
 #include "device/text.h"
 #include "tests/fuzz/fuzz_check.h"
 
-namespace {
-
-ModuleConfig heldBefore() {
-    ModuleConfig held;
-    held.gears.resize(1);
-    held.gears[0].bytes.fill(0xA5);
-    held.settings = ModuleSettings{42, 1, 750, 0x8004};
-    return held;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
@@ -34,11 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!ParseJson(written, again) && WriteJson(again) == written);
     }
 
-    ModuleConfig config = heldBefore();
+    ModuleConfig config = HeldBefore();
     if (const auto refusal = DecodeConfigJson(text, config)) {
         std::wstring wide;
         FUZZ_CHECK(!refusal->empty() && refusal->find('\n') == std::string::npos && FromUtf8(*refusal, wide));
-        FUZZ_CHECK(config == heldBefore());
+        FUZZ_CHECK(config == HeldBefore());
         return 0;
     }
     const std::string written = EncodeConfigJson(config);

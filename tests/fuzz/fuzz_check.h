@@ -7,12 +7,24 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "device/module_config.h"
+
 inline void FuzzCheck(bool holds, const char* file, int line, const char* property) {
     if (holds) return;
     std::fprintf(stderr, "%s:%d: property broken: %s\n", file, line, property);
     std::abort();
 }
 #define FUZZ_CHECK(condition) FuzzCheck(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
+
+// What a reader holds before it reads a file: data no input in the corpus
+// spells, so any change a refused input makes to it shows.
+inline ModuleConfig HeldBefore() {
+    ModuleConfig held{.media = std::vector<MediaAction>(1), .gears = std::vector<GearAction>(1), .horn = {},
+                      .acc = std::vector<AccAction>(2), .settings = {42, 1, 750, 0x8004}};
+    held.media[0].bytes.fill(0xA5);
+    held.gears[0].bytes.fill(0xA5);
+    return held;
+}
 
 #ifdef KORVEL_REPLAY
 #include <filesystem>

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 #include "device/protocol.h"
 #include "sim/virtual_module.h"
@@ -20,27 +19,22 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Held = std::vector<MediaAction>;
 
+std::uint64_t Packed(PressedButtons p) { return p.media | p.gears << 8 | p.horn << 16 | std::uint64_t{p.acc} << 24; }
+
 // Each shape's result as a number; a table read replaces the caller's held rows
 // only when it succeeds.
-struct Shape {
+#define RUN(expr) [](SerialLink& l, [[maybe_unused]] Held& held) -> std::uint64_t { return expr; }
+const struct Shape {
     const char* name;
     std::uint64_t (*run)(SerialLink& link, Held& held);
     std::size_t replySize;
-};
-const Shape kShapes[] = {
-    {"TableRead", [](SerialLink& l, Held& held) -> std::uint64_t { return (held = readTable<MediaAction>(l)).size(); },
-     1 + 2 * MediaAction::kSize},
-    {"RecordWrite", [](SerialLink& l, Held&) -> std::uint64_t {
-         return writeRecord(l, 1, MakeRecord<GearAction>({0x1C, 0x11223344, 0x81, kFlagRepeat, 0x8004}));
-     }, 1},
-    {"ValueWrite", [](SerialLink& l, Held&) -> std::uint64_t { return setSetting(l, Setting::IrRepeatPeriod, 500); },
-     1},
-    {"QueryByte", [](SerialLink& l, Held&) -> std::uint64_t { return getSetting(l, Setting::MaxBrightness); }, 1},
-    {"QueryWord", [](SerialLink& l, Held&) -> std::uint64_t { return getSetting(l, Setting::IrRepeatPeriod); }, 2},
-    {"PressedButtons", [](SerialLink& l, Held&) -> std::uint64_t {
-         const PressedButtons p = getPressedButtons(l);
-         return p.media | p.gears << 8 | p.horn << 16 | std::uint64_t{p.acc} << 24;
-     }, 5},
+} kShapes[] = {
+    {"TableRead", RUN((held = readTable<MediaAction>(l)).size()), 1 + 2 * MediaAction::kSize},
+    {"RecordWrite", RUN(writeRecord(l, 1, MakeRecord<GearAction>({0x1C, 0x11223344, 0x81, kFlagRepeat, 0x8004}))), 1},
+    {"ValueWrite", RUN(setSetting(l, Setting::IrRepeatPeriod, 500)), 1},
+    {"QueryByte", RUN(getSetting(l, Setting::MaxBrightness)), 1},
+    {"QueryWord", RUN(getSetting(l, Setting::IrRepeatPeriod)), 2},
+    {"PressedButtons", RUN(Packed(getPressedButtons(l))), 5},
 };
 const FaultKind kKinds[] = {FaultKind::Silence, FaultKind::HangUp, FaultKind::Late, FaultKind::Extra};
 const char* const kKindNames[] = {"Silence", "HangUp", "Late", "Extra"};

@@ -52,12 +52,11 @@ const std::wstring kFailures[] = {
 const std::uint8_t kRecordWrites[] = {cmd::setMediaAction, cmd::setGearAction, cmd::setHornAction, cmd::setAccAction};
 
 bool isOneOf(const std::wstring& text, const auto& texts) {
-    for (const std::wstring& t : texts)
-        if (t.ends_with(L' ') ? text.size() > t.size() && text.starts_with(t) &&
-                                    text.find_first_not_of(L"0123456789", t.size()) == text.npos
-                              : text == t)
-            return true;
-    return false;
+    return std::ranges::any_of(texts, [&](const std::wstring& t) {
+        if (!t.ends_with(L' ')) return text == t;
+        return text.size() > t.size() && text.starts_with(t) &&
+               text.find_first_not_of(L"0123456789", t.size()) == text.npos;
+    });
 }
 
 std::vector<Bytes> rowsOf(const ModuleConfig& m, std::uint32_t t) {
@@ -96,8 +95,7 @@ struct Soak {
     void absorbExchanges() {
         for (const Exchange& e : module->exchanges()) {
             ++exchanges;
-            const auto write = std::ranges::find(kRecordWrites, e.request[0]);  // the table a record write goes to
-            const auto t = write - std::begin(kRecordWrites);
+            const auto t = std::ranges::find(kRecordWrites, e.request[0]) - std::begin(kRecordWrites);  // its table
             if (t == 4 || e.request[1] >= allowed[t].size()) continue;  // not a write, or refused: no such row
             auto& slot = allowed[t][e.request[1]];
             if (!faulty) slot.clear();
