@@ -1,7 +1,6 @@
-// Prints what another program's window shows: the texts of the child windows of the first visible top-level window
-// with the given title, one per line in UTF-8. Waits up to 30 s for the window and then until a child's text starts
-// with PREFIX, if given (texts set while the window is created can come late). Exit status 1 when no such window or
-// text appeared.
+// Prints the texts of the child windows of the first visible top-level window titled TITLE, one per line in UTF-8,
+// once one of them starts with PREFIX (texts set while the window is created can come late); waits up to 30 s for
+// the window and the text. Exit status 1 when no such window or text appeared.
 //   window_texts.exe TITLE [PREFIX]
 // Built by scripts/test-release with the Windows toolchain; run under Wine.
 #include <windows.h>

@@ -149,8 +149,7 @@ TEST_F(ConnectedTest, SettingControlsReachTheModuleAndShowItsValues) {
               std::tuple(L"55", L"250", repeat, 3, 1));
 }
 
-// Only a confirmed choice in a default-resistance box sends it, and only the
-// poll timer's ticks poll.
+// Only a confirmed choice in a default-resistance box sends it, and only the poll timer's ticks poll.
 TEST_F(ConnectedTest, OtherComboNotificationsAndTimersSendNothing) {
     ComboBox{control(IDC_RA_DEFAULT)}.select(3);
     KillTimer(window, POLL_TIMER_ID);
