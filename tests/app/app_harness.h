@@ -1,8 +1,7 @@
 #pragma once
-// A fresh application on the in-memory window, with the virtual module on a
-// pseudo-terminal as the only port listed (after start-up has listed the
-// machine's, without the virtual modules of other programs) and a read
-// deadline of a second. The debugger channel's lines are kept.
+// A fresh application on the in-memory window, with the virtual module on a pseudo-terminal as the only port listed
+// (after start-up has listed the machine's, without the virtual modules of other programs) and a read deadline of a
+// second. The debugger channel's lines are kept.
 
 #include <cstdint>
 #include <string>
@@ -66,10 +65,8 @@ struct AppHarness {
 
     std::wstring status() const { return view.getText(IDC_STATUS); }
     Texts displays() const {
-        Texts texts;
-        for (int id : {IDC_PRESSED_MEDIA, IDC_PRESSED_GEARS, IDC_PRESSED_HORN, IDC_PRESSED_ACC, IDC_CURRENT_BRIGHTNESS})
-            texts.push_back(view.getText(id));
-        return texts;
+        return {view.getText(IDC_PRESSED_MEDIA), view.getText(IDC_PRESSED_GEARS), view.getText(IDC_PRESSED_HORN),
+                view.getText(IDC_PRESSED_ACC), view.getText(IDC_CURRENT_BRIGHTNESS)};
     }
     // The requests the module received, in order.
     Requests requests() const {

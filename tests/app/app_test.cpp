@@ -6,7 +6,6 @@
 #include "app/safety_net.h"
 #include "app/status_line.h"
 #include "device/port_info.h"
-#include "settings/live_values.h"
 #include "tests/app/app_harness.h"
 
 namespace {
@@ -26,6 +25,13 @@ void ExpectDisconnected(const AppHarness& h) {
     EXPECT_EQ(h.displays(), kBlank);
 }
 
+// Every line traced on `channel` throws, as a failing output would.
+void ThrowOnTrace(TraceChannel channel) {
+    SetTraceHandler([=](TraceChannel traced, const std::wstring&) {
+        if (traced == channel) throw std::logic_error("trace");
+    });
+}
+
 TEST(Connection, RefusedConnectsStayDisconnectedAndSendNothing) {
     const std::tuple<const char*, std::function<void(AppHarness&, SerialLink&)>, Texts> rows[] = {
         {"no port", [](auto& h, auto&) { ShowPortList(h.app, {}); }, {L"Found 0 COM port(s).", L"No port selected."}},
@@ -33,6 +39,8 @@ TEST(Connection, RefusedConnectsStayDisconnectedAndSendNothing) {
         {"no such port", [](auto& h, auto&) { ShowPortList(h.app, {{"/dev/korvel-no-such-port", "gone"}}); },
          {L"Found 1 COM port(s).", L"Connecting...", L"Disconnected.", L"Connection failed."}},
         {"in use", [](auto& h, auto& other) { ASSERT_TRUE(other.open(h.module.portPath())); },
+         {L"Connecting...", L"Disconnected.", L"Connection failed."}},
+        {"the open's trace throws", [](auto&, auto&) { ThrowOnTrace(TraceChannel::Console); },
          {L"Connecting...", L"Disconnected.", L"Connection failed."}},
     };
     for (const auto& [name, setUp, log] : rows) {  // the status texts from the set-up on
@@ -77,23 +85,21 @@ TEST(Connection, StartUpCountsThePortsConnectSyncsThenPollsAndDisconnectSendsNot
     EXPECT_EQ(h.module.exchangeCount(), 0u);
 }
 
-// Each tick while connected shows the raw codes and the brightness; a short
-// reply writes no display, and polling goes on.
+// A short reply writes no display, and polling goes on.
 TEST(Poll, ShowsTheRawCodesAndTheBrightnessOnTicksWhileConnected) {
     const Texts kCodes{L"0xFF", L"0xAB", L"0x30", L"0xFFFF", L"255"};
     const std::tuple<PressedButtons, std::uint8_t, Fault, Requests, Texts> rows[] = {
-        {{0x0A, 0x1C, 0x01, 0x0201}, 77, {}, {{2}, {3}}, {L"0x0A", L"0x1C", L"0x01", L"0x0201", L"77"}},
         {{0, 0, 0, 0}, 0, {}, {{2}, {3}}, {L"0x00", L"0x00", L"0x00", L"0x0000", L"0"}},
         {{0xFF, 0xAB, 0x30, 0xFFFF}, 255, {}, {{2}, {3}}, kCodes},
         {{1, 2, 3, 4}, 9, {.command = cmd::getPressedButtons, .afterBytes = 4}, {{2}}, kCodes},
         {{1, 2, 3, 4}, 9, {.command = cmd::getCurrentBrightness}, {{2}, {3}}, kCodes},
-        {{1, 2, 3, 4}, 9, {}, {{2}, {3}}, {L"0x01", L"0x02", L"0x03", L"0x0004", L"9"}},
+        {{0x0A, 0x1C, 0x01, 0x0201}, 77, {}, {{2}, {3}}, {L"0x0A", L"0x1C", L"0x01", L"0x0201", L"77"}},
     };
     AppHarness h;
-    HandleTimer(h.app);  // not connected
+    h.view.statusLog.clear();
+    HandleTimer(h.app);  // not connected: no poll, and no word of one
+    EXPECT_EQ(std::tuple(h.view.statusLog.size(), h.displays()), std::tuple(0u, kBlank));
     h.connect();
-    EXPECT_EQ(h.module.exchangeCount(), 0u);
-    EXPECT_EQ(h.displays(), kBlank);
     for (const auto& [pressed, brightness, fault, requests, shown] : rows) {
         SetStatusText(h.app, L"Earlier message.");
         h.module.clearExchanges();
@@ -126,20 +132,11 @@ TEST(Poll, AHangUpDisconnectsThroughTheSafetyNet) {
     }
 }
 
+// What a handler throws; the poll's failed exchanges reach the net as the Poll tests show.
 TEST(SafetyNet, TurnsEveryFailureItSeesIntoOneStatusTextAndOnlySerialOnesDisconnect) {
-    // A failed exchange that an operation leaves to the net, reported as the
-    // poll reports it, and anything a handler throws.
-    auto failed = [](OutcomeKind kind, const char* error) {
-        return [=](App& app) {
-            RunGuarded(app, [&] { Report(app, {.operation = &kPollLiveValues, .kind = kind, .error = error}); });
-        };
-    };
     auto raise = [](auto thrown) { return [=](App& app) { RunGuarded(app, [&] { throw thrown; }); }; };
     const std::pair<std::function<void(App&)>, std::wstring> rows[] = {
-        {failed(OutcomeKind::ProtocolError, "Fewer bytes than expected."), L"Protocol error occured: Fewer bytes than expected."},
-        {failed(OutcomeKind::SerialError, "Read failed."), L"Serial error occured: Read failed."},
-        {failed(OutcomeKind::SerialError, ""), L"Serial error occured: Unknown exception"},
-        {raise(SerialError("Write failed.")), L"Serial error occured: Write failed."},
+        {raise(SerialError("")), L"Serial error occured: Unknown exception"},
         {raise(std::runtime_error("out of range")), L"Runtime error occured: out of range"},
         {raise(std::runtime_error("")), L"Runtime error occured: Unknown exception"},
         {raise(std::runtime_error("caf\xE9")), L"Runtime error occured: caf\u00E9"},
@@ -159,37 +156,25 @@ TEST(SafetyNet, TurnsEveryFailureItSeesIntoOneStatusTextAndOnlySerialOnesDisconn
     }
 }
 
-// An exception that is neither the link's nor the protocol's: while an
-// operation the window guards runs, it shows that operation's own text and
-// connecting goes on; an open counts it as a failed open; anywhere else it
-// ends at the safety net, and the line stays.
+// An exception that is neither the link's nor the protocol's: while an operation the window guards runs, it shows
+// that operation's own text and connecting goes on (an open counts it as a failed open: see the refused connects);
+// anywhere else it ends at the safety net, and the line stays.
 TEST(SafetyNet, AnyOtherExceptionEndsAtTheGuardOfItsOperationOrAtTheNet) {
-    const Texts synced{L"Connecting...", L"Max brightness loaded.", L"Full repeat loaded.",
-                       L"SyncDefaultResistance failed (exception).", L"IR repeat period loaded.",
-                       L"Media actions loaded.", L"Connected. Live polling at 5 Hz."};
-    for (const auto& [channel, log] : {std::pair{TraceChannel::Debugger, synced},
-                                       {TraceChannel::Console, {L"Connecting...", L"Disconnected.", L"Connection failed."}}}) {
-        AppHarness h;
-        SetTraceHandler([&](TraceChannel traced, const std::wstring&) {
-            if (traced == channel) throw std::logic_error("trace");
-        });
-        h.view.statusLog.clear();
-        HandleEvent(h.app, UiEvent::Connect);
-        EXPECT_EQ(h.view.statusLog, log);
-        EXPECT_EQ(h.app.module.link.connected, channel == TraceChannel::Debugger);
-    }
-    for (const bool runtime : {true, false}) {
-        AppHarness h;
-        h.connect();
-        h.view.beforeSetText = [&](int id) {
-            if (id == IDC_PRESSED_MEDIA && runtime) throw std::runtime_error("display");
-            if (id == IDC_PRESSED_MEDIA) throw 42;
-        };
-        HandleTimer(h.app);
-        EXPECT_EQ(h.status(), runtime ? L"Runtime error occured: display" : L"An unknown error occured");
-        EXPECT_TRUE(h.app.module.link.connected);
-        EXPECT_EQ(h.requests(), (Requests{{2}, {3}}));
-    }
+    AppHarness h;
+    ThrowOnTrace(TraceChannel::Debugger);
+    h.view.statusLog.clear();
+    HandleEvent(h.app, UiEvent::Connect);
+    EXPECT_EQ(h.view.statusLog, (Texts{L"Connecting...", L"Max brightness loaded.", L"Full repeat loaded.",
+                                       L"SyncDefaultResistance failed (exception).", L"IR repeat period loaded.",
+                                       L"Media actions loaded.", L"Connected. Live polling at 5 Hz."}));
+    h.module.clearExchanges();
+    h.view.beforeSetText = [](int id) {
+        if (id == IDC_PRESSED_MEDIA) throw std::runtime_error("display");
+    };
+    HandleTimer(h.app);
+    EXPECT_EQ(h.status(), L"Runtime error occured: display");
+    EXPECT_TRUE(h.app.module.link.connected);
+    EXPECT_EQ(h.requests(), (Requests{{2}, {3}}));
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #pragma once
-// The main window held in memory: every control of the layout table with its
-// text, check mark, enabled flag and combo items, the tab selection, the list
-// view's columns and cells, the poll timer and the two cell editors. Tests
-// drive it like a user would (type into an editor, pick an item, answer a file
-// dialog), and every status text shown is logged.
+// The main window held in memory: the controls of the layout table, the tabs, the list view, the poll timer and
+// the two cell editors. Tests drive it like a user would, and every status text shown is logged.
 
 #include <algorithm>
 #include <deque>
@@ -28,10 +25,9 @@ public:
         Texts items{};  // combo boxes
         int selection = -1;
     };
-    // The IR edit box uses the position and the text only.
+    // The IR edit box uses the text only.
     struct Editor {
         bool open = false;
-        int row = -1, column = -1;
         std::wstring text;  // the edit field, an editable combo's field, or the selected item's text
         ComboEditorStyle style = ComboEditorStyle::DropDownList;
         Texts items{};
@@ -47,38 +43,30 @@ public:
     void setText(int id, const std::wstring& text) override {
         if (beforeSetText) beforeSetText(id);
         if (id == IDC_STATUS) statusLog.push_back(text);
-        if (Control* c = find(id); c && c->kind != ControlKind::DropDownList) c->text = text;
+        if (slot(id).kind != ControlKind::DropDownList) slot(id).text = text;
     }
     // A drop-down list reads as its selected item, as the window system gives it.
     std::wstring getText(int id) const override {
-        const Control* c = find(id);
-        if (!c || c->kind != ControlKind::DropDownList) return c ? c->text : L"";
-        return c->selection >= 0 ? c->items[static_cast<std::size_t>(c->selection)] : L"";
+        const Control& c = slot(id);
+        if (c.kind != ControlKind::DropDownList) return c.text;
+        return c.selection >= 0 ? c.items[static_cast<std::size_t>(c.selection)] : L"";
     }
-    void setChecked(int id, bool checked) override {
-        if (Control* c = find(id)) c->checked = checked;
-    }
-    bool isChecked(int id) const override { return find(id) && find(id)->checked; }
-    void enable(int id, bool enabled) override {
-        if (Control* c = find(id)) c->enabled = enabled;
-    }
+    void setChecked(int id, bool checked) override { slot(id).checked = checked; }
+    bool isChecked(int id) const override { return slot(id).checked; }
+    void enable(int id, bool enabled) override { slot(id).enabled = enabled; }
 
-    void comboReset(int id) override {
-        if (Control* c = find(id)) c->items.clear(), c->selection = -1;
-    }
-    void comboAdd(int id, const std::wstring& text) override {
-        if (Control* c = find(id)) c->items.push_back(text);
-    }
+    void comboReset(int id) override { slot(id).items.clear(), slot(id).selection = -1; }
+    void comboAdd(int id, const std::wstring& text) override { slot(id).items.push_back(text); }
     // An index outside the items clears the selection, as CB_SETCURSEL does.
     void comboSelect(int id, int index) override {
-        if (Control* c = find(id)) c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
+        slot(id).selection = index >= 0 && index < static_cast<int>(slot(id).items.size()) ? index : -1;
     }
     int comboFindExact(int id, const std::wstring& text) const override {
-        if (const Control* c = find(id))
-            if (auto it = std::ranges::find(c->items, text); it != c->items.end()) return int(it - c->items.begin());
-        return -1;
+        const Texts& items = slot(id).items;
+        auto it = std::ranges::find(items, text);
+        return it == items.end() ? -1 : static_cast<int>(it - items.begin());
     }
-    int comboSelection(int id) const override { return find(id) ? find(id)->selection : -1; }
+    int comboSelection(int id) const override { return slot(id).selection; }
 
     int tabSelection() const override { return tab; }
     // -1 deselects every tab; other indexes outside the four tabs are refused.
@@ -123,12 +111,11 @@ public:
     void startPollTimer(unsigned periodMs) override { pollPeriodMs = periodMs; }
     void stopPollTimer() override { pollPeriodMs = 0; }
 
-    void openIrEditor(int row, int column, const std::wstring& text) override { ir = {true, row, column, text}; }
+    void openIrEditor(int, int, const std::wstring& text) override { ir = {true, text}; }
     std::wstring irEditorText() const override { return ir.text; }
     void closeIrEditor() override { ir = {}; }
-    void openComboEditor(int row, int column, ComboEditorStyle style, const Texts& items,
-                         const std::wstring& original) override {
-        combo = {true, row, column, {}, style, items};
+    void openComboEditor(int, int, ComboEditorStyle style, const Texts& items, const std::wstring& original) override {
+        combo = {true, {}, style, items};
         auto it = std::ranges::find(items, original);
         if (style == ComboEditorStyle::EditableDropDown) combo.text = original;
         else if (it != items.end()) pickComboItem(static_cast<int>(it - items.begin()));
@@ -173,19 +160,16 @@ public:
         combo.selection = index, combo.text = combo.items[static_cast<std::size_t>(index)];
     }
 
-    // Answers the next file dialogs give, in order; an empty queue or a
-    // nullopt answer is a cancelled dialog.
+    // Answers the next file dialogs give, in order; an empty queue or a nullopt answer is a cancelled dialog.
     std::deque<std::optional<std::wstring>> saveAnswers, openAnswers;
     int saveDialogsShown = 0, openDialogsShown = 0;
     Texts statusLog;  // every text the status line was given
     std::function<void(int id)> beforeSetText;  // a test's hook, before a control takes a text
 
 private:
-    Control* find(int id) {
-        auto it = controls.find(id);
-        return it == controls.end() ? nullptr : &it->second;
-    }
-    const Control* find(int id) const { return const_cast<MemoryView*>(this)->find(id); }
+    // A control the window lacks reads as empty, and what is written to it goes nowhere.
+    Control& slot(int id) { return controls.contains(id) ? controls.at(id) : (nowhere = {}); }
+    const Control& slot(int id) const { return controls.contains(id) ? controls.at(id) : (nowhere = {}); }
     static std::optional<std::wstring> nextAnswer(std::deque<std::optional<std::wstring>>& answers) {
         if (answers.empty()) return std::nullopt;
         auto answer = answers.front();
@@ -199,4 +183,5 @@ private:
     std::vector<Texts> rows;
     unsigned pollPeriodMs = 0;  // 0: not running
     Editor ir, combo;
+    mutable Control nowhere{};
 };

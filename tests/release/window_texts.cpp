@@ -1,12 +1,11 @@
-// Prints what another program's window shows: the texts of the child windows
-// of the first visible top-level window with the given title, one per line in
-// UTF-8. Waits up to 30 s for the window and then until a child's text starts
-// with PREFIX, if given (texts set while the window is created can come late).
-// Exit status 1 when no such window or text appeared.
+// Prints the texts of the child windows of the first visible top-level window titled TITLE, one per line in UTF-8,
+// once one of them starts with PREFIX (texts set while the window is created can come late); waits up to 30 s for
+// the window and the text. Exit status 1 when no such window or text appeared.
 //   window_texts.exe TITLE [PREFIX]
 // Built by scripts/test-release with the Windows toolchain; run under Wine.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -30,13 +29,12 @@ std::vector<std::wstring> ChildTexts(HWND window) {
     return texts;
 }
 
+// A text of at most 511 units takes at most three bytes a unit.
 void PrintUtf8(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                   nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
-    std::printf("%s\n", bytes.c_str());
+    char bytes[1536];
+    int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes, 1536, nullptr, nullptr);
+    std::printf("%.*s\n", size, bytes);
 }
 
 }  // namespace
@@ -48,18 +46,13 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring prefix = argc > 2 ? argv[2] : L"";
     std::vector<std::wstring> texts;
-    for (int tick = 0; tick < 300; ++tick, Sleep(100)) {
-        HWND window = FindWindowW(nullptr, argv[1]);
-        if (!window || !IsWindowVisible(window)) continue;
-        texts = ChildTexts(window);
-        for (const auto& text : texts) {
-            if (text.starts_with(prefix)) {
-                for (const auto& line : texts) PrintUtf8(line);
-                return 0;
-            }
-        }
-    }
+    auto shown = [&] {
+        return std::ranges::any_of(texts, [&](const std::wstring& t) { return t.starts_with(prefix); });
+    };
+    for (int tick = 0; tick < 300 && !shown(); ++tick, Sleep(100))
+        if (HWND window = FindWindowW(nullptr, argv[1]); window && IsWindowVisible(window)) texts = ChildTexts(window);
     for (const auto& line : texts) PrintUtf8(line);
+    if (shown()) return 0;
     std::fputs("no window with that title and text\n", stderr);
     return 1;
 }

@@ -157,25 +157,12 @@ protected:
         click(IDC_CONNECT);
         return pumpUntil([this] { return status() == L"Connected. Live polling at 5 Hz."; });
     }
-    // The five displays, each followed by a space.
-    std::wstring displays() const {
-        std::wstring all;
-        for (int id : {IDC_PRESSED_MEDIA, IDC_PRESSED_GEARS, IDC_PRESSED_HORN, IDC_PRESSED_ACC, IDC_CURRENT_BRIGHTNESS})
-            all += text(id) + L" ";
-        return all;
-    }
-
-    RECT cellRect(int row, int column) const {
-        RECT rect{LVIR_LABEL, column, 0, 0};  // for column 0 too, unlike LVIR_BOUNDS
-        return SendMessageW(list(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect)), rect;
-    }
-    void doubleClickAt(int x, int y) {
-        for (UINT message : {WM_LBUTTONDBLCLK, WM_LBUTTONUP}) SendMessageW(list(), message, 0, MAKELPARAM(x, y));
-        pump(20);
-    }
     void doubleClickCell(int row, int column) {
-        RECT cell = cellRect(row, column);
-        doubleClickAt((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        RECT cell{LVIR_LABEL, column, 0, 0};  // for column 0 too, unlike LVIR_BOUNDS
+        SendMessageW(list(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+        LPARAM middle = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        for (UINT message : {WM_LBUTTONDBLCLK, WM_LBUTTONUP}) SendMessageW(list(), message, 0, middle);
+        pump(20);
     }
     HWND cellEditor(const wchar_t* className) const { return FindWindowExW(list(), nullptr, className, nullptr); }
     // A press on the background right of the "Device" buttons, with the pointer there.
