@@ -33,6 +33,7 @@ const std::wstring kNotStored =
 const std::wstring kTryHelp = L"\nTry 'korvelctl --help'.";
 const std::wstring kForms = L" (also typed as 3.9k, 3k9, 3.9 kOhm or 3.9k\u03A9; 22 for 22 \u2126)";
 const std::wstring kRaNames = AcceptedResistorNames(ResistorOutput::Ra) + kForms;
+const std::vector<std::wstring> kRestore = {L"@", L"restore", L"--no-keep-previous", L"{dir}/f"};
 
 struct Case {
     std::vector<std::wstring> args;  // "@": --port and the module; "{dir}": the scratch folder
@@ -57,6 +58,9 @@ const Case kCases[] = {
      {0x15, 0x00, 0x00}},
     {{L"@", L"send-ir", L"0xFFFFFFFF"}, 0, L"Sent IR code 0xFFFFFFFF.", L"", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}},
     {{L"@", L"send-ir", L"4660"}, 0, L"Sent IR code 0x1234.", L"", {0x06, 0x34, 0x12, 0x00, 0x00}},
+    // The link's trace only when asked, and silent again after.
+    {{L"@", L"--verbose", L"store"}, 0, L"The running configuration is stored in the module.", L"Connecting to COM port.",
+     {0x04}},
     {{L"@", L"store"}, 0, L"The running configuration is stored in the module.", L"", {0x04}},
     // A reload or reset is its one exchange: korvelctl shows nothing the window would read back.
     {{L"@", L"reload"}, 0, L"The module is back to its stored configuration.", L"", {0x05}},
@@ -67,7 +71,7 @@ const Case kCases[] = {
      L"\"irRepeatPeriod\": 999, \"defaultResistance\": {\"ra\": \"3.9 k\u2126\", \"rb\": \"22 \u2126\"}}, \"rows\": "
      L"{\"media\": 13, \"gears\": 4, \"horn\": 1, \"acc\": 7}}", L"", kReadAll},
     {{L"@", L"backup", L"{dir}/b.cfg"}, 0, L"Saved 4 tables and 4 settings to {dir}/b.cfg.", L"", kReadAll},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 0,
+    {kRestore, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
@@ -88,15 +92,12 @@ const Case kCases[] = {
      F(Refuse, cmd::setMaxBrightness, 1)},
     {{L"@", L"send-ir", L"31"}, 1, L"", L"The module refused to send IR code 0x1F, response: 2.",
      {0x06, 0x1F, 0x00, 0x00, 0x00}, F(Refuse, cmd::sendIR, 2)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
-     L"Restore stopped: the module refused IR period 100 ms, response: 1.", {},
+    {kRestore, 1, L"", L"Restore stopped: the module refused IR period 100 ms, response: 1.", {},
      F(Refuse, cmd::setIRRepeatPeriod, 1)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
-     L"Restore stopped: the module refused Horn row 0, response: 9.", {},
+    {kRestore, 1, L"", L"Restore stopped: the module refused Horn row 0, response: 9.", {},
      F(Refuse, cmd::setHornAction, 9)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
-     L"Restore stopped: the module refused ACC row 0, response: 1 (no such row).",
-     {}, F(Refuse, cmd::setAccAction, 1)},
+    {kRestore, 1, L"", L"Restore stopped: the module refused ACC row 0, response: 1 (no such row).", {},
+     F(Refuse, cmd::setAccAction, 1)},
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 1,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.",
      L"The module refused to store, response: 3; its stored configuration is unchanged.", {},
@@ -160,7 +161,8 @@ const Case kCases[] = {
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/magic"}, 3, L"",
      L"{dir}/magic: not a configuration file (its first bytes are those of another kind of file)"},
     {{L"show", L"{dir}/v3"}, 3, L"", L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
-    {{L"diff", L"{dir}/f", L"{dir}/v3"}, 3, L"", L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
+    {{L"diff", L"{dir}/f", L"{dir}/v3"}, 3, L"",
+     L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
     {{L"show", L"{dir}/header"}, 3, L"", L"{dir}/header: cut short: it ends after 7 bytes, in the header"},
     {{L"show", L"{dir}/count"}, 3, L"", L"{dir}/count: cut short: it ends after 10 bytes, in the row count of the Media "
      L"table"},
@@ -177,6 +179,12 @@ const Case kCases[] = {
      L"module's ACC table has 7 rows, the file has 0; nothing was written.", kReadAll},
     {{L"@", L"restore", L"--dry-run", L"{dir}/long"}, 3, L"", L"{dir}/long: the module's Media table has 13 rows, the "
      L"file has 14; the module's ACC table has 7 rows, the file has 0; nothing was written.", kReadAll},
+    // The module's configuration that cannot be kept: nothing written.
+    {{L"@", L"restore", L"{dir}/f", L"--keep-previous", L"{dir}/f"}, 3, L"", L"Restore stopped before opening a port: "
+     L"cannot make the folder {dir}/f for the module's previous configuration: a file of that name is in the way."},
+    {{L"@", L"restore", L"{dir}/f", L"--keep-previous", L"{dir}/kept"}, 4, L"", L"Restore stopped before writing "
+     L"anything: the module on {port} answered fewer bytes than expected.", {kReadAll.begin(), kReadAll.end() - 1},
+     F(Silence, cmd::getHornActions)},
     // The line: nothing ever answered, a reply came short, the line went away.
     {{L"@", L"set", L"brightness", L"7"}, 4, L"", L"No module answered on {port}.", {},
      F(Silence, cmd::setMaxBrightness)},
@@ -185,14 +193,12 @@ const Case kCases[] = {
      F(Silence, cmd::getGearActions)},
     {{L"@", L"info"}, 4, L"", L"Lost the line to the module on {port} (read failed).", {},
      F(HangUp, cmd::getMediaActions)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 4, L"",
-     L"Restore stopped at Gears row 0: the module on {port} answered fewer bytes than expected.", {},
+    {kRestore, 4, L"", L"Restore stopped at Gears row 0: the module on {port} answered fewer bytes than expected.", {},
      F(Silence, cmd::setGearAction)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 4, L"",
-     L"Restore stopped at the IR period setting: the module on {port} answered fewer bytes than expected.", {},
-     F(Silence, cmd::setIRRepeatPeriod)},
+    {kRestore, 4, L"", L"Restore stopped at the IR period setting: the module on {port} answered fewer bytes than "
+     L"expected.", {}, F(Silence, cmd::setIRRepeatPeriod)},
     // A module that answers 0 without keeping the first two ACC rows; the start of the text.
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 5, L"",
+    {kRestore, 5, L"",
      L"Read back differs from the file (- module, + file):\nACC\n   Index  Button           IR          Repeat  L1  L2  L3  "
      L"L4  H1  H2  H3  H4  Toggle  Invert  Store  RA      RB\n-  0      0xA4A5  ", {}, F(Refuse, cmd::setAccAction, 0, 2)},
 };
@@ -252,39 +258,31 @@ TEST(Commands, HelpPrintsTheUsageOnStandardOutputAndNothingAskedOnStandardError)
         EXPECT_NE(usage.find(part), std::wstring::npos) << ToUtf8(part);
 }
 
-// The ports listed, or that there are none; then three virtual modules, each
-// listed by its link, which --all-ports then takes.
+// That there are no ports; then a virtual module listed by its link, which
+// --all-ports takes, alone in the several ports' form.
 TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
-    PrivateHome();  // the tests' runtime folder, where the modules below announce themselves
-    auto listedNow = [] {
-        std::wstring listed;
-        for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
-        return listed;
-    };
-    const std::wstring before = listedNow();
-    const CliRun run = RunCli({L"ports"});
-    EXPECT_EQ(std::tie(run.status, run.out, run.err),
-              std::make_tuple(0, before, before.empty() ? L"No serial ports found.\n" : L""));
-    ScratchFiles files;
-    std::vector<FILE*> modules;
-    for (const char* name : {"a", "b", "c"}) {
-        const std::string link = (files.dir / name).string();
-        // Each serves info's eight reads, then ends.
-        modules.push_back(popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 8 --link " + link).c_str(), "r"));
-        char line[256] = {};
-        ASSERT_TRUE(modules.back() && std::fgets(line, sizeof line, modules.back()));
-    }
-    const CliRun three = RunCli({L"ports"});
-    EXPECT_EQ(std::tie(three.status, three.out), std::make_tuple(0, listedNow()));
-    for (const char* name : {"a", "b", "c"}) {
-        const std::wstring link = files.path(name);
-        EXPECT_NE(three.out.find(link + L"\tKorvel virtual module (" + link + L")\n"), std::wstring::npos);
-    }
+    ScratchFiles files;  // and the tests' runtime folder, where the module below announces itself
+    const auto none = [] { return std::vector<PortInfo>{}; };
+    const CliRun noPorts = RunCli({L"ports"}, nullptr, none), noneToTake = RunCli({L"--all-ports", L"store"}, nullptr, none);
+    EXPECT_EQ(std::tie(noPorts.status, noPorts.out, noPorts.err), std::make_tuple(0, L"", L"No serial ports found.\n"));
+    EXPECT_EQ(std::tie(noneToTake.status, noneToTake.out, noneToTake.err),
+              std::make_tuple(4, L"", L"No serial ports found.\n"));
+    // It serves store's one exchange, then ends.
+    const std::wstring link = files.path("module");
+    FILE* module = popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 1 --link " + ToUtf8(link)).c_str(), "r");
+    char line[256] = {};
+    ASSERT_TRUE(module && std::fgets(line, sizeof line, module));
+    std::wstring listed;
+    for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
+    const CliRun ports = RunCli({L"ports"});
+    EXPECT_EQ(std::tie(ports.status, ports.out, ports.err), std::make_tuple(0, listed, L""));
+    EXPECT_NE(listed.find(link + L"\tKorvel virtual module (" + link + L")\n"), std::wstring::npos);
     // The machine's own serial ports left out, which have no module behind them.
-    const CliRun all = RunCli({L"--all-ports", L"info"}, nullptr, [] { return ListVirtualModulesIn(VirtualModuleFolder()); });
-    EXPECT_EQ(all.status, 0) << ToUtf8(all.err);
-    EXPECT_TRUE(all.out.ends_with(L"\n3 ports: 3 done, 0 failed\n")) << ToUtf8(all.out);
-    for (FILE* module : modules) EXPECT_EQ(pclose(module), 0);
+    const CliRun all = RunCli({L"--all-ports", L"store"}, nullptr, [] { return ListVirtualModulesIn(VirtualModuleFolder()); });
+    EXPECT_EQ(std::tie(all.status, all.err), std::make_tuple(0, L""));
+    EXPECT_EQ(WithoutSeconds(all.out),
+              link + L": The running configuration is stored in the module. (S s)\n1 port: 1 done, 0 failed\n");
+    EXPECT_EQ(pclose(module), 0);
 }
 
 // The port named, and why it did not open, from the system's own error.
@@ -293,10 +291,6 @@ TEST(Commands, APortThatDoesNotOpenIsNamedWithTheReason) {
     VirtualModule module;
     const std::string pts = module.portPath();
     const std::string regular = ToUtf8(files.write("regular", {1, 2, 3}));
-    // A terminal where nothing answers.
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-    const std::string silent = ptsname(master);
     // A link left by a virtual module that stopped without removing it (last:
     // the next pseudo-terminal would take the number of the one it names).
     const std::string left = (files.dir / "left").string();
@@ -323,9 +317,6 @@ TEST(Commands, APortThatDoesNotOpenIsNamedWithTheReason) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << port << ": no settle wait";
     }
     EXPECT_EQ(module.exchangeCount(), 0u);
-    const CliRun run = RunCli({L"--port", WidenBytes(silent), L"info"});
-    EXPECT_EQ(std::tie(run.status, run.err), std::make_tuple(4, WidenBytes("No module answered on " + silent + ".\n")));
-    ::close(master);
 }
 
 // Permission denied, with the group that may open the port: korvelctl run as
@@ -424,53 +415,36 @@ TEST(Commands, WatchPrintsOneLinePerChangeAtTheWindowsRate) {
     EXPECT_TRUE(period >= 0.95 * kPollIntervalMs && period < 1.5 * kPollIntervalMs) << period << " ms between polls";
 }
 
-// The program as a shell runs it: its exit status, standard output and
-// standard error, and the seconds it took.
-std::tuple<int, std::string, std::string> RunProgram(const ScratchFiles& files, const std::vector<std::string>& args,
-                                                     double* seconds = nullptr) {
-    const auto start = std::chrono::steady_clock::now();
-    auto ended = Ended(files, StartProgram(files, args));
-    if (seconds) *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return ended;
-}
-
-TEST(Program, SettlesReadsAndWritesUtf8AndExitsWithTheStatus) {
+// The program as a shell runs it: its exit status, standard output for its
+// results, standard error, and the seconds it took: two of settling unless
+// told otherwise. Arguments are read as UTF-8, and the texts so written.
+TEST(Program, SettlesReadsAndWritesUtf8AndKeepsStandardOutputForItsResults) {
     ScratchFiles files;
     VirtualModule module;
-    double seconds = 0;
-    const std::string notStored = "The module returns to its stored configuration at its next power-up unless "
-                                  "'korvelctl --port " + module.portPath() + " store' is run.\n";
-    EXPECT_EQ(RunProgram(files, {"--port", module.portPath(), "set", "resistance", "4.7 k\xE2\x84\xA6", ""}, &seconds),
-              std::make_tuple(0, "Default resistance is RA 4.7 k\xE2\x84\xA6 and RB none.\n" + notStored, ""));
-    EXPECT_GE(seconds, 2.0);  // and the UTF-8 name found the catalogue's entry
-
     module.addFault(F(Refuse, cmd::resetConfig, 7));
-    EXPECT_EQ(RunProgram(files, {"--port", module.portPath(), "--settle", "300", "reset"}, &seconds),
-              std::make_tuple(1, "", "The module refused to reset, response: 7; its running configuration is "
-                                     "unchanged.\n"));
-    EXPECT_TRUE(seconds >= 0.3 && seconds < 2.0) << seconds;
-
-    const ModuleConfig one{{MakeRecord<MediaAction>({0x15, 0, 0x01, 0, 0x8004})}, {}, {}, {}, {}};
-    const std::string shown = std::get<1>(RunProgram(files, {"show", ToUtf8(files.write("one.cfg", one))}));
-    // The check mark under L1, the ohm signs under RA and RB.
-    EXPECT_NE(shown.find("\n0      Next (0x15)  0x0          \xE2\x9C\x94"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("  3.9 k\xE2\x84\xA6  22 \xE2\x84\xA6\n"), std::string::npos) << shown;
-}
-
-TEST(Program, KeepsStandardOutputForItsResultsAndTracesOnlyWhenVerbose) {
-    ScratchFiles files;
-    VirtualModule module;
-    const std::vector<std::string> line = {"--port", module.portPath(), "--settle", "0", "send-ir", "5"};
-    EXPECT_EQ(RunProgram(files, line), std::make_tuple(0, "Sent IR code 0x5.\n", ""));
-    std::vector<std::string> verbose = line;
-    verbose.push_back("--verbose");
-    EXPECT_EQ(RunProgram(files, verbose), std::make_tuple(0, "Sent IR code 0x5.\n", "Connecting to COM port.\n"));
-    // In-process too, and silent again after a verbose run.
-    const std::wstring stored = L"The running configuration is stored in the module.\n";
-    const CliRun loud = RunCli({L"@", L"--verbose", L"store"}, &module);
-    EXPECT_EQ(std::tie(loud.out, loud.err), std::make_tuple(stored, L"Connecting to COM port.\n"));
-    const CliRun quiet = RunCli({L"@", L"store"}, &module);
-    EXPECT_EQ(std::tie(quiet.out, quiet.err), std::make_tuple(stored, L""));
+    const std::string port = module.portPath(), ohm = "\xE2\x84\xA6";
+    const struct {
+        std::vector<std::string> args;  // after --port
+        int status;
+        std::string out, err;
+        double least = 0, most = 1e9;
+    } cases[] = {
+        {{"set", "resistance", "4.7 k" + ohm, ""}, 0, "Default resistance is RA 4.7 k" + ohm + " and RB none.\nThe "
+         "module returns to its stored configuration at its next power-up unless 'korvelctl --port " + port + " store' "
+         "is run.\n", "", 2.0},
+        {{"--settle", "300", "reset"}, 1, "", "The module refused to reset, response: 7; its running configuration is "
+         "unchanged.\n", 0.3, 2.0},
+        {{"--settle", "0", "send-ir", "5"}, 0, "Sent IR code 0x5.\n", ""},
+        {{"--settle", "0", "send-ir", "5", "--verbose"}, 0, "Sent IR code 0x5.\n", "Connecting to COM port.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"--port", port};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Ended(files, StartProgram(files, args)), std::make_tuple(c.status, c.out, c.err));
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_TRUE(seconds >= c.least && seconds < c.most) << c.args.back() << ": " << seconds;
+    }
 }
 
 // korvelctl and korvel-sim as a shell runs them: a value refused on the
@@ -484,10 +458,11 @@ TEST(Program, ARefusedValueNeverReachesTheModulesLog) {
     char line[256] = {};
     ASSERT_NE(std::fgets(line, sizeof line, sim), nullptr);
     const std::string port = std::string(line, std::strlen(line) - 1);
+    auto status = [&](const std::vector<std::string>& args) { return std::get<0>(Ended(files, StartProgram(files, args))); };
     for (const char* value : {"101", "0x", "12abc", "1e2", "-1"})
-        EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", value})), 2);
-    EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "send-ir", "0x1FFFFFFFF"})), 2);
-    EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", "0x3C"})), 0);
+        EXPECT_EQ(status({"--port", port, "--settle", "0", "set", "brightness", value}), 2);
+    EXPECT_EQ(status({"--port", port, "--settle", "0", "send-ir", "0x1FFFFFFFF"}), 2);
+    EXPECT_EQ(status({"--port", port, "--settle", "0", "set", "brightness", "0x3C"}), 0);
     EXPECT_EQ(pclose(sim), 0);
     EXPECT_EQ(FileBytes(log), "07 3C -> 00\n");
 }

@@ -1,5 +1,5 @@
-// backup and restore between two modules; show against the window's list
-// view; diff of files.
+// show against the window's list view; diff and convert of files; JSON files
+// that are no configuration.
 
 #include <set>
 #include <tuple>
@@ -12,22 +12,6 @@
 #include "vocabulary/row_text.h"
 
 namespace {
-
-TEST(Files, BackupThenRestoreAndStoreMakesASecondModuleEqualToTheFirst) {
-    ScratchFiles files;
-    ModuleConfig config = OtherContents();
-    config.settings.maxBrightness = 100;  // the most the module takes
-    VirtualModule first(config), second;
-    const CliRun backup = RunCli({L"@", L"backup", files.path("first.cfg")}, &first);
-    EXPECT_EQ(std::tie(backup.status, backup.out),
-              std::make_tuple(0, L"Saved 4 tables and 4 settings to " + files.path("first.cfg") + L".\n"));
-    const CliRun restore = RunCli({L"@", L"restore", L"--store", files.path("first.cfg")}, &second);
-    EXPECT_EQ(restore.status, 0) << ToUtf8(restore.err);
-    EXPECT_EQ(second.config(), config);
-    // Stored: a reload brings back the same configuration.
-    EXPECT_EQ(RunCli({L"@", L"reload"}, &second).status, 0);
-    EXPECT_EQ(second.config(), config);
-}
 
 // The cells of each row under a table's title in show's output, cut where
 // the column titles start.
@@ -53,19 +37,17 @@ TEST(Files, ShowPrintsTheSettingsAndTheCellsTheWindowShows) {
     ModuleConfig config = OtherContents();
     config.gears = FactoryConfig().gears;  // named buttons beside the others' unnamed ones
     config.horn = FactoryConfig().horn;    // a name with spaces around it: " Horn "
-    VirtualModule module(config);
     const CliRun show = RunCli({L"show", files.write("shown.cfg", config)});
     ASSERT_EQ(show.status, 0) << ToUtf8(show.err);
     const auto lines = Lines(show.out);
     const std::wstring head = L"Max brightness (0-100): 17\nIR Period (ms): 999\nFull Repeat: on\n"
                               L"RA default: 3.9 k\u2126\nRB default: 22 \u2126\n\nMedia\n";
     EXPECT_EQ(show.out.substr(0, head.size()), head);
-    // The window, connected to the same module, on each of its four tabs.
+    // The window holding the same configuration, on each of its four tabs.
     MemoryView view;
     App app{view};
-    app.module.link.timeouts = ShortTimeouts();
     InitialiseMainControls(app);
-    ASSERT_TRUE(Succeeded(Connect(app.module, module.portPath())));
+    app.module.held = config;
     const wchar_t* tabs[] = {L"Media", L"Gears", L"Horn", L"ACC"};
     for (int tab = 0; tab < 4; ++tab) {
         view.tabSelect(tab);

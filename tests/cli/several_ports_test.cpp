@@ -1,7 +1,7 @@
 // Several modules at once: one line per port in the order given, then the
 // count, and the highest of the ports' statuses; restore on four modules of
 // which one refuses a row and one hangs up; each command's one-line form and
-// JSON objects; --all-ports; backup's file per port; Ctrl+C on the program.
+// JSON objects; backup's file per port; Ctrl+C on the program.
 
 #include <signal.h>
 
@@ -60,7 +60,6 @@ TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
         L"Max brightness (0-100): 17; IR Period (ms): 999; Full Repeat: on; RA default: 3.9 k\u2126; RB default: "
         L"22 \u2126; Media rows: 13; Gears rows: 4; Horn rows: 1; ACC rows: 7";
     const std::wstring silent = L"The module on {b} answered fewer bytes than expected.";
-    const Fault none{.times = 0};
     const struct {
         std::vector<std::wstring> args;  // after the two ports {a} and {b}
         Fault fault;                     // on {b}
@@ -80,7 +79,7 @@ TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
          L"'korvelctl --port {a} store' is run.\n",
          L"{b}: The module refused max brightness 60, response: 3; max brightness is unchanged. (S s)\n"
          L"2 ports: 1 done, 1 failed ({b})\n"},
-        {{L"store"}, none, 0, L"{a}: The running configuration is stored in the module. (S s)\n"
+        {{L"store"}, {.times = 0}, 0, L"{a}: The running configuration is stored in the module. (S s)\n"
          L"{b}: The running configuration is stored in the module. (S s)\n2 ports: 2 done, 0 failed\n", L""},
         {{L"restore", L"--dry-run", factory}, {.kind = HangUp, .command = cmd::getMediaActions}, 4,
          L"{a}: Restoring " + factory + L" would change 4 settings and 25 rows: Max brightness (0-100): 17 -> 80; IR "
@@ -101,17 +100,6 @@ TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
         EXPECT_EQ(WithoutSeconds(run.out), expanded(c.out)) << name;
         EXPECT_EQ(WithoutSeconds(run.err), expanded(c.err)) << name;
     }
-    // --all-ports: every port listed, even one alone, in the several ports' form.
-    VirtualModule a;
-    static std::vector<PortInfo> listed;
-    listed = {{a.portPath(), "virtual"}};
-    const CliRun one = RunCli({L"--all-ports", L"store"}, nullptr, [] { return listed; });
-    EXPECT_EQ(std::tie(one.status, one.err), std::make_tuple(0, L""));
-    EXPECT_EQ(WithoutSeconds(one.out),
-              PortOf(a) + L": The running configuration is stored in the module. (S s)\n1 port: 1 done, 0 failed\n");
-    listed.clear();
-    const CliRun none_ = RunCli({L"--all-ports", L"store"}, nullptr, [] { return listed; });
-    EXPECT_EQ(std::tie(none_.status, none_.out, none_.err), std::make_tuple(4, L"", L"No serial ports found.\n"));
 }
 
 TEST(SeveralPorts, BackupWritesOneFileNamedAfterEachPort) {
