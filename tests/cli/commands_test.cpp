@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli/arguments.h"
+#include "config/config_json.h"
 #include "device/port_info.h"
 #include "device/ports_linux.h"
 #include "korvel_version.h"
@@ -25,6 +26,7 @@ using enum FaultKind;
 Fault F(FaultKind kind, int command, std::uint8_t status = 1, int times = 1) {
     return {.kind = kind, .command = command, .status = status, .times = times};
 }
+const Fault kNoFault{.times = 0};
 
 // What korvelctl adds after a change to the running configuration alone.
 const std::wstring kNotStored =
@@ -40,7 +42,7 @@ struct Case {
     int status;
     std::wstring out, err = {};  // each line followed by a line end; "{port}" and "{dir}" as in args; 5: the start of err
     Bytes request = {};     // every request's bytes; none: nothing sent (checked for status 2 and 3)
-    Fault fault = {.times = 0};
+    Fault fault = kNoFault;
 };
 
 const Case kCases[] = {
@@ -76,6 +78,9 @@ const Case kCases[] = {
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
      L"The running configuration is stored in the module."},
+    {{L"@", L"restore", L"--dry-run", L"{dir}/held"}, 0, L"The module on {port} already holds {dir}/held; nothing to "
+     L"change.", L"", kReadAll},
+    {{L"kept", L"--keep-previous", L"{dir}/none"}, 0, L"No kept configurations in {dir}/none."},
     {{L"@", L"restore", L"{dir}/held"}, 0, L"The module on {port} already holds {dir}/held; nothing was written and no "
      L"previous configuration kept.", L"", kReadAll},
     {{L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
@@ -160,6 +165,12 @@ const Case kCases[] = {
      L"which korvelctl reads from a name not ending in .json)"},
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/magic"}, 3, L"",
      L"{dir}/magic: not a configuration file (its first bytes are those of another kind of file)"},
+    // A JSON file refused with the value's path and the reason; nothing converted.
+    {{L"@", L"restore", L"{dir}/bad.json"}, 3, L"",
+     L"{dir}/bad.json: not a configuration: settings.maxBrightness: 256 is out of range 0 to 100"},
+    {{L"convert", L"{dir}/bad.json", L"{dir}/bad.cfg"}, 3, L"",
+     L"{dir}/bad.json: not a configuration: settings.maxBrightness: 256 is out of range 0 to 100"},
+    {{L"show", L"{dir}/bad.cfg"}, 3, L"", L"{dir}/bad.cfg: not found"},
     {{L"show", L"{dir}/v3"}, 3, L"", L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
     {{L"diff", L"{dir}/f", L"{dir}/v3"}, 3, L"",
      L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
@@ -221,13 +232,14 @@ TEST(Commands, EachOutcomeHasItsLinesAndExitStatus) {
     lengths.media.push_back(lengths.media[0]);
     lengths.acc.clear();
     files.write("bright", bright), files.write("long", lengths), files.write("held", OtherContents());
+    const std::string json =
+        std::regex_replace(EncodeConfigJson(FactoryConfig()), std::regex("\"maxBrightness\": 80"), "\"maxBrightness\": 256");
+    files.write("bad.json", Bytes(json.begin(), json.end()));
     const std::wstring dir = WidenBytes(files.dir.string());
     for (Case c : kCases) {
         VirtualModule module(OtherContents());
         module.addFault(c.fault);
-        const auto expanded = [&](const std::wstring& text) {
-            return Expanded(text, {{L"{port}", PortOf(module)}, {L"{dir}", dir}});
-        };
+        const auto expanded = [&](const std::wstring& t) { return Expanded(t, {{L"{port}", PortOf(module)}, {L"{dir}", dir}}); };
         for (auto& arg : c.args) arg = expanded(arg);
         const CliRun run = RunCli(c.args, &module);
         const std::string name = ToUtf8(c.args.empty() ? L"(nothing)" : c.args.back()) + " " + ToUtf8(c.out + c.err);
@@ -285,7 +297,9 @@ TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
     EXPECT_EQ(pclose(module), 0);
 }
 
-// The port named, and why it did not open, from the system's own error.
+// The port named, and why it did not open, from the system's own error. For
+// permission denied, the group that may open the port: korvelctl run as the
+// user nobody.
 TEST(Commands, APortThatDoesNotOpenIsNamedWithTheReason) {
     ScratchFiles files;
     VirtualModule module;
@@ -317,23 +331,15 @@ TEST(Commands, APortThatDoesNotOpenIsNamedWithTheReason) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << port << ": no settle wait";
     }
     EXPECT_EQ(module.exchangeCount(), 0u);
-}
-
-// Permission denied, with the group that may open the port: korvelctl run as
-// the user nobody.
-TEST(Commands, APortTheUserMayNotOpenNamesTheGroupToJoin) {
     const passwd* nobody = getpwnam("nobody");
     if (!nobody || getuid() != 0) GTEST_SKIP() << "needs root to become nobody";
-    ScratchFiles files;
-    VirtualModule module;
     struct stat device {};
-    ASSERT_EQ(stat(module.portPath().c_str(), &device), 0);
+    ASSERT_EQ(stat(pts.c_str(), &device), 0);
     const group* owner = getgrgid(device.st_gid);
-    ASSERT_NE(owner, nullptr);
-    ASSERT_EQ(device.st_mode & S_IRWXO, 0u) << "others may open " << module.portPath();
-    EXPECT_EQ(Ended(files, StartProgram(files, {"--port", module.portPath(), "info"}, nobody)),
-              std::make_tuple(4, "", "Cannot open " + module.portPath() + ": permission denied; join the group " +
-                                         owner->gr_name + " and log in again.\n"));
+    ASSERT_TRUE(owner && (device.st_mode & S_IRWXO) == 0) << "others may open " << pts;
+    EXPECT_EQ(Ended(files, StartProgram(files, {"--port", pts, "info"}, nobody)),
+              std::make_tuple(4, "", "Cannot open " + pts + ": permission denied; join the group " +
+                                         std::string(owner->gr_name) + " and log in again.\n"));
     EXPECT_EQ(module.exchangeCount(), 0u);
 }
 
@@ -357,17 +363,12 @@ TEST(Commands, RestoreSendsItsExchangesInTheWindowsOrder) {
     const Bytes media(f.media.size(), cmd::setMediaAction);
     const Bytes whole = kReadAll + settings + media + Bytes(f.gears.size(), cmd::setGearAction) +
                         Bytes(f.horn.size(), cmd::setHornAction) + Bytes(f.acc.size(), cmd::setAccAction) + kReadAll;
-    const struct {
-        std::vector<std::wstring> args;
-        Bytes commands;
-        Fault fault = {.times = 0};
-        int hangUpAfter = -1;
-    } cases[] = {
+    const struct { std::vector<std::wstring> args; Bytes commands; Fault fault = kNoFault; int hangUp = -1; } cases[] = {
         {{L"@", L"restore", noKeep, factory}, whole},
         {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, whole},
         {{L"@", L"restore", noKeep, L"--store", factory}, whole + Bytes{cmd::saveConfig}},
         // The line lost at the last read-back: nothing stored.
-        {{L"@", L"restore", noKeep, L"--store", factory}, Bytes(whole.begin(), whole.end() - 1), {.times = 0},
+        {{L"@", L"restore", noKeep, L"--store", factory}, Bytes(whole.begin(), whole.end() - 1), kNoFault,
          static_cast<int>(whole.size()) - 1},
         {{L"@", L"restore", noKeep, factory}, kReadAll + Bytes(settings.begin(), settings.begin() + 3),
          F(Refuse, cmd::setMaxBrightness)},
@@ -379,7 +380,7 @@ TEST(Commands, RestoreSendsItsExchangesInTheWindowsOrder) {
     for (const auto& c : cases) {
         VirtualModule module(OtherContents());
         module.addFault(c.fault);
-        if (c.hangUpAfter >= 0) module.hangUpAfter(c.hangUpAfter);
+        if (c.hangUp >= 0) module.hangUpAfter(c.hangUp);
         const CliRun run = RunCli(c.args, &module);
         EXPECT_EQ(Commands(module), c.commands) << ToUtf8(c.args.back()) << " " << run.status << " " << ToUtf8(run.err);
     }
@@ -415,20 +416,16 @@ TEST(Commands, WatchPrintsOneLinePerChangeAtTheWindowsRate) {
     EXPECT_TRUE(period >= 0.95 * kPollIntervalMs && period < 1.5 * kPollIntervalMs) << period << " ms between polls";
 }
 
-// The program as a shell runs it: its exit status, standard output for its
-// results, standard error, and the seconds it took: two of settling unless
-// told otherwise. Arguments are read as UTF-8, and the texts so written.
+// The program as a shell runs it, on --port and the arguments: its exit
+// status, standard output for its results, standard error, and the seconds it
+// took: two of settling unless told otherwise. Arguments are read as UTF-8,
+// and the texts so written.
 TEST(Program, SettlesReadsAndWritesUtf8AndKeepsStandardOutputForItsResults) {
     ScratchFiles files;
     VirtualModule module;
     module.addFault(F(Refuse, cmd::resetConfig, 7));
     const std::string port = module.portPath(), ohm = "\xE2\x84\xA6";
-    const struct {
-        std::vector<std::string> args;  // after --port
-        int status;
-        std::string out, err;
-        double least = 0, most = 1e9;
-    } cases[] = {
+    const struct { std::vector<std::string> args; int status; std::string out, err; double from = 0, to = 1e9; } cases[] = {
         {{"set", "resistance", "4.7 k" + ohm, ""}, 0, "Default resistance is RA 4.7 k" + ohm + " and RB none.\nThe "
          "module returns to its stored configuration at its next power-up unless 'korvelctl --port " + port + " store' "
          "is run.\n", "", 2.0},
@@ -443,7 +440,7 @@ TEST(Program, SettlesReadsAndWritesUtf8AndKeepsStandardOutputForItsResults) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Ended(files, StartProgram(files, args)), std::make_tuple(c.status, c.out, c.err));
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_TRUE(seconds >= c.least && seconds < c.most) << c.args.back() << ": " << seconds;
+        EXPECT_TRUE(seconds >= c.from && seconds < c.to) << c.args.back() << ": " << seconds;
     }
 }
 

@@ -1,12 +1,10 @@
-// show against the window's list view; diff and convert of files; JSON files
-// that are no configuration.
+// show against the window's list view; diff and convert of files.
 
 #include <set>
 #include <tuple>
 
 #include "app/actions_list.h"
 #include "app/main_window.h"
-#include "config/config_json.h"
 #include "tests/app/memory_view.h"
 #include "tests/cli/cli_harness.h"
 #include "vocabulary/row_text.h"
@@ -89,8 +87,6 @@ TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     b.acc.pop_back();                        // a row only in a
     b.acc[0].bytes[2] = 0x45;                // the IR code
     const std::wstring fa = files.write("a.cfg", a), fb = files.write("b.cfg", b);
-    const CliRun same = RunCli({L"diff", fa, fa});
-    EXPECT_EQ(std::tie(same.status, same.out, same.err), std::make_tuple(0, L"", L""));
     const CliRun run = RunCli({L"diff", fa, fb});
     EXPECT_EQ(run.status, 1);
     std::set<std::wstring> named;  // the settings' lines; the table, row and side of the rows' lines
@@ -113,7 +109,8 @@ TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     const std::wstring f2 = files.write("on2.cfg", on2);
     for (const bool json : {false, true}) {
         const CliRun run = RunCli({L"diff", json ? L"--json" : L"--verbose", fa, f2});
-        EXPECT_EQ(std::tie(run.status, run.out), std::make_tuple(0, json ? L"{\"settings\": [], \"rows\": []}\n" : L""));
+        EXPECT_EQ(std::tie(run.status, run.out, run.err),
+                  std::make_tuple(0, json ? L"{\"settings\": [], \"rows\": []}\n" : L"", L""));
     }
 }
 
@@ -143,24 +140,6 @@ TEST(Files, ConvertGoesBothWaysByteForByteAndEveryCommandTakesEitherForm) {
     EXPECT_EQ(RunCli({L"@", L"backup", files.path("backup.json")}, &module).status, 0);
     EXPECT_EQ(FileBytes(files.dir / "backup.json"), FileBytes(files.dir / "a.json"));
     EXPECT_EQ(RunCli({L"diff", cfg, files.path("backup.json")}).status, 0);
-}
-
-// Refused with the value's path and the reason, exit status 3: nothing sent,
-// nothing converted.
-TEST(Files, AJsonFileThatIsNoConfigurationIsRefusedWithThePathAndNothingIsSent) {
-    ScratchFiles files;
-    const std::string from = "\"maxBrightness\": 80";
-    std::string text = EncodeConfigJson(FactoryConfig());
-    text.replace(text.find(from), from.size(), "\"maxBrightness\": 256");
-    const std::wstring bad = files.write("bad.json", std::vector<std::uint8_t>(text.begin(), text.end()));
-    const std::wstring line = bad + L": not a configuration: settings.maxBrightness: 256 is out of range 0 to 100\n";
-    VirtualModule module;
-    const CliRun restore = RunCli({L"@", L"restore", bad}, &module);
-    EXPECT_EQ(std::tie(restore.status, restore.out, restore.err), std::make_tuple(3, L"", line));
-    EXPECT_EQ(module.exchangeCount(), 0u);
-    const CliRun convert = RunCli({L"convert", bad, files.path("converted.cfg")});
-    EXPECT_EQ(std::tie(convert.status, convert.out, convert.err), std::make_tuple(3, L"", line));
-    EXPECT_FALSE(std::filesystem::exists(files.dir / "converted.cfg"));
 }
 
 }  // namespace

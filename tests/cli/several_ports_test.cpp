@@ -12,11 +12,11 @@ namespace {
 
 using enum FaultKind;
 
-// What korvelctl said it kept for each port in `folder`: the one file named after the port.
-std::wstring KeptFor(const std::filesystem::path& folder, const VirtualModule& module) {
+// What korvelctl said it kept for a port in the folder kept of `files`: the one file named after the port.
+std::wstring KeptFor(const ScratchFiles& files, const VirtualModule& module) {
     const std::string prefix = ToUtf8(PortFileName(PortOf(module))) + "-";
     std::wstring found;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    for (const auto& entry : std::filesystem::directory_iterator(files.dir / "kept"))
         if (entry.path().filename().string().starts_with(prefix)) found = WidenBytes(entry.path().string());
     return found;
 }
@@ -33,8 +33,7 @@ TEST(SeveralPorts, RestoreGoesOnOnEveryModulePastARefusalAndAHangUp) {
     const std::wstring pa = PortOf(a), pb = PortOf(b), pc = PortOf(c), pd = PortOf(d);
     const CliRun run = RunCli({L"--port", pa, L"--port", pb, L"--port", pc, L"--port", pd, L"restore", file,
                                L"--keep-previous", files.path("kept")});
-    const std::filesystem::path kept = files.dir / "kept";
-    const std::wstring ka = KeptFor(kept, a), kb = KeptFor(kept, b), kc = KeptFor(kept, c), kd = KeptFor(kept, d);
+    const std::wstring ka = KeptFor(files, a), kb = KeptFor(files, b), kc = KeptFor(files, c), kd = KeptFor(files, d);
     auto keptIn = [](const std::wstring& path) { return L"Kept the module's previous configuration in " + path + L"."; };
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(WithoutSeconds(run.out),
@@ -103,9 +102,7 @@ TEST(SeveralPorts, EachCommandGivesOneLinePerPortInTheOrderGivenThenTheCount) {
 }
 
 TEST(SeveralPorts, BackupWritesOneFileNamedAfterEachPort) {
-    const struct {
-        const wchar_t *file, *port, *named;
-    } names[] = {
+    const struct { const wchar_t *file, *port, *named; } names[] = {
         {L"factory.cfg", L"/dev/ttyUSB0", L"factory-ttyUSB0.cfg"},
         {L"factory.cfg", L"COM3", L"factory-COM3.cfg"},
         {L"dir.d/factory", L"\\\\.\\COM10", L"dir.d/factory-COM10"},
@@ -116,13 +113,11 @@ TEST(SeveralPorts, BackupWritesOneFileNamedAfterEachPort) {
         EXPECT_EQ(FileForPort(n.file, n.port), n.named) << ToUtf8(n.file) << " " << ToUtf8(n.port);
 
     ScratchFiles files;
-    ModuleConfig second = OtherContents();
-    second.settings.maxBrightness = 3;
-    VirtualModule a(OtherContents()), b(second);
+    VirtualModule a(OtherContents()), b;
     const CliRun run = RunCli({L"--port", PortOf(a), L"--port", PortOf(b), L"backup", files.path("b.cfg")});
     EXPECT_EQ(run.status, 0) << ToUtf8(run.err);
     EXPECT_EQ(Kept(FileForPort(files.path("b.cfg"), PortOf(a))), OtherContents());
-    EXPECT_EQ(Kept(FileForPort(files.path("b.cfg"), PortOf(b))), second);
+    EXPECT_EQ(Kept(FileForPort(files.path("b.cfg"), PortOf(b))), FactoryConfig());
     EXPECT_FALSE(std::filesystem::exists(files.dir / "b.cfg"));
 }
 
@@ -185,7 +180,7 @@ TEST(SeveralPorts, ASecondCtrlCEndsAtOnceAndSaysHowToPutBackWhatIsLeftPartWay) {
     kill(child, SIGINT);
     AwaitUpTo([&] { return !InterruptPending(child); });
     kill(child, SIGINT);
-    const std::string kept = ToUtf8(KeptFor(files.dir / "kept", a));
+    const std::string kept = ToUtf8(KeptFor(files, a));
     EXPECT_EQ(Ended(files, child),
               std::make_tuple(130, "Kept the module's previous configuration in " + kept + ".\n",
                               ToUtf8(kWaysBack) + "korvelctl --port " + a.portPath() + " restore " + kept + "\n"));
