@@ -1,7 +1,6 @@
 // restore's way back: the module's configuration kept before anything is
-// written, which a restore puts back byte for byte; nothing written when it
-// cannot be kept; two kept in one second, listed and pruned by kept; and
-// --dry-run, which only reads.
+// written, and nothing written when it cannot be kept; two kept in one second,
+// listed and pruned by kept; and --dry-run, which only reads.
 
 #include <cstdlib>
 #include <optional>
@@ -11,26 +10,6 @@
 #include "tests/cli/cli_harness.h"
 
 namespace {
-
-TEST(Restore, KeepsThePreviousConfigurationInTheUsersDataFolder) {
-    ScratchFiles files;
-    const std::filesystem::path folder = PrivateHome() / "korvel" / "previous";
-    std::filesystem::remove_all(folder);
-    VirtualModule module(OtherContents());
-    ModuleConfig config = FactoryConfig();
-    config.settings.maxBrightness = 100;  // the most the module takes
-    const std::wstring file = files.path("f.json");
-    ASSERT_EQ(RunCli({L"convert", files.write("f.cfg", config), file}).status, 0);
-    const CliRun run = RunCli({L"@", L"restore", file}, &module);
-    ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
-    ASSERT_EQ(module.config(), config);
-    // In the user's data folder (named as the last test below shows).
-    const std::vector<std::filesystem::directory_entry> kept(std::filesystem::directory_iterator(folder), {});
-    ASSERT_EQ(kept.size(), 1u);
-    const std::wstring path = WidenBytes(kept[0].path().string());
-    EXPECT_EQ(Lines(run.out).at(0), L"Kept the module's previous configuration in " + path + L".");
-    EXPECT_EQ(Kept(path), OtherContents());
-}
 
 // The environment without a variable, or with it set to `value`, for the
 // life of the object.
@@ -44,17 +23,34 @@ struct Environment {
     std::optional<std::string> before;
 };
 
-// With no folder to keep the module's configuration in, nothing is sent.
-TEST(Restore, WritesNothingWhenThePreviousConfigurationCannotBeKept) {
+// The module's configuration kept in the user's data folder; with none, and no
+// home either, nothing is sent.
+TEST(Restore, KeepsThePreviousConfigurationInTheUsersDataFolderOrSendsNothing) {
     ScratchFiles files;
-    VirtualModule module;
+    const std::filesystem::path folder = PrivateHome() / "korvel" / "previous";
+    std::filesystem::remove_all(folder);
+    VirtualModule module(OtherContents());
+    ModuleConfig config = FactoryConfig();
+    config.settings.maxBrightness = 100;  // the most the module takes
+    const std::wstring file = files.path("f.json");
+    ASSERT_EQ(RunCli({L"convert", files.write("f.cfg", config), file}).status, 0);
+    const CliRun run = RunCli({L"@", L"restore", file}, &module);
+    ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
+    ASSERT_EQ(module.config(), config);
+    // Named as the last test below shows.
+    const std::vector<std::filesystem::directory_entry> kept(std::filesystem::directory_iterator(folder), {});
+    ASSERT_EQ(kept.size(), 1u);
+    const std::wstring path = WidenBytes(kept[0].path().string());
+    EXPECT_EQ(Lines(run.out).at(0), L"Kept the module's previous configuration in " + path + L".");
+    EXPECT_EQ(Kept(path), OtherContents());
     const Environment data("XDG_DATA_HOME", std::nullopt), home("HOME", "");
-    const CliRun run = RunCli({L"@", L"restore", files.write("f.cfg", OtherContents())}, &module);
-    EXPECT_EQ(std::tie(run.status, run.out, run.err),
+    VirtualModule other;
+    const CliRun homeless = RunCli({L"@", L"restore", file}, &other);
+    EXPECT_EQ(std::tie(homeless.status, homeless.out, homeless.err),
               std::make_tuple(3, L"", L"Restore stopped before opening a port: no folder to keep the module's previous "
                                       L"configuration in ($XDG_DATA_HOME/korvel/previous or ~/.local/share/korvel/"
                                       L"previous); give --keep-previous DIR or --no-keep-previous.\n"));
-    EXPECT_EQ(module.exchangeCount(), 0u);
+    EXPECT_EQ(other.exchangeCount(), 0u);
 }
 
 // A dry run reads and prints, and writes nothing anywhere: no folder for
@@ -66,13 +62,14 @@ TEST(Restore, DryRunPrintsWhatItWouldChangeModuleToFileAndOnlyReads) {
     changed.settings.maxBrightness = 60;
     changed.media[2].bytes[1] ^= 0x01;
     const std::optional<std::string> dataHome = ToUtf8(files.path("data"));
+    const std::wstring changes = Joined(DiffLines(DiffConfigs(changed, FactoryConfig())));
     for (const bool environment : {true, false}) {
         const Environment data("XDG_DATA_HOME", environment ? dataHome : std::nullopt);
         const Environment home("HOME", environment ? dataHome : std::nullopt);
         VirtualModule module(changed);
         const CliRun run = RunCli({L"@", L"restore", L"--dry-run", file}, &module);
-        const std::wstring expected = L"Restoring " + file + L" would change on " + PortOf(module) +
-                                      L" (- module, + file):\n" + Joined(DiffLines(DiffConfigs(changed, FactoryConfig())));
+        const std::wstring expected =
+            L"Restoring " + file + L" would change on " + PortOf(module) + L" (- module, + file):\n" + changes;
         EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(1, expected, L""));
         // The header, a setting, and a table: its title, the columns, two rows.
         EXPECT_EQ(Lines(run.out).size(), 6u);
