@@ -1,7 +1,5 @@
-// Every command's outcome and exit status against a virtual module holding
-// OtherContents(): the exact lines on standard output and standard error, and
-// what was sent; the failures to open a port, for real; the order of restore's
-// exchanges; watch and its poll rate; and the program run by a shell.
+// Every command against a virtual module holding OtherContents(): its exact
+// lines on standard output and standard error, its exit status, what it sent.
 
 #include <sys/stat.h>
 
@@ -73,8 +71,7 @@ const Case kCases[] = {
      L"\"irRepeatPeriod\": 999, \"defaultResistance\": {\"ra\": \"3.9 k\u2126\", \"rb\": \"22 \u2126\"}}, \"rows\": "
      L"{\"media\": 13, \"gears\": 4, \"horn\": 1, \"acc\": 7}}", L"", kReadAll},
     {{L"@", L"backup", L"{dir}/b.cfg"}, 0, L"Saved 4 tables and 4 settings to {dir}/b.cfg.", L"", kReadAll},
-    {kRestore, 0,
-     L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},
+    {kRestore, 0, L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
      L"The running configuration is stored in the module."},

@@ -1,6 +1,5 @@
 // restore's way back: the module's configuration kept before anything is
-// written, and nothing written when it cannot be kept; two kept in one second,
-// listed and pruned by kept; and --dry-run, which only reads.
+// written; and --dry-run, which only reads.
 
 #include <cstdlib>
 #include <optional>

@@ -1,7 +1,5 @@
 // Several modules at once: one line per port in the order given, then the
-// count, and the highest of the ports' statuses; restore on four modules of
-// which one refuses a row and one hangs up; each command's one-line form and
-// JSON objects; backup's file per port; Ctrl+C on the program.
+// count, and the highest of the ports' statuses.
 
 #include <signal.h>
 
@@ -12,7 +10,7 @@ namespace {
 
 using enum FaultKind;
 
-// What korvelctl said it kept for a port in the folder kept of `files`: the one file named after the port.
+// The file korvelctl kept a port's configuration in, in the folder "kept" of `files`: the one named after the port.
 std::wstring KeptFor(const ScratchFiles& files, const VirtualModule& module) {
     const std::string prefix = ToUtf8(PortFileName(PortOf(module))) + "-";
     std::wstring found;
@@ -176,7 +174,7 @@ TEST(SeveralPorts, ASecondCtrlCEndsAtOnceAndSaysHowToPutBackWhatIsLeftPartWay) {
     const pid_t child = StartProgram(files, {"--port", a.portPath(), "--settle", "0", "--keep-previous",
                                              ToUtf8(files.path("kept")), "restore", file});
     ASSERT_GT(child, 0);
-    AwaitUpTo([&] { return a.exchangeCount() == 8 + 4 + FactoryConfig().media.size() + 1; });
+    AwaitUpTo([&] { return a.exchangeCount() == 8 + 4 + FactoryConfig().media.size() + 1; });  // the first Gears row
     kill(child, SIGINT);
     AwaitUpTo([&] { return !InterruptPending(child); });
     kill(child, SIGINT);
