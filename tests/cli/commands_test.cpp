@@ -1,23 +1,14 @@
-// Every command's outcome and exit status against a virtual module holding
-// OtherContents(): the exact lines on standard output and standard error, the
-// first request, nothing sent for a refused command line or file; the failures
-// to open a port, for real; the order of every exchange of the commands that
-// send several; watch and its poll rate; and the program run by a shell, with
-// its standard output kept for results.
+// Every command against a virtual module holding OtherContents(): its exact
+// lines on standard output and standard error, its exit status, what it sent.
 
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstring>
-#include <cwchar>
 #include <thread>
 
-#include "app/resource_ids.h"
 #include "cli/arguments.h"
+#include "config/config_json.h"
 #include "device/port_info.h"
 #include "device/ports_linux.h"
 #include "korvel_version.h"
@@ -33,6 +24,7 @@ using enum FaultKind;
 Fault F(FaultKind kind, int command, std::uint8_t status = 1, int times = 1) {
     return {.kind = kind, .command = command, .status = status, .times = times};
 }
+const Fault kNoFault{.times = 0};
 
 // What korvelctl adds after a change to the running configuration alone.
 const std::wstring kNotStored =
@@ -41,13 +33,14 @@ const std::wstring kNotStored =
 const std::wstring kTryHelp = L"\nTry 'korvelctl --help'.";
 const std::wstring kForms = L" (also typed as 3.9k, 3k9, 3.9 kOhm or 3.9k\u03A9; 22 for 22 \u2126)";
 const std::wstring kRaNames = AcceptedResistorNames(ResistorOutput::Ra) + kForms;
+const std::vector<std::wstring> kRestore = {L"@", L"restore", L"--no-keep-previous", L"{dir}/f"};
 
 struct Case {
     std::vector<std::wstring> args;  // "@": --port and the module; "{dir}": the scratch folder
     int status;
     std::wstring out, err = {};  // each line followed by a line end; "{port}" and "{dir}" as in args; 5: the start of err
-    Bytes request = {};     // the first request; none: nothing sent (checked for status 0, 2 and 3)
-    Fault fault = {.times = 0};
+    Bytes request = {};     // every request's bytes; none: nothing sent (checked for status 2 and 3)
+    Fault fault = kNoFault;
 };
 
 const Case kCases[] = {
@@ -61,55 +54,52 @@ const Case kCases[] = {
     {{L"@", L"set", L"full-repeat", L"off"}, 0, L"IR full repeat is off." + kNotStored, L"", {0x0F, 0x00}},
     {{L"@", L"set", L"resistance", L"3.9 k\u2126", L"22 \u03A9"}, 0,
      L"Default resistance is RA 3.9 k\u2126 and RB 22 \u2126." + kNotStored, L"", {0x15, 0x04, 0x80}},
-    {{L"@", L"set", L"resistance", L"3.9 kOhm", L"none"}, 0,
-     L"Default resistance is RA 3.9 k\u2126 and RB none." + kNotStored, L"", {0x15, 0x04, 0x00}},
-    {{L"@", L"set", L"resistance", L"3.9k\u03A9", L"22ohm"}, 0,
-     L"Default resistance is RA 3.9 k\u2126 and RB 22 \u2126." + kNotStored, L"", {0x15, 0x04, 0x80}},
     {{L"@", L"set", L"resistance", L"", L"none"}, 0, L"Default resistance is RA none and RB none." + kNotStored, L"",
      {0x15, 0x00, 0x00}},
-    {{L"@", L"set", L"resistance", L"3k9", L"22"}, 0,
-     L"Default resistance is RA 3.9 k\u2126 and RB 22 \u2126." + kNotStored, L"", {0x15, 0x04, 0x80}},
     {{L"@", L"send-ir", L"0xFFFFFFFF"}, 0, L"Sent IR code 0xFFFFFFFF.", L"", {0x06, 0xFF, 0xFF, 0xFF, 0xFF}},
     {{L"@", L"send-ir", L"4660"}, 0, L"Sent IR code 0x1234.", L"", {0x06, 0x34, 0x12, 0x00, 0x00}},
+    // The link's trace only when asked, and silent again after.
+    {{L"@", L"--verbose", L"store"}, 0, L"The running configuration is stored in the module.",
+     L"Connecting to COM port.", {0x04}},
     {{L"@", L"store"}, 0, L"The running configuration is stored in the module.", L"", {0x04}},
+    // A reload or reset is its one exchange: korvelctl shows nothing the window would read back.
     {{L"@", L"reload"}, 0, L"The module is back to its stored configuration.", L"", {0x05}},
     {{L"@", L"reset"}, 0, L"The module runs its default configuration." + kNotStored, L"", {0x13}},
     {{L"@", L"info"}, 0, L"Max brightness (0-100): 17\nIR Period (ms): 999\nFull Repeat: on\nRA default: 3.9 k\u2126\n"
-                         L"RB default: 22 \u2126\nMedia rows: 13\nGears rows: 4\nHorn rows: 1\nACC rows: 7", L"", {0x12}},
+     L"RB default: 22 \u2126\nMedia rows: 13\nGears rows: 4\nHorn rows: 1\nACC rows: 7", L"", kReadAll},
     {{L"@", L"info", L"--json"}, 0, L"{\"settings\": {\"maxBrightness\": 17, \"irFullRepeat\": true, "
      L"\"irRepeatPeriod\": 999, \"defaultResistance\": {\"ra\": \"3.9 k\u2126\", \"rb\": \"22 \u2126\"}}, \"rows\": "
-     L"{\"media\": 13, \"gears\": 4, \"horn\": 1, \"acc\": 7}}", L"", {0x12}},
-    {{L"@", L"backup", L"{dir}/b.cfg"}, 0, L"Saved 4 tables and 4 settings to {dir}/b.cfg.", L"", {0x12}},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 0,
-     L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},
+     L"{\"media\": 13, \"gears\": 4, \"horn\": 1, \"acc\": 7}}", L"", kReadAll},
+    {{L"@", L"backup", L"{dir}/b.cfg"}, 0, L"Saved 4 tables and 4 settings to {dir}/b.cfg.", L"", kReadAll},
+    {kRestore, 0, L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same." + kNotStored},
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 0,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.\n"
      L"The running configuration is stored in the module."},
+    {{L"@", L"restore", L"--dry-run", L"{dir}/held"}, 0, L"The module on {port} already holds {dir}/held; nothing to "
+     L"change.", L"", kReadAll},
+    {{L"kept", L"--keep-previous", L"{dir}/none"}, 0, L"No kept configurations in {dir}/none."},
     {{L"@", L"restore", L"{dir}/held"}, 0, L"The module on {port} already holds {dir}/held; nothing was written and no "
-     L"previous configuration kept.", L"", {0x12}},
+     L"previous configuration kept.", L"", kReadAll},
     {{L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
     {{L"@", L"info", L"--version"}, 0, L"korvelctl " KORVEL_VERSION},
     // Refusals: what the module kept, and the response's meaning where it is known.
-    {{L"@", L"store"}, 1, L"", L"The module refused to store, response: 3; its stored configuration is unchanged.", {},
-     F(Refuse, cmd::saveConfig, 3)},
+    {{L"@", L"store"}, 1, L"", L"The module refused to store, response: 3; its stored configuration is unchanged.",
+     {0x04}, F(Refuse, cmd::saveConfig, 3)},
     {{L"@", L"reload"}, 1, L"", L"The module refused to reload, response: 4; its running configuration is unchanged.",
-     {}, F(Refuse, cmd::loadConfig, 4)},
-    {{L"@", L"reset"}, 1, L"", L"The module refused to reset, response: 5; its running configuration is unchanged.", {},
-     F(Refuse, cmd::resetConfig, 5)},
+     {0x05}, F(Refuse, cmd::loadConfig, 4)},
+    {{L"@", L"reset"}, 1, L"", L"The module refused to reset, response: 5; its running configuration is unchanged.",
+     {0x13}, F(Refuse, cmd::resetConfig, 5)},
     {{L"@", L"set", L"brightness", L"50"}, 1, L"",
-     L"The module refused max brightness 50, response: 1; max brightness is unchanged.", {},
+     L"The module refused max brightness 50, response: 1; max brightness is unchanged.", {0x07, 0x32},
      F(Refuse, cmd::setMaxBrightness, 1)},
-    {{L"@", L"send-ir", L"31"}, 1, L"", L"The module refused to send IR code 0x1F, response: 2.", {},
-     F(Refuse, cmd::sendIR, 2)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
-     L"Restore stopped: the module refused IR period 100 ms, response: 1.", {},
+    {{L"@", L"send-ir", L"31"}, 1, L"", L"The module refused to send IR code 0x1F, response: 2.",
+     {0x06, 0x1F, 0x00, 0x00, 0x00}, F(Refuse, cmd::sendIR, 2)},
+    {kRestore, 1, L"", L"Restore stopped: the module refused IR period 100 ms, response: 1.", {},
      F(Refuse, cmd::setIRRepeatPeriod, 1)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
-     L"Restore stopped: the module refused Horn row 0, response: 9.", {},
+    {kRestore, 1, L"", L"Restore stopped: the module refused Horn row 0, response: 9.", {},
      F(Refuse, cmd::setHornAction, 9)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 1, L"",
-     L"Restore stopped: the module refused ACC row 0, response: 1 (no such row).",
-     {}, F(Refuse, cmd::setAccAction, 1)},
+    {kRestore, 1, L"", L"Restore stopped: the module refused ACC row 0, response: 1 (no such row).", {},
+     F(Refuse, cmd::setAccAction, 1)},
     {{L"@", L"restore", L"--no-keep-previous", L"--store", L"{dir}/f"}, 1,
      L"Restored 4 settings and 4 tables from {dir}/f; the module read them back the same.",
      L"The module refused to store, response: 3; its stored configuration is unchanged.", {},
@@ -161,7 +151,6 @@ const Case kCases[] = {
      L"korvelctl: backup takes no --no-keep-previous" + kTryHelp},
     // Files, named with their fault and what it is: the system's reason, what
     // a file that is no configuration holds, how far a cut-short one got.
-    {{L"show", L"{dir}/missing"}, 3, L"", L"{dir}/missing: not found"},
     {{L"show", L"{dir}/no/x.cfg"}, 3, L"", L"{dir}/no/x.cfg: no such folder"},
     {{L"show", L"{dir}"}, 3, L"", L"{dir}: cannot open: it is a folder"},
     {{L"show", L"{dir}/empty"}, 3, L"", L"{dir}/empty: not a configuration file (it is empty)"},
@@ -172,23 +161,37 @@ const Case kCases[] = {
      L"which korvelctl reads from a name not ending in .json)"},
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/magic"}, 3, L"",
      L"{dir}/magic: not a configuration file (its first bytes are those of another kind of file)"},
+    // A JSON file refused with the value's path and the reason; nothing converted, so not found.
+    {{L"@", L"restore", L"{dir}/bad.json"}, 3, L"",
+     L"{dir}/bad.json: not a configuration: settings.maxBrightness: 256 is out of range 0 to 100"},
+    {{L"convert", L"{dir}/bad.json", L"{dir}/bad.cfg"}, 3, L"",
+     L"{dir}/bad.json: not a configuration: settings.maxBrightness: 256 is out of range 0 to 100"},
+    {{L"show", L"{dir}/bad.cfg"}, 3, L"", L"{dir}/bad.cfg: not found"},
     {{L"show", L"{dir}/v3"}, 3, L"", L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
+    {{L"diff", L"{dir}/f", L"{dir}/v3"}, 3, L"",
+     L"{dir}/v3: a configuration file of version 3; korvelctl reads version 2"},
     {{L"show", L"{dir}/header"}, 3, L"", L"{dir}/header: cut short: it ends after 7 bytes, in the header"},
     {{L"show", L"{dir}/count"}, 3, L"", L"{dir}/count: cut short: it ends after 10 bytes, in the row count of the Media "
      L"table"},
     {{L"show", L"{dir}/rows"}, 3, L"", L"{dir}/rows: cut short: it ends after 100 bytes, in Media row 9"},
     {{L"show", L"{dir}/settings"}, 3, L"", L"{dir}/settings: cut short: it ends after 260 bytes, in the settings"},
     {{L"@", L"backup", L"/nonexistent-folder/x.cfg"}, 3, L"", L"/nonexistent-folder/x.cfg: cannot create: no such folder",
-     {0x12}},
+     kReadAll},
     // A file no module takes whole is refused before anything is written.
     {{L"@", L"restore", L"--no-keep-previous", L"{dir}/overlong"}, 3, L"",
      L"{dir}/overlong: its Gears table has 256 rows, more than the 255 a module can hold; nothing was written."},
     {{L"@", L"restore", L"{dir}/bright"}, 3, L"",
      L"{dir}/bright: max brightness takes a number from 0 to 100, not 101; nothing was written."},
     {{L"@", L"restore", L"{dir}/long"}, 3, L"", L"{dir}/long: the module's Media table has 13 rows, the file has 14; the "
-     L"module's ACC table has 7 rows, the file has 0; nothing was written.", {0x12}},
+     L"module's ACC table has 7 rows, the file has 0; nothing was written.", kReadAll},
     {{L"@", L"restore", L"--dry-run", L"{dir}/long"}, 3, L"", L"{dir}/long: the module's Media table has 13 rows, the "
-     L"file has 14; the module's ACC table has 7 rows, the file has 0; nothing was written.", {0x12}},
+     L"file has 14; the module's ACC table has 7 rows, the file has 0; nothing was written.", kReadAll},
+    // The module's configuration that cannot be kept: nothing written.
+    {{L"@", L"restore", L"{dir}/f", L"--keep-previous", L"{dir}/f"}, 3, L"", L"Restore stopped before opening a port: "
+     L"cannot make the folder {dir}/f for the module's previous configuration: a file of that name is in the way."},
+    {{L"@", L"restore", L"{dir}/f", L"--keep-previous", L"{dir}/kept"}, 4, L"", L"Restore stopped before writing "
+     L"anything: the module on {port} answered fewer bytes than expected.", {kReadAll.begin(), kReadAll.end() - 1},
+     F(Silence, cmd::getHornActions)},
     // The line: nothing ever answered, a reply came short, the line went away.
     {{L"@", L"set", L"brightness", L"7"}, 4, L"", L"No module answered on {port}.", {},
      F(Silence, cmd::setMaxBrightness)},
@@ -197,23 +200,15 @@ const Case kCases[] = {
      F(Silence, cmd::getGearActions)},
     {{L"@", L"info"}, 4, L"", L"Lost the line to the module on {port} (read failed).", {},
      F(HangUp, cmd::getMediaActions)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 4, L"",
-     L"Restore stopped at Gears row 0: the module on {port} answered fewer bytes than expected.", {},
+    {kRestore, 4, L"", L"Restore stopped at Gears row 0: the module on {port} answered fewer bytes than expected.", {},
      F(Silence, cmd::setGearAction)},
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 4, L"",
-     L"Restore stopped at the IR period setting: the module on {port} answered fewer bytes than expected.", {},
-     F(Silence, cmd::setIRRepeatPeriod)},
+    {kRestore, 4, L"", L"Restore stopped at the IR period setting: the module on {port} answered fewer bytes than "
+     L"expected.", {}, F(Silence, cmd::setIRRepeatPeriod)},
     // A module that answers 0 without keeping the first two ACC rows; the start of the text.
-    {{L"@", L"restore", L"--no-keep-previous", L"{dir}/f"}, 5, L"",
+    {kRestore, 5, L"",
      L"Read back differs from the file (- module, + file):\nACC\n   Index  Button           IR          Repeat  L1  L2  L3  "
      L"L4  H1  H2  H3  H4  Toggle  Invert  Store  RA      RB\n-  0      0xA4A5  ", {}, F(Refuse, cmd::setAccAction, 0, 2)},
 };
-
-std::wstring Expanded(std::wstring text, const std::wstring& port, const std::wstring& dir) {
-    for (const auto& [key, value] : {std::pair{L"{port}", port}, std::pair{L"{dir}", dir}})
-        for (std::size_t at; (at = text.find(key)) != std::wstring::npos;) text.replace(at, std::wcslen(key), value);
-    return text;
-}
 
 // Each text as printed: its lines, each with its line end.
 std::wstring Printed(const std::wstring& text) { return text.empty() ? text : text + L"\n"; }
@@ -233,26 +228,26 @@ TEST(Commands, EachOutcomeHasItsLinesAndExitStatus) {
     lengths.media.push_back(lengths.media[0]);
     lengths.acc.clear();
     files.write("bright", bright), files.write("long", lengths), files.write("held", OtherContents());
+    const std::string json = std::regex_replace(EncodeConfigJson(FactoryConfig()), std::regex("\"maxBrightness\": 80"),
+                                                "\"maxBrightness\": 256");
+    files.write("bad.json", Bytes(json.begin(), json.end()));
     const std::wstring dir = WidenBytes(files.dir.string());
     for (Case c : kCases) {
         VirtualModule module(OtherContents());
         module.addFault(c.fault);
-        const std::wstring port = WidenBytes(module.portPath());
-        for (auto& arg : c.args) arg = Expanded(arg, port, dir);
+        const std::wstring port = PortOf(module);
+        const auto expanded = [&](const std::wstring& t) { return Expanded(t, {{L"{port}", port}, {L"{dir}", dir}}); };
+        for (auto& arg : c.args) arg = expanded(arg);
         const CliRun run = RunCli(c.args, &module);
         const std::string name = ToUtf8(c.args.empty() ? L"(nothing)" : c.args.back()) + " " + ToUtf8(c.out + c.err);
         EXPECT_EQ(run.status, c.status) << name;
-        EXPECT_EQ(run.out, Printed(Expanded(c.out, port, dir))) << name;
-        const std::wstring err = c.status == 5 ? c.err : Printed(Expanded(c.err, port, dir));
+        EXPECT_EQ(run.out, Printed(expanded(c.out))) << name;
+        const std::wstring err = c.status == 5 ? c.err : Printed(expanded(c.err));
         EXPECT_EQ(c.status == 5 ? run.err.substr(0, err.size()) : run.err, err) << name;
         EXPECT_EQ(run.err.find(L"\n\n"), std::wstring::npos) << name;  // no blank line, after a table of rows neither
         // A refused command line or file sends nothing at all.
-        const auto sent = module.exchanges();
-        const Bytes first = sent.empty() ? Bytes{} : sent.front().request;
-        if (!c.request.empty()) {
-            EXPECT_EQ(first, c.request) << name;
-        } else if (c.status == 2 || c.status == 3) {
-            EXPECT_EQ(sent.size(), 0u) << name;
+        if (!c.request.empty() || c.status == 2 || c.status == 3) {
+            EXPECT_EQ(Sent(module), c.request) << name;
         }
     }
 }
@@ -272,51 +267,43 @@ TEST(Commands, HelpPrintsTheUsageOnStandardOutputAndNothingAskedOnStandardError)
         EXPECT_NE(usage.find(part), std::wstring::npos) << ToUtf8(part);
 }
 
-// The ports listed, or that there are none; then three virtual modules, each
-// listed by its link, which --all-ports then takes.
+// That there are no ports; then a virtual module listed by its link, which
+// --all-ports takes, alone in the several ports' form.
 TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
-    PrivateHome();  // the tests' runtime folder, where the modules below announce themselves
-    auto listedNow = [] {
-        std::wstring listed;
-        for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
-        return listed;
-    };
-    const std::wstring before = listedNow();
-    const CliRun run = RunCli({L"ports"});
-    EXPECT_EQ(std::tie(run.status, run.out, run.err),
-              std::make_tuple(0, before, before.empty() ? L"No serial ports found.\n" : L""));
-    ScratchFiles files;
-    std::vector<FILE*> modules;
-    for (const char* name : {"a", "b", "c"}) {
-        const std::string link = (files.dir / name).string();
-        // Each serves info's eight reads, then ends.
-        modules.push_back(popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 8 --link " + link).c_str(), "r"));
-        char line[256] = {};
-        ASSERT_TRUE(modules.back() && std::fgets(line, sizeof line, modules.back()));
-    }
-    const CliRun three = RunCli({L"ports"});
-    EXPECT_EQ(std::tie(three.status, three.out), std::make_tuple(0, listedNow()));
-    for (const char* name : {"a", "b", "c"}) {
-        const std::wstring link = files.path(name);
-        EXPECT_NE(three.out.find(link + L"\tKorvel virtual module (" + link + L")\n"), std::wstring::npos);
-    }
+    ScratchFiles files;  // and the tests' runtime folder, where the module below announces itself
+    const auto none = [] { return std::vector<PortInfo>{}; };
+    const CliRun noPorts = RunCli({L"ports"}, nullptr, none);
+    const CliRun noneToTake = RunCli({L"--all-ports", L"store"}, nullptr, none);
+    EXPECT_EQ(std::tie(noPorts.status, noPorts.out, noPorts.err), std::make_tuple(0, L"", L"No serial ports found.\n"));
+    EXPECT_EQ(std::tie(noneToTake.status, noneToTake.out, noneToTake.err),
+              std::make_tuple(4, L"", L"No serial ports found.\n"));
+    // It serves store's one exchange, then ends.
+    const std::wstring link = files.path("module");
+    FILE* module = popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 1 --link " + ToUtf8(link)).c_str(), "r");
+    char line[256] = {};
+    ASSERT_TRUE(module && std::fgets(line, sizeof line, module));
+    std::wstring listed;
+    for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
+    const CliRun ports = RunCli({L"ports"});
+    EXPECT_EQ(std::tie(ports.status, ports.out, ports.err), std::make_tuple(0, listed, L""));
+    EXPECT_NE(listed.find(link + L"\tKorvel virtual module (" + link + L")\n"), std::wstring::npos);
     // The machine's own serial ports left out, which have no module behind them.
-    const CliRun all = RunCli({L"--all-ports", L"info"}, nullptr, [] { return ListVirtualModulesIn(VirtualModuleFolder()); });
-    EXPECT_EQ(all.status, 0) << ToUtf8(all.err);
-    EXPECT_TRUE(all.out.ends_with(L"\n3 ports: 3 done, 0 failed\n")) << ToUtf8(all.out);
-    for (FILE* module : modules) EXPECT_EQ(pclose(module), 0);
+    const CliRun all =
+        RunCli({L"--all-ports", L"store"}, nullptr, [] { return ListVirtualModulesIn(VirtualModuleFolder()); });
+    EXPECT_EQ(std::tie(all.status, all.err), std::make_tuple(0, L""));
+    EXPECT_EQ(WithoutSeconds(all.out),
+              link + L": The running configuration is stored in the module. (S s)\n1 port: 1 done, 0 failed\n");
+    EXPECT_EQ(pclose(module), 0);
 }
 
-// The port named, and why it did not open, from the system's own error.
+// The port named, and why it did not open, from the system's own error. For
+// permission denied, the group that may open the port: korvelctl run as the
+// user nobody.
 TEST(Commands, APortThatDoesNotOpenIsNamedWithTheReason) {
     ScratchFiles files;
     VirtualModule module;
     const std::string pts = module.portPath();
     const std::string regular = ToUtf8(files.write("regular", {1, 2, 3}));
-    // A terminal where nothing answers.
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-    const std::string silent = ptsname(master);
     // A link left by a virtual module that stopped without removing it (last:
     // the next pseudo-terminal would take the number of the one it names).
     const std::string left = (files.dir / "left").string();
@@ -343,43 +330,15 @@ TEST(Commands, APortThatDoesNotOpenIsNamedWithTheReason) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << port << ": no settle wait";
     }
     EXPECT_EQ(module.exchangeCount(), 0u);
-    const CliRun run = RunCli({L"--port", WidenBytes(silent), L"info"});
-    EXPECT_EQ(std::tie(run.status, run.err), std::make_tuple(4, WidenBytes("No module answered on " + silent + ".\n")));
-    ::close(master);
-}
-
-// Permission denied, with the group that may open the port: korvelctl run in
-// a child process that has given up root for the user nobody.
-TEST(Commands, APortTheUserMayNotOpenNamesTheGroupToJoin) {
     const passwd* nobody = getpwnam("nobody");
     if (!nobody || getuid() != 0) GTEST_SKIP() << "needs root to become nobody";
-    VirtualModule module;
     struct stat device {};
-    ASSERT_EQ(stat(module.portPath().c_str(), &device), 0);
+    ASSERT_EQ(stat(pts.c_str(), &device), 0);
     const group* owner = getgrgid(device.st_gid);
-    ASSERT_NE(owner, nullptr);
-    ASSERT_EQ(device.st_mode & S_IRWXO, 0u) << "others may open " << module.portPath();
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const uid_t uid = nobody->pw_uid;
-    const gid_t gid = nobody->pw_gid;
-    const pid_t child = fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0) _exit(9);
-        const CliRun run = RunCli({L"--port", WidenBytes(module.portPath()), L"info"});
-        const std::string text = std::to_string(run.status) + " " + ToUtf8(run.out + run.err);
-        _exit(write(pipeFds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
-    }
-    ::close(pipeFds[1]);
-    std::string text;
-    char buffer[512];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_EQ(text, "4 Cannot open " + module.portPath() + ": permission denied; join the group " + owner->gr_name +
-                        " and log in again.\n");
+    ASSERT_TRUE(owner && (device.st_mode & S_IRWXO) == 0) << "others may open " << pts;
+    EXPECT_EQ(Ended(files, StartProgram(files, {"--port", pts, "info"}, nobody)),
+              std::make_tuple(4, "", "Cannot open " + pts + ": permission denied; join the group " +
+                                         std::string(owner->gr_name) + " and log in again.\n"));
     EXPECT_EQ(module.exchangeCount(), 0u);
 }
 
@@ -390,69 +349,39 @@ Bytes Commands(const VirtualModule& module) {
     return commands;
 }
 
-Bytes Repeated(std::uint8_t command, std::size_t times) { return Bytes(times, command); }
-
 Bytes operator+(Bytes a, const Bytes& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
-TEST(Commands, SendTheirExchangesInTheWindowsOrder) {
+// restore reads the module whole and keeps it before it writes anything, the
+// settings then the tables, reads it back, and stores last; a refusal ends it.
+TEST(Commands, RestoreSendsItsExchangesInTheWindowsOrder) {
     ScratchFiles files;
-    const std::wstring factory = files.write("f", FactoryConfig());
-    // The settings, then the tables, as a backup and a read-back read them.
-    const Bytes readAll = {cmd::getIRRepeatPeriod, cmd::getIRFullRepeat, cmd::getMaxBrightness,
-                           cmd::getDefaultResistance, cmd::getMediaActions, cmd::getGearActions,
-                           cmd::getHornActions, cmd::getAccActions};
+    const std::wstring factory = files.write("f", FactoryConfig()), noKeep = L"--no-keep-previous";
     const ModuleConfig& f = FactoryConfig();
-    const Bytes writeAll = Repeated(cmd::setMediaAction, f.media.size()) + Repeated(cmd::setGearAction, f.gears.size()) +
-                           Repeated(cmd::setHornAction, f.horn.size()) + Repeated(cmd::setAccAction, f.acc.size());
     const Bytes settings = {cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness,
                             cmd::setDefaultResistance};
-    const std::wstring noKeep = L"--no-keep-previous";
-    ModuleConfig lengths = FactoryConfig();
-    lengths.horn.clear();
-    const std::wstring otherLengths = files.write("lengths", lengths), held = files.write("held", OtherContents());
-    const int wholeRestore = static_cast<int>((readAll + settings + writeAll).size() + readAll.size() - 1);
-    const struct {
-        std::vector<std::wstring> args;
-        Fault fault;
-        Bytes commands;
-        int hangUpAfter = -1;
-    } cases[] = {
-        {{L"@", L"info"}, {.times = 0}, readAll},
-        {{L"@", L"backup", files.path("b.cfg")}, {.times = 0}, readAll},
-        // The module is read whole before anything is written, and its
-        // configuration kept; a read that fails, tables of other lengths, a
-        // module that holds the file already, or a dry run send nothing but reads.
-        {{L"@", L"restore", noKeep, factory}, {.times = 0}, readAll + settings + writeAll + readAll},
-        {{L"@", L"restore", noKeep, L"--store", factory}, {.times = 0},
-         readAll + settings + writeAll + readAll + Bytes{cmd::saveConfig}},
-        {{L"@", L"restore", noKeep, L"--store", factory}, {.times = 0},
-         readAll + settings + writeAll + Bytes(readAll.begin(), readAll.end() - 1), wholeRestore},
-        {{L"@", L"restore", noKeep, factory}, F(Refuse, cmd::setMaxBrightness),
-         readAll + Bytes{cmd::setIRRepeatPeriod, cmd::setIRFullRepeat, cmd::setMaxBrightness}},
-        {{L"@", L"restore", noKeep, factory}, F(Refuse, cmd::setGearAction),
-         readAll + settings + Repeated(cmd::setMediaAction, f.media.size()) + Bytes{cmd::setGearAction}},
-        {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, {.times = 0},
-         readAll + settings + writeAll + readAll},
-        {{L"@", L"restore", otherLengths}, {.times = 0}, readAll},
-        {{L"@", L"restore", L"--dry-run", otherLengths}, {.times = 0}, readAll},
-        {{L"@", L"restore", held}, {.times = 0}, readAll},
-        {{L"@", L"restore", L"--store", held}, {.times = 0}, readAll + Bytes{cmd::saveConfig}},
-        {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, F(Silence, cmd::getHornActions),
-         Bytes(readAll.begin(), readAll.begin() + 7)},
-        {{L"@", L"restore", L"--dry-run", factory}, {.times = 0}, readAll},
-        // A reload or reset is its one exchange: korvelctl shows nothing the
-        // window would read back.
-        {{L"@", L"reload"}, {.times = 0}, {cmd::loadConfig}},
-        {{L"@", L"reset"}, {.times = 0}, {cmd::resetConfig}},
-        {{L"@", L"reload"}, F(Refuse, cmd::loadConfig), {cmd::loadConfig}},
-        {{L"@", L"reset"}, F(Refuse, cmd::resetConfig), {cmd::resetConfig}},
+    const Bytes media(f.media.size(), cmd::setMediaAction);
+    const Bytes whole = kReadAll + settings + media + Bytes(f.gears.size(), cmd::setGearAction) +
+                        Bytes(f.horn.size(), cmd::setHornAction) + Bytes(f.acc.size(), cmd::setAccAction) + kReadAll;
+    const struct { std::vector<std::wstring> args; Bytes sent; Fault fault = kNoFault; int hangUp = -1; } cases[] = {
+        {{L"@", L"restore", noKeep, factory}, whole},
+        {{L"@", L"restore", factory, L"--keep-previous", files.path("kept")}, whole},
+        {{L"@", L"restore", noKeep, L"--store", factory}, whole + Bytes{cmd::saveConfig}},
+        // The line lost at the last read-back: nothing stored.
+        {{L"@", L"restore", noKeep, L"--store", factory}, Bytes(whole.begin(), whole.end() - 1), kNoFault,
+         static_cast<int>(whole.size()) - 1},
+        {{L"@", L"restore", noKeep, factory}, kReadAll + Bytes(settings.begin(), settings.begin() + 3),
+         F(Refuse, cmd::setMaxBrightness)},
+        {{L"@", L"restore", noKeep, factory}, kReadAll + settings + media + Bytes{cmd::setGearAction},
+         F(Refuse, cmd::setGearAction)},
+        // A module that holds the file already is only stored.
+        {{L"@", L"restore", L"--store", files.write("held", OtherContents())}, kReadAll + Bytes{cmd::saveConfig}},
     };
     for (const auto& c : cases) {
         VirtualModule module(OtherContents());
         module.addFault(c.fault);
-        if (c.hangUpAfter >= 0) module.hangUpAfter(c.hangUpAfter);
+        if (c.hangUp >= 0) module.hangUpAfter(c.hangUp);
         const CliRun run = RunCli(c.args, &module);
-        EXPECT_EQ(Commands(module), c.commands) << ToUtf8(c.args[1]) << " " << run.status << " " << ToUtf8(run.err);
+        EXPECT_EQ(Commands(module), c.sent) << ToUtf8(c.args.back()) << " " << run.status << " " << ToUtf8(run.err);
     }
 }
 
@@ -484,63 +413,34 @@ TEST(Commands, WatchPrintsOneLinePerChangeAtTheWindowsRate) {
     // timer); a loaded machine may stretch a poll or two.
     const double period = ms / static_cast<double>(polls - 1);
     EXPECT_TRUE(period >= 0.95 * kPollIntervalMs && period < 1.5 * kPollIntervalMs) << period << " ms between polls";
-    // The captions are the window's labels of its five live displays.
-    EXPECT_EQ(WindowCaption(IDC_PRESSED_MEDIA) + WindowCaption(IDC_PRESSED_GEARS) + WindowCaption(IDC_PRESSED_HORN) +
-                  WindowCaption(IDC_PRESSED_ACC) + WindowCaption(IDC_CURRENT_BRIGHTNESS),
-              L"Media:Gears:Horn:ACC:Current:");
 }
 
-// The program as a shell runs it: its exit status, standard output and
-// standard error, and the seconds it took.
-std::tuple<int, std::string, std::string> RunProgram(const ScratchFiles& files, const std::vector<std::string>& args,
-                                                     double* seconds = nullptr) {
-    std::string line = KORVELCTL_PATH;
-    for (const auto& arg : args) line += " '" + arg + "'";
-    const std::string out = ToUtf8(files.path("stdout")), err = ToUtf8(files.path("stderr"));
-    const auto start = std::chrono::steady_clock::now();
-    const int raw = std::system((line + " >'" + out + "' 2>'" + err + "'").c_str());
-    if (seconds) *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    auto slurp = [](const std::string& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); };
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
-}
-
-TEST(Program, SettlesReadsAndWritesUtf8AndExitsWithTheStatus) {
+// The program as a shell runs it, on --port and the arguments: its exit
+// status, standard output for its results, standard error, and the seconds it
+// took: at least those it settles, two unless told otherwise.
+// Arguments are read as UTF-8, and the texts so written.
+TEST(Program, SettlesReadsAndWritesUtf8AndKeepsStandardOutputForItsResults) {
     ScratchFiles files;
     VirtualModule module;
-    double seconds = 0;
-    const std::string notStored = "The module returns to its stored configuration at its next power-up unless "
-                                  "'korvelctl --port " + module.portPath() + " store' is run.\n";
-    EXPECT_EQ(RunProgram(files, {"--port", module.portPath(), "set", "resistance", "4.7 k\xE2\x84\xA6", ""}, &seconds),
-              std::make_tuple(0, "Default resistance is RA 4.7 k\xE2\x84\xA6 and RB none.\n" + notStored, ""));
-    EXPECT_GE(seconds, 2.0);  // and the UTF-8 name found the catalogue's entry
-
     module.addFault(F(Refuse, cmd::resetConfig, 7));
-    EXPECT_EQ(RunProgram(files, {"--port", module.portPath(), "--settle", "300", "reset"}, &seconds),
-              std::make_tuple(1, "", "The module refused to reset, response: 7; its running configuration is "
-                                     "unchanged.\n"));
-    EXPECT_TRUE(seconds >= 0.3 && seconds < 2.0) << seconds;
-
-    const ModuleConfig one{{MakeRecord<MediaAction>({0x15, 0, 0x01, 0, 0x8004})}, {}, {}, {}, {}};
-    const std::string shown = std::get<1>(RunProgram(files, {"show", ToUtf8(files.write("one.cfg", one))}));
-    // The check mark under L1, the ohm signs under RA and RB.
-    EXPECT_NE(shown.find("\n0      Next (0x15)  0x0          \xE2\x9C\x94"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("  3.9 k\xE2\x84\xA6  22 \xE2\x84\xA6\n"), std::string::npos) << shown;
-}
-
-TEST(Program, KeepsStandardOutputForItsResultsAndTracesOnlyWhenVerbose) {
-    ScratchFiles files;
-    VirtualModule module;
-    const std::vector<std::string> line = {"--port", module.portPath(), "--settle", "0", "send-ir", "5"};
-    EXPECT_EQ(RunProgram(files, line), std::make_tuple(0, "Sent IR code 0x5.\n", ""));
-    std::vector<std::string> verbose = line;
-    verbose.push_back("--verbose");
-    EXPECT_EQ(RunProgram(files, verbose), std::make_tuple(0, "Sent IR code 0x5.\n", "Connecting to COM port.\n"));
-    // In-process too, and silent again after a verbose run.
-    const std::wstring stored = L"The running configuration is stored in the module.\n";
-    const CliRun loud = RunCli({L"@", L"--verbose", L"store"}, &module);
-    EXPECT_EQ(std::tie(loud.out, loud.err), std::make_tuple(stored, L"Connecting to COM port.\n"));
-    const CliRun quiet = RunCli({L"@", L"store"}, &module);
-    EXPECT_EQ(std::tie(quiet.out, quiet.err), std::make_tuple(stored, L""));
+    const std::string port = module.portPath(), ohm = "\xE2\x84\xA6";
+    const struct { std::vector<std::string> args; int status; std::string out, err; double min = 0, max = 60; } cases[] = {
+        {{"set", "resistance", "4.7 k" + ohm, ""}, 0, "Default resistance is RA 4.7 k" + ohm + " and RB none.\nThe "
+         "module returns to its stored configuration at its next power-up unless 'korvelctl --port " + port + " store' "
+         "is run.\n", "", 2.0},
+        {{"--settle", "300", "reset"}, 1, "", "The module refused to reset, response: 7; its running configuration is "
+         "unchanged.\n", 0.3, 2.0},
+        {{"--settle", "0", "send-ir", "5"}, 0, "Sent IR code 0x5.\n", ""},
+        {{"--settle", "0", "send-ir", "5", "--verbose"}, 0, "Sent IR code 0x5.\n", "Connecting to COM port.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"--port", port};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Ended(files, StartProgram(files, args)), std::make_tuple(c.status, c.out, c.err));
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_TRUE(seconds >= c.min && seconds < c.max) << c.args.back() << ": " << seconds;
+    }
 }
 
 // korvelctl and korvel-sim as a shell runs them: a value refused on the
@@ -554,12 +454,13 @@ TEST(Program, ARefusedValueNeverReachesTheModulesLog) {
     char line[256] = {};
     ASSERT_NE(std::fgets(line, sizeof line, sim), nullptr);
     const std::string port = std::string(line, std::strlen(line) - 1);
+    auto status = [&](const std::vector<std::string>& a) { return std::get<0>(Ended(files, StartProgram(files, a))); };
     for (const char* value : {"101", "0x", "12abc", "1e2", "-1"})
-        EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", value})), 2);
-    EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "send-ir", "0x1FFFFFFFF"})), 2);
-    EXPECT_EQ(std::get<0>(RunProgram(files, {"--port", port, "--settle", "0", "set", "brightness", "0x3C"})), 0);
+        EXPECT_EQ(status({"--port", port, "--settle", "0", "set", "brightness", value}), 2);
+    EXPECT_EQ(status({"--port", port, "--settle", "0", "send-ir", "0x1FFFFFFFF"}), 2);
+    EXPECT_EQ(status({"--port", port, "--settle", "0", "set", "brightness", "0x3C"}), 0);
     EXPECT_EQ(pclose(sim), 0);
-    EXPECT_EQ((std::ostringstream() << std::ifstream(log).rdbuf()).str(), "07 3C -> 00\n");
+    EXPECT_EQ(FileBytes(log), "07 3C -> 00\n");
 }
 
 }  // namespace

@@ -1,34 +1,15 @@
-// backup and restore between two modules; show against the window's list
-// view; diff of files.
+// show against the window's list view; diff and convert of files.
 
 #include <set>
 #include <tuple>
 
 #include "app/actions_list.h"
 #include "app/main_window.h"
-#include "app/resource_ids.h"
-#include "config/config_json.h"
 #include "tests/app/memory_view.h"
 #include "tests/cli/cli_harness.h"
 #include "vocabulary/row_text.h"
 
 namespace {
-
-TEST(Files, BackupThenRestoreAndStoreMakesASecondModuleEqualToTheFirst) {
-    ScratchFiles files;
-    ModuleConfig config = OtherContents();
-    config.settings.maxBrightness = 100;  // the most the module takes
-    VirtualModule first(config), second;
-    const CliRun backup = RunCli({L"@", L"backup", files.path("first.cfg")}, &first);
-    EXPECT_EQ(std::tie(backup.status, backup.out),
-              std::make_tuple(0, L"Saved 4 tables and 4 settings to " + files.path("first.cfg") + L".\n"));
-    const CliRun restore = RunCli({L"@", L"restore", L"--store", files.path("first.cfg")}, &second);
-    EXPECT_EQ(restore.status, 0) << ToUtf8(restore.err);
-    EXPECT_EQ(second.config(), config);
-    // Stored: a reload brings back the same configuration.
-    EXPECT_EQ(RunCli({L"@", L"reload"}, &second).status, 0);
-    EXPECT_EQ(second.config(), config);
-}
 
 // The cells of each row under a table's title in show's output, cut where
 // the column titles start.
@@ -54,23 +35,17 @@ TEST(Files, ShowPrintsTheSettingsAndTheCellsTheWindowShows) {
     ModuleConfig config = OtherContents();
     config.gears = FactoryConfig().gears;  // named buttons beside the others' unnamed ones
     config.horn = FactoryConfig().horn;    // a name with spaces around it: " Horn "
-    VirtualModule module(config);
     const CliRun show = RunCli({L"show", files.write("shown.cfg", config)});
     ASSERT_EQ(show.status, 0) << ToUtf8(show.err);
     const auto lines = Lines(show.out);
     const std::wstring head = L"Max brightness (0-100): 17\nIR Period (ms): 999\nFull Repeat: on\n"
                               L"RA default: 3.9 k\u2126\nRB default: 22 \u2126\n\nMedia\n";
     EXPECT_EQ(show.out.substr(0, head.size()), head);
-    // The captions are the window's labels of the controls showing the settings.
-    EXPECT_EQ(WindowCaption(IDC_MAX_BRIGHTNESS) + WindowCaption(IDC_IR_PERIOD) + WindowCaption(IDC_FULL_REPEAT) +
-                  WindowCaption(IDC_RA_DEFAULT) + WindowCaption(IDC_RB_DEFAULT),
-              L"Max brightness (0-100):IR Period (ms):Full Repeat:RA default:RB default:");
-    // The window, connected to the same module, on each of its four tabs.
+    // The window holding the same configuration, on each of its four tabs.
     MemoryView view;
     App app{view};
-    app.module.link.timeouts = ShortTimeouts();
     InitialiseMainControls(app);
-    ASSERT_TRUE(Succeeded(Connect(app.module, module.portPath())));
+    app.module.held = config;
     const wchar_t* tabs[] = {L"Media", L"Gears", L"Horn", L"ACC"};
     for (int tab = 0; tab < 4; ++tab) {
         view.tabSelect(tab);
@@ -112,8 +87,6 @@ TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     b.acc.pop_back();                        // a row only in a
     b.acc[0].bytes[2] = 0x45;                // the IR code
     const std::wstring fa = files.write("a.cfg", a), fb = files.write("b.cfg", b);
-    const CliRun same = RunCli({L"diff", fa, fa});
-    EXPECT_EQ(std::tie(same.status, same.out, same.err), std::make_tuple(0, L"", L""));
     const CliRun run = RunCli({L"diff", fa, fb});
     EXPECT_EQ(run.status, 1);
     std::set<std::wstring> named;  // the settings' lines; the table, row and side of the rows' lines
@@ -136,15 +109,9 @@ TEST(Files, DiffNamesExactlyTheChangedRowsAndSettings) {
     const std::wstring f2 = files.write("on2.cfg", on2);
     for (const bool json : {false, true}) {
         const CliRun run = RunCli({L"diff", json ? L"--json" : L"--verbose", fa, f2});
-        EXPECT_EQ(std::tie(run.status, run.out), std::make_tuple(0, json ? L"{\"settings\": [], \"rows\": []}\n" : L""));
+        EXPECT_EQ(std::tie(run.status, run.out, run.err),
+                  std::make_tuple(0, json ? L"{\"settings\": [], \"rows\": []}\n" : L"", L""));
     }
-    const std::wstring fbad = files.write("bad.cfg", {0x7E, 0x41, 0x59, 0x4E, 1, 0, 0, 0});
-    const CliRun bad = RunCli({L"diff", fa, fbad});
-    EXPECT_EQ(std::tie(bad.status, bad.err), std::make_tuple(3, fbad + L": a configuration file of version 1; korvelctl reads version 2\n"));
-}
-
-std::string Bytes(const std::filesystem::path& path) {
-    return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
 
 TEST(Files, ConvertGoesBothWaysByteForByteAndEveryCommandTakesEitherForm) {
@@ -157,11 +124,11 @@ TEST(Files, ConvertGoesBothWaysByteForByteAndEveryCommandTakesEitherForm) {
         EXPECT_EQ(std::tie(run.status, run.out, run.err),
                   std::make_tuple(0, L"Converted " + from + L" to " + to + L".\n", L""));
     }
-    EXPECT_EQ(Bytes(files.dir / "b.cfg"), Bytes(files.dir / "a.cfg"));
+    EXPECT_EQ(FileBytes(files.dir / "b.cfg"), FileBytes(files.dir / "a.cfg"));
     EXPECT_EQ(RunCli({L"show", json}).out, RunCli({L"show", cfg}).out);
     // A brightness above 100, which the JSON says is one, is refused from
     // either form before anything is written.
-    EXPECT_NE(Bytes(files.dir / "a.json").find("\"maxBrightness\": \"150 (above 100)\",\n"), std::string::npos);
+    EXPECT_NE(FileBytes(files.dir / "a.json").find("\"maxBrightness\": \"150 (above 100)\",\n"), std::string::npos);
     VirtualModule module(config);
     for (const std::wstring& file : {json, cfg}) {
         const CliRun restore = RunCli({L"@", L"restore", L"--no-keep-previous", file}, &module);
@@ -171,35 +138,8 @@ TEST(Files, ConvertGoesBothWaysByteForByteAndEveryCommandTakesEitherForm) {
     }
     EXPECT_EQ(module.exchangeCount(), 0u);
     EXPECT_EQ(RunCli({L"@", L"backup", files.path("backup.json")}, &module).status, 0);
-    EXPECT_EQ(Bytes(files.dir / "backup.json"), Bytes(files.dir / "a.json"));
+    EXPECT_EQ(FileBytes(files.dir / "backup.json"), FileBytes(files.dir / "a.json"));
     EXPECT_EQ(RunCli({L"diff", cfg, files.path("backup.json")}).status, 0);
-}
-
-// Refused with the value's path and the reason, exit status 3: nothing sent, nothing converted.
-TEST(Files, AJsonFileThatIsNoConfigurationIsRefusedWithThePathAndNothingIsSent) {
-    ScratchFiles files;
-    const std::string good = EncodeConfigJson(FactoryConfig());
-    const struct {
-        std::string from, to, reason;
-    } cases[] = {
-        {"\"maxBrightness\": 80", "\"maxBrightness\": 256", "settings.maxBrightness: 256 is out of range 0 to 100"},
-        {"\"irRepeatPeriod\": 100,", "", "settings.irRepeatPeriod: missing"},
-        {"{\"button\": \"0x15\"", "{\"colour\": \"red\", \"button\": \"0x15\"", "media[1].colour: unknown key"},
-    };
-    for (const auto& c : cases) {
-        std::string text = good;
-        ASSERT_NE(text.find(c.from), std::string::npos) << c.from;
-        text.replace(text.find(c.from), c.from.size(), c.to);
-        const std::wstring bad = files.write("bad.json", std::vector<std::uint8_t>(text.begin(), text.end()));
-        const std::wstring line = bad + L": not a configuration: " + WidenBytes(c.reason) + L"\n";
-        VirtualModule module;
-        const CliRun restore = RunCli({L"@", L"restore", bad}, &module);
-        EXPECT_EQ(std::tie(restore.status, restore.out, restore.err), std::make_tuple(3, L"", line));
-        EXPECT_EQ(module.exchangeCount(), 0u);
-        const CliRun convert = RunCli({L"convert", bad, files.path("converted.cfg")});
-        EXPECT_EQ(std::tie(convert.status, convert.out, convert.err), std::make_tuple(3, L"", line));
-        EXPECT_FALSE(std::filesystem::exists(files.dir / "converted.cfg"));
-    }
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
 // restore's way back: the module's configuration kept before anything is
-// written, which a restore puts back byte for byte; nothing written when it
-// cannot be kept; two kept in one second, listed and pruned by kept; and
-// --dry-run, which only reads.
+// written; and --dry-run, which only reads.
 
 #include <cstdlib>
 #include <optional>
-#include <set>
 
 #include "cli/config_text.h"
 #include "cli/file_names.h"
@@ -13,98 +10,47 @@
 
 namespace {
 
-using enum FaultKind;
+// The environment without a variable, or with it set to `value`, for the
+// life of the object.
+struct Environment {
+    Environment(const char* name, const std::optional<std::string>& value) : name(name) {
+        if (const char* was = std::getenv(name)) before = was;
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+    ~Environment() { before ? ::setenv(name, before->c_str(), 1) : ::unsetenv(name); }
+    const char* name;
+    std::optional<std::string> before;
+};
 
-TEST(Restore, KeepsThePreviousConfigurationWhichPutsTheModuleBackByteForByte) {
+// The module's configuration kept in the user's data folder; with none, and no
+// home either, nothing is sent.
+TEST(Restore, KeepsThePreviousConfigurationInTheUsersDataFolderOrSendsNothing) {
     ScratchFiles files;
     const std::filesystem::path folder = PrivateHome() / "korvel" / "previous";
     std::filesystem::remove_all(folder);
     VirtualModule module(OtherContents());
+    ModuleConfig config = FactoryConfig();
+    config.settings.maxBrightness = 100;  // the most the module takes
     const std::wstring file = files.path("f.json");
-    ASSERT_EQ(RunCli({L"convert", files.write("f.cfg", FactoryConfig()), file}).status, 0);
+    ASSERT_EQ(RunCli({L"convert", files.write("f.cfg", config), file}).status, 0);
     const CliRun run = RunCli({L"@", L"restore", file}, &module);
     ASSERT_EQ(run.status, 0) << ToUtf8(run.err);
-    ASSERT_EQ(module.config(), FactoryConfig());
-    // In the user's data folder, named after the port and the time.
+    ASSERT_EQ(module.config(), config);
+    // Named as the last test below shows.
     const std::vector<std::filesystem::directory_entry> kept(std::filesystem::directory_iterator(folder), {});
     ASSERT_EQ(kept.size(), 1u);
     const std::wstring path = WidenBytes(kept[0].path().string());
-    EXPECT_TRUE(std::regex_match(kept[0].path().filename().string(),
-                                 std::regex("pts_[0-9]+-20[0-9]{2}-[01][0-9]-[0-3][0-9]-[0-2][0-9][0-5][0-9]{3}\\.cfg")))
-        << kept[0].path();
     EXPECT_EQ(Lines(run.out).at(0), L"Kept the module's previous configuration in " + path + L".");
-    const CliRun back = RunCli({L"@", L"restore", L"--no-keep-previous", path}, &module);
-    EXPECT_EQ(back.status, 0) << ToUtf8(back.err);
-    EXPECT_EQ(module.config(), OtherContents());
+    EXPECT_EQ(Kept(path), OtherContents());
+    const Environment data("XDG_DATA_HOME", std::nullopt), home("HOME", "");
+    VirtualModule other;
+    const CliRun homeless = RunCli({L"@", L"restore", file}, &other);
+    EXPECT_EQ(std::tie(homeless.status, homeless.out, homeless.err),
+              std::make_tuple(3, L"", L"Restore stopped before opening a port: no folder to keep the module's previous "
+                                      L"configuration in ($XDG_DATA_HOME/korvel/previous or ~/.local/share/korvel/"
+                                      L"previous); give --keep-previous DIR or --no-keep-previous.\n"));
+    EXPECT_EQ(other.exchangeCount(), 0u);
 }
-
-// Whether every request was one of the reads of the whole configuration.
-bool OnlyReads(const VirtualModule& module) {
-    const std::set<std::uint8_t> reads = {cmd::getIRRepeatPeriod, cmd::getIRFullRepeat, cmd::getMaxBrightness,
-                                          cmd::getDefaultResistance, cmd::getMediaActions, cmd::getGearActions,
-                                          cmd::getHornActions, cmd::getAccActions};
-    for (const Exchange& exchange : module.exchanges())
-        if (!reads.contains(exchange.request.at(0))) return false;
-    return true;
-}
-
-TEST(Restore, WritesNothingWhenThePreviousConfigurationCannotBeKept) {
-    ScratchFiles files;
-    const std::wstring file = files.write("f.cfg", FactoryConfig());
-    const std::wstring notAFolder = files.write("plain", {1});
-    const struct {
-        std::vector<std::wstring> args;
-        Fault fault;
-        std::optional<std::string> home;  // HOME, and no XDG_DATA_HOME
-        int status;
-        std::wstring err;
-    } cases[] = {
-        {{L"--keep-previous", notAFolder}, {.times = 0}, std::nullopt, 3,
-         L"Restore stopped before opening a port: cannot make the folder " + notAFolder +
-             L" for the module's previous configuration: a file of that name is in the way."},
-        {{}, {.times = 0}, "", 3,
-         L"Restore stopped before opening a port: no folder to keep the module's previous configuration in "
-         L"($XDG_DATA_HOME/korvel/previous or ~/.local/share/korvel/previous); give --keep-previous DIR or "
-         L"--no-keep-previous."},
-        {{L"--keep-previous", files.path("kept")}, {.kind = Silence, .command = cmd::getHornActions}, std::nullopt, 4,
-         L"Restore stopped before writing anything: the module on {port} answered fewer bytes than expected."},
-    };
-    const std::string dataHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    for (const auto& c : cases) {
-        VirtualModule module(OtherContents());
-        module.addFault(c.fault);
-        std::vector<std::wstring> args = {L"@", L"restore", file};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        if (c.home) ::unsetenv("XDG_DATA_HOME"), ::setenv("HOME", c.home->c_str(), 1);
-        const CliRun run = RunCli(args, &module);
-        ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1), ::setenv("HOME", home.c_str(), 1);
-        std::wstring err = c.err;
-        if (const auto at = err.find(L"{port}"); at != std::wstring::npos) err.replace(at, 6, PortOf(module));
-        EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(c.status, L"", err + L"\n"));
-        EXPECT_TRUE(OnlyReads(module));
-        EXPECT_EQ(module.config(), OtherContents());
-    }
-}
-
-// The environment without a variable, or with it set to `value`, for the
-// life of the object.
-class Environment {
-public:
-    Environment(const char* name, const std::optional<std::string>& value) : name(name) {
-        if (const char* was = std::getenv(name)) before = was;
-        if (value) ::setenv(name, value->c_str(), 1);
-        else ::unsetenv(name);
-    }
-    ~Environment() {
-        if (before) ::setenv(name, before->c_str(), 1);
-        else ::unsetenv(name);
-    }
-
-private:
-    const char* name;
-    std::optional<std::string> before;
-};
 
 // A dry run reads and prints, and writes nothing anywhere: no folder for
 // kept configurations, and none needed when the environment names none.
@@ -115,24 +61,19 @@ TEST(Restore, DryRunPrintsWhatItWouldChangeModuleToFileAndOnlyReads) {
     changed.settings.maxBrightness = 60;
     changed.media[2].bytes[1] ^= 0x01;
     const std::optional<std::string> dataHome = ToUtf8(files.path("data"));
-    for (const ModuleConfig& held : {changed, FactoryConfig()}) {
-        for (const bool environment : {true, false}) {
-            const Environment data("XDG_DATA_HOME", environment ? dataHome : std::nullopt);
-            const Environment home("HOME", environment ? dataHome : std::nullopt);
-            VirtualModule module(held);
-            const CliRun run = RunCli({L"@", L"restore", L"--dry-run", file}, &module);
-            const ConfigDiff diff = DiffConfigs(held, FactoryConfig());
-            const std::wstring expected =
-                diff.none() ? L"The module on " + PortOf(module) + L" already holds " + file + L"; nothing to change.\n"
-                             : L"Restoring " + file + L" would change on " + PortOf(module) +
-                                   L" (- module, + file):\n" + Joined(DiffLines(diff));
-            EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(diff.none() ? 0 : 1, expected, L""));
-            // The header, a setting, and a table: its title, the columns, two rows.
-            EXPECT_EQ(Lines(run.out).size(), diff.none() ? 1u : 6u);
-            EXPECT_TRUE(OnlyReads(module));
-            EXPECT_EQ(module.config(), held);
-            EXPECT_FALSE(std::filesystem::exists(files.dir / "data"));
-        }
+    const std::wstring changes = Joined(DiffLines(DiffConfigs(changed, FactoryConfig())));
+    for (const bool environment : {true, false}) {
+        const Environment data("XDG_DATA_HOME", environment ? dataHome : std::nullopt);
+        const Environment home("HOME", environment ? dataHome : std::nullopt);
+        VirtualModule module(changed);
+        const CliRun run = RunCli({L"@", L"restore", L"--dry-run", file}, &module);
+        const std::wstring expected =
+            L"Restoring " + file + L" would change on " + PortOf(module) + L" (- module, + file):\n" + changes;
+        EXPECT_EQ(std::tie(run.status, run.out, run.err), std::make_tuple(1, expected, L""));
+        // The header, a setting, and a table: its title, the columns, two rows.
+        EXPECT_EQ(Lines(run.out).size(), 6u);
+        EXPECT_EQ(Sent(module), kReadAll);
+        EXPECT_FALSE(std::filesystem::exists(files.dir / "data"));
     }
 }
 
@@ -183,9 +124,6 @@ TEST(Restore, TwoRestoresInOneSecondKeepTwoFilesWhichKeptListsAndPrunes) {
               std::make_tuple(0, L"Removed " + WidenBytes(a1.string()) + L".\nKept the newest 1 of each port in " +
                                      folder + L"; removed 1 file.\n", L""));
     EXPECT_FALSE(std::filesystem::exists(a1));
-    const CliRun none = RunCli({L"kept", L"--keep-previous", files.path("none")});
-    EXPECT_EQ(std::tie(none.status, none.out), std::make_tuple(0, L"No kept configurations in " + files.path("none") +
-                                                                     L".\n"));
 }
 
 }  // namespace
