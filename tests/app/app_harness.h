@@ -16,6 +16,7 @@
 #include "app/connection.h"
 #include "app/main_window.h"
 #include "device/protocol.h"
+#include "device/text.h"
 #include "device/trace.h"
 #include "sim/virtual_module.h"
 #include "tests/app/memory_view.h"
@@ -52,7 +53,7 @@ struct AppHarness {
     // Connects through the button and forgets the traffic and texts of it.
     void connect() {
         HandleEvent(app, UiEvent::Connect);
-        ASSERT_TRUE(app.module.link.connected) << std::string(status().begin(), status().end());
+        ASSERT_TRUE(app.module.link.connected) << ToUtf8(status());
         module.clearExchanges();
         view.statusLog.clear();
     }
