@@ -214,7 +214,7 @@ std::optional<ArgumentProblem> CheckPortsAndOptions(const CommandSpec& shape, Cl
         {parsed.store, L"--store"}, {parsed.keepPrevious.has_value(), L"--keep-previous"},
         {parsed.noKeepPrevious, L"--no-keep-previous"}};
     for (const auto& [given, option] : restoreOptions) {
-        const bool takes = shape.restore || (shape.folder && option == std::wstring_view(L"--keep-previous"));
+        const bool takes = option == std::wstring_view(L"--keep-previous") ? shape.folder : shape.restore;
         if (given && !takes) return Usage(command + L" takes no " + option);
         // A dry run changes nothing: it has nothing to store and nothing to keep.
         if (given && parsed.dryRun) return Usage(std::wstring(L"--dry-run takes no ") + option);

@@ -12,8 +12,6 @@
 
 namespace {
 
-using Cells = std::vector<std::vector<std::wstring>>;
-
 struct SettingText {
     const wchar_t* caption;  // the window's label of the control that shows it
     std::wstring value;
@@ -64,9 +62,22 @@ std::vector<std::wstring> Marked(const wchar_t* marker, std::vector<std::wstring
     return cells;
 }
 
-// Each cell padded to its column's widest cell, columns two spaces apart, no
-// blanks at the end of a line. Widths count characters (every text is in the
-// Basic Multilingual Plane and one column wide).
+void Append(std::vector<std::wstring>& lines, const std::vector<std::wstring>& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+}
+
+// The full repeat counts as on or off, as the window shows it.
+bool SameSetting(const ModuleSettings& a, const ModuleSettings& b, Setting setting) {
+    if (setting == Setting::IrFullRepeat) return (a.irFullRepeat != 0) == (b.irFullRepeat != 0);
+    return SettingValue(a, setting) == SettingValue(b, setting);
+}
+
+JsonValue JsonSide(std::uint32_t table, const std::optional<ActionFields>& fields) {
+    return fields ? RowJson(table, *fields) : JsonValue{};
+}
+
+}  // namespace
+
 std::vector<std::wstring> AlignColumns(const Cells& rows) {
     std::vector<std::size_t> widths;
     for (const auto& row : rows) {
@@ -87,31 +98,15 @@ std::vector<std::wstring> AlignColumns(const Cells& rows) {
     return lines;
 }
 
-void Append(std::vector<std::wstring>& lines, const std::vector<std::wstring>& more) {
-    lines.insert(lines.end(), more.begin(), more.end());
-}
-
-// The full repeat counts as on or off, as the window shows it.
-bool SameSetting(const ModuleSettings& a, const ModuleSettings& b, Setting setting) {
-    if (setting == Setting::IrFullRepeat) return (a.irFullRepeat != 0) == (b.irFullRepeat != 0);
-    return SettingValue(a, setting) == SettingValue(b, setting);
-}
-
-JsonValue JsonSide(std::uint32_t table, const std::optional<ActionFields>& fields) {
-    return fields ? RowJson(table, *fields) : JsonValue{};
-}
-
-}  // namespace
-
 std::wstring ButtonText(std::uint32_t table, std::uint16_t code) {
-    const std::wstring hex = table == Acc ? FormatHex16(code) : FormatHex8(static_cast<std::uint8_t>(code));
     for (const CodeName& entry : ButtonCatalogue(table)) {
-        std::wstring_view name = entry.name;
-        name.remove_prefix(std::min(name.find_first_not_of(L' '), name.size()));
-        name.remove_suffix(name.size() - std::min(name.find_last_not_of(L' ') + 1, name.size()));
-        if (entry.code == code && !name.empty()) return std::wstring(name) + L" (" + hex + L")";
+        if (entry.code != code) continue;
+        std::wstring name = entry.name;
+        name.erase(0, std::min(name.find_first_not_of(L' '), name.size()));
+        name.erase(std::min(name.find_last_not_of(L' ') + 1, name.size()));
+        if (!name.empty()) return FormatCatalogueEntry(table, name.c_str(), code);
     }
-    return hex;
+    return table == Acc ? FormatHex16(code) : FormatHex8(static_cast<std::uint8_t>(code));
 }
 
 std::vector<std::wstring> SettingLines(const ModuleSettings& settings) {

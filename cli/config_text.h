@@ -72,3 +72,9 @@ std::wstring JsonLine(const JsonValue& value);
 
 // Each line followed by a line end.
 std::wstring Joined(const std::vector<std::wstring>& lines);
+
+// Rows of cells as lines: each cell padded to its column's widest cell,
+// columns two spaces apart, no blanks at the end of a line. Widths count
+// characters (every text is in the Basic Multilingual Plane and one column wide).
+using Cells = std::vector<std::vector<std::wstring>>;
+std::vector<std::wstring> AlignColumns(const Cells& rows);

@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "cli/config_text.h"
 #include "cli/file_names.h"
 #include "cli/file_words.h"
 #include "config/native_path.h"
@@ -39,11 +40,9 @@ int List(const std::vector<KeptFile>& files, const std::wstring& folder, const C
         output.out(L"No kept configurations in " + folder + L".\n");
         return kExitOk;
     }
-    std::size_t width = 0;
-    for (const KeptFile& file : files) width = std::max(width, file.name.port.size());
-    for (const KeptFile& file : files)
-        output.out(file.name.port + std::wstring(width - file.name.port.size() + 2, L' ') + file.name.time + L"  " +
-                   file.path + L"\n");
+    Cells rows;
+    for (const KeptFile& file : files) rows.push_back({file.name.port, file.name.time, file.path});
+    output.out(Joined(AlignColumns(rows)));
     return kExitOk;
 }
 

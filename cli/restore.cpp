@@ -149,9 +149,10 @@ int RunRestore(const CliArguments& args, const CliOutput& output) {
         return RestoreOnPort(none.held, folder, port, print);
     });
     if (SeveralPorts(args) && !args.json) {
+        const std::vector<PartWayPort> all = PartWayPorts();
         std::vector<PartWayPort> partWay;
         for (const std::wstring& port : args.ports)
-            for (const PartWayPort& part : PartWayPorts())
+            for (const PartWayPort& part : all)
                 if (part.port == port) partWay.push_back(part);
         if (!partWay.empty()) output.err(WaysBackText(partWay));
     }

@@ -166,9 +166,10 @@ std::optional<FileFault> DecodeConfig(std::istream& in, ModuleConfig& out, FileF
     std::uint8_t header[8] = {};
     const bool whole = r.bytes(header, sizeof header);
     const std::string_view start(reinterpret_cast<const char*>(header), static_cast<std::size_t>(r.offset));
-    if (!StartsAsConfig(start) || !whole) {
+    const FileContent content = ContentOf(start);
+    if (content != FileContent::Cfg || !whole) {
         // A short file that starts as a configuration is one cut short; anything else is none.
-        if (!StartsAsConfig(start) || start.empty()) found.content = ContentOf(start);
+        if (content != FileContent::Cfg) found.content = content;
         return refuse(whole ? FileFault::BadMagic : FileFault::NoHeader, r.offset);
     }
     found.version = LoadLittleEndian(header + 4, 4);

@@ -76,7 +76,7 @@ enum class FileContent {
 };
 
 // The part of a .cfg file in which it ends too early (NoHeader, ShortBody);
-// the table and row are the outcome's.
+// the table and row are the facts' own.
 enum class FilePart { Header, RowCount, Row, Settings };
 
 // The facts about a file's fault beyond its kind, for a front end that words
@@ -87,7 +87,7 @@ struct FileFacts {
     FilePart part = FilePart::Header;
     std::uint32_t table = 0;      // RowCount, Row: the table in which it ends
     std::size_t row = 0;          // Row: the row in which it ends
-    std::uint64_t size = 0;       // NoHeader, BadMagic, ShortBody: the bytes the file holds
+    std::uint64_t size = 0;       // NoHeader, ShortBody: the bytes the file holds
     std::uint32_t version = 0;    // BadVersion: the version the file gives
 };
 

@@ -47,7 +47,6 @@ AutoBaseNumber ParseAutoBase(std::wstring_view text) {
     if (i == start) return result;  // no digits: nothing consumed
     result.valid = true;
     result.consumed = i;
-    result.overflow = overflow;
     auto v = static_cast<std::uint32_t>(value);
     result.value = overflow ? 0xFFFFFFFFu : (negative ? static_cast<std::uint32_t>(0u - v) : v);
     return result;

@@ -10,7 +10,6 @@ struct AutoBaseNumber {
     std::uint32_t value = 0;
     bool valid = false;     // at least one character was consumed
     std::size_t consumed = 0;
-    bool overflow = false;  // the digits went past 32 bits
 };
 
 // Leading white space, an optional sign (minus negates modulo 2^32), then 0x/0X
