@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ struct Scratch {
     std::wstring write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
         std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return path(name);
+    }
+    std::string read(const std::string& name) const {
+        return (std::ostringstream() << std::ifstream(dir / name, std::ios::binary).rdbuf()).str();
     }
     std::set<std::string> names() const {
         std::set<std::string> out;

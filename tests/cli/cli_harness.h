@@ -76,10 +76,6 @@ struct ScratchFiles : Scratch {
     std::wstring write(const std::string& name, const ModuleConfig& c) const { return write(name, EncodeConfig(c)); }
 };
 
-inline std::string FileBytes(const std::filesystem::path& path) {
-    return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
-}
-
 // korvelctl started as a shell starts it, with standard output and standard
 // error into files of `files`, as the user `as` where given; its process.
 inline pid_t StartProgram(const ScratchFiles& files, const std::vector<std::string>& args, const passwd* as = nullptr) {
@@ -103,7 +99,7 @@ inline pid_t StartProgram(const ScratchFiles& files, const std::vector<std::stri
 inline std::tuple<int, std::string, std::string> Ended(const ScratchFiles& files, pid_t child) {
     int status = 0;
     waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(files.dir / "out"), FileBytes(files.dir / "err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, files.read("out"), files.read("err")};
 }
 
 // The configuration in a file of either form.

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "cli/arguments.h"
@@ -14,6 +13,7 @@
 #include "korvel_version.h"
 #include "settings/live_values.h"
 #include "tests/cli/cli_harness.h"
+#include "tests/running_sim.h"
 #include "vocabulary/resistor_names.h"
 
 namespace {
@@ -279,9 +279,8 @@ TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
               std::make_tuple(4, L"", L"No serial ports found.\n"));
     // It serves store's one exchange, then ends.
     const std::wstring link = files.path("module");
-    FILE* module = popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 1 --link " + ToUtf8(link)).c_str(), "r");
-    char line[256] = {};
-    ASSERT_TRUE(module && std::fgets(line, sizeof line, module));
+    RunningSim module("--hang-up-after 1 --link " + ToUtf8(link));
+    ASSERT_FALSE(module.pty.empty());
     std::wstring listed;
     for (const PortInfo& port : listSerialPorts()) listed += WidenBytes(port.port + "\t" + port.friendlyName + "\n");
     const CliRun ports = RunCli({L"ports"});
@@ -293,7 +292,7 @@ TEST(Commands, PortsListsThePortsVirtualModulesIncludedWhichAllPortsTakes) {
     EXPECT_EQ(std::tie(all.status, all.err), std::make_tuple(0, L""));
     EXPECT_EQ(WithoutSeconds(all.out),
               link + L": The running configuration is stored in the module. (S s)\n1 port: 1 done, 0 failed\n");
-    EXPECT_EQ(pclose(module), 0);
+    EXPECT_EQ(module.wait(), 0);
 }
 
 // The port named, and why it did not open, from the system's own error. For
@@ -446,19 +445,16 @@ TEST(Program, SettlesReadsAndWritesUtf8AndKeepsStandardOutputForItsResults) {
 // command with a good value does, and korvel-sim exits after that exchange.
 TEST(Program, ARefusedValueNeverReachesTheModulesLog) {
     ScratchFiles files;
-    const std::string log = ToUtf8(files.path("exchanges.log"));
-    FILE* sim = popen(("exec timeout 20 " KORVEL_SIM_PATH " --hang-up-after 1 --log '" + log + "'").c_str(), "r");
-    ASSERT_NE(sim, nullptr);
-    char line[256] = {};
-    ASSERT_NE(std::fgets(line, sizeof line, sim), nullptr);
-    const std::string port = std::string(line, std::strlen(line) - 1);
+    RunningSim sim("--hang-up-after 1 --log '" + ToUtf8(files.path("exchanges.log")) + "'");
+    const std::string port = sim.pty;
+    ASSERT_FALSE(port.empty());
     auto status = [&](const std::vector<std::string>& a) { return std::get<0>(Ended(files, StartProgram(files, a))); };
     for (const char* value : {"101", "0x", "12abc", "1e2", "-1"})
         EXPECT_EQ(status({"--port", port, "--settle", "0", "set", "brightness", value}), 2);
     EXPECT_EQ(status({"--port", port, "--settle", "0", "send-ir", "0x1FFFFFFFF"}), 2);
     EXPECT_EQ(status({"--port", port, "--settle", "0", "set", "brightness", "0x3C"}), 0);
-    EXPECT_EQ(pclose(sim), 0);
-    EXPECT_EQ(FileBytes(log), "07 3C -> 00\n");
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(files.read("exchanges.log"), "07 3C -> 00\n");
 }
 
 }  // namespace

@@ -124,11 +124,11 @@ TEST(Files, ConvertGoesBothWaysByteForByteAndEveryCommandTakesEitherForm) {
         EXPECT_EQ(std::tie(run.status, run.out, run.err),
                   std::make_tuple(0, L"Converted " + from + L" to " + to + L".\n", L""));
     }
-    EXPECT_EQ(FileBytes(files.dir / "b.cfg"), FileBytes(files.dir / "a.cfg"));
+    EXPECT_EQ(files.read("b.cfg"), files.read("a.cfg"));
     EXPECT_EQ(RunCli({L"show", json}).out, RunCli({L"show", cfg}).out);
     // A brightness above 100, which the JSON says is one, is refused from
     // either form before anything is written.
-    EXPECT_NE(FileBytes(files.dir / "a.json").find("\"maxBrightness\": \"150 (above 100)\",\n"), std::string::npos);
+    EXPECT_NE(files.read("a.json").find("\"maxBrightness\": \"150 (above 100)\",\n"), std::string::npos);
     VirtualModule module(config);
     for (const std::wstring& file : {json, cfg}) {
         const CliRun restore = RunCli({L"@", L"restore", L"--no-keep-previous", file}, &module);
@@ -138,7 +138,7 @@ TEST(Files, ConvertGoesBothWaysByteForByteAndEveryCommandTakesEitherForm) {
     }
     EXPECT_EQ(module.exchangeCount(), 0u);
     EXPECT_EQ(RunCli({L"@", L"backup", files.path("backup.json")}, &module).status, 0);
-    EXPECT_EQ(FileBytes(files.dir / "backup.json"), FileBytes(files.dir / "a.json"));
+    EXPECT_EQ(files.read("backup.json"), files.read("a.json"));
     EXPECT_EQ(RunCli({L"diff", cfg, files.path("backup.json")}).status, 0);
 }
 

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <utility>
 
 #include "device/ports_linux.h"
@@ -19,6 +18,7 @@
 #include "device/serial_link.h"
 #include "korvel_version.h"
 #include "sim/virtual_module.h"
+#include "tests/running_sim.h"
 #include "tests/scratch.h"
 
 namespace {
@@ -40,24 +40,8 @@ SimRun RunSim(const Scratch& scratch, const std::string& arguments) {
     PrivateHome();
     const std::string out = In(scratch, "stdout"), err = In(scratch, "stderr");
     const int raw = std::system(("timeout 10 " KORVEL_SIM_PATH " " + arguments + " >" + out + " 2>" + err).c_str());
-    auto slurp = [](const std::string& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); };
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, scratch.read("stdout"), scratch.read("stderr")};
 }
-
-// korvel-sim started in the background; its pseudo-terminal from its first line.
-struct RunningSim {
-    FILE* out = nullptr;
-    std::string pty;
-    explicit RunningSim(const std::string& arguments) {
-        PrivateHome();
-        out = popen(("exec timeout 20 " KORVEL_SIM_PATH " " + arguments).c_str(), "r");
-        char line[256] = {};
-        if (out && std::fgets(line, sizeof line, out)) pty.assign(line, std::char_traits<char>::length(line) - 1);
-    }
-    // Its exit status, once it has ended.
-    int wait() { return out ? pclose(std::exchange(out, nullptr)) : -1; }
-    ~RunningSim() { wait(); }
-};
 
 TEST(SimProgram, RefusesWhatItCannotDoWithOneLine) {
     Scratch scratch;
